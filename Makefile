@@ -1,0 +1,31 @@
+# Thin wrapper over CMake: `make demo` draws the sample section, `make test`
+# runs every test in a sanitizer build.
+JOBS ?= 2
+SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+          UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+          LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
+
+.PHONY: deps build demo test bench clean
+
+deps:
+	bash tools/install_deps.sh
+
+build: deps
+	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGLIDERSECT_TESTS=OFF >/dev/null
+	cmake --build build -j$(JOBS)
+
+demo: build
+	cd examples && ../build/glidersect --headless < demo_session.txt
+
+test: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIDERSECT_SANITIZE=ON -DGLIDERSECT_BENCH=OFF >/dev/null
+	cmake --build build-test -j$(JOBS)
+	cd build-test && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
+
+bench: build
+	cmake -S . -B build -DGLIDERSECT_BENCH=ON >/dev/null
+	cmake --build build -j$(JOBS)
+	bash bench/run.sh
+
+clean:
+	rm -rf build build-test

@@ -1,0 +1,45 @@
+#include "miscli/console.h"
+
+#include <iostream>
+
+#include "miscli/stop.h"
+
+namespace miscli {
+
+Console::Console() : in_(&std::cin), out_(&std::cout) {}
+
+void Console::write_line(std::string_view line) {
+    *out_ << line << '\n';
+    out_->flush();
+}
+
+bool Console::try_read_line(std::string& line) {
+    if (!std::getline(*in_, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+std::string Console::read_line() {
+    std::string line;
+    if (!try_read_line(line)) stop(" Console input ended before the question was answered.");
+    return line;
+}
+
+void Console::restore() {
+    in_ = &std::cin;
+    out_ = &std::cout;
+}
+
+Console& console() {
+    static Console the_console;
+    return the_console;
+}
+
+ConsoleRedirect::ConsoleRedirect(std::istream& in, std::ostream& out)
+    : old_in_(&console().in()), old_out_(&console().out()) {
+    console().redirect(in, out);
+}
+
+ConsoleRedirect::~ConsoleRedirect() { console().redirect(*old_in_, *old_out_); }
+
+}  // namespace miscli

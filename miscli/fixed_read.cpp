@@ -1,0 +1,199 @@
+#include "miscli/fixed_read.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace miscli {
+
+namespace {
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_separator(char c) { return c == ' ' || c == '\t' || c == ',' || c == '\r'; }
+
+// Removes embedded blanks into buf; gives the length, or -1 if too long.
+int squeeze(std::string_view field, char* buf, int cap) {
+    int n = 0;
+    for (char c : field) {
+        if (is_blank(c)) continue;
+        if (n == cap) return -1;
+        buf[n++] = c;
+    }
+    return n;
+}
+
+// Parses sign, digits, optional point, optional exponent (E, D, or a bare
+// sign after the digits, as Fortran input allows) into a decimal string that
+// from_chars reads with correct rounding. implied < 0 means "never implied".
+std::optional<float> parse_real(const char* s, int n, int implied) {
+    char out[96];
+    int o = 0;
+    int i = 0;
+    if (i < n && (s[i] == '+' || s[i] == '-')) {
+        if (s[i] == '-') out[o++] = '-';
+        ++i;
+    }
+    int digits = 0;
+    bool point = false;
+    for (; i < n; ++i) {
+        char c = s[i];
+        if (c >= '0' && c <= '9') {
+            if (o >= 60) return std::nullopt;
+            out[o++] = c;
+            ++digits;
+        } else if (c == '.' && !point) {
+            point = true;
+            out[o++] = '.';
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return std::nullopt;
+    long exponent = 0;
+    if (i < n) {
+        char c = s[i];
+        if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') ++i;
+        else if (c != '+' && c != '-') return std::nullopt;
+        bool neg = false;
+        if (i < n && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+        if (i == n) return std::nullopt;
+        for (; i < n; ++i) {
+            if (s[i] < '0' || s[i] > '9') return std::nullopt;
+            if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
+        }
+        if (neg) exponent = -exponent;
+    }
+    if (!point && implied > 0) exponent -= implied;
+    if (exponent != 0) {
+        out[o++] = 'e';
+        auto r = std::to_chars(out + o, out + sizeof out, exponent);
+        o = static_cast<int>(r.ptr - out);
+    }
+    float value = 0.0f;
+    auto r = std::from_chars(out, out + o, value);
+    if (r.ec == std::errc::result_out_of_range) {
+        // Overflow to infinity is not a number we can use.
+        if (exponent > 0) return std::nullopt;
+        return out[0] == '-' ? -0.0f : 0.0f;
+    }
+    if (r.ec != std::errc{} || r.ptr != out + o) return std::nullopt;
+    return value;
+}
+
+std::optional<long> parse_int(const char* s, int n) {
+    int i = 0;
+    bool neg = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
+    if (i == n) return std::nullopt;
+    long v = 0;
+    for (; i < n; ++i) {
+        if (s[i] < '0' || s[i] > '9') return std::nullopt;
+        v = v * 10 + (s[i] - '0');
+        if (v > 2147483647L) return std::nullopt;
+    }
+    return neg ? -v : v;
+}
+
+}  // namespace
+
+std::optional<long> parse_int_field(std::string_view field) {
+    char buf[64];
+    int n = squeeze(field, buf, sizeof buf);
+    if (n < 0) return std::nullopt;
+    if (n == 0) return 0;
+    return parse_int(buf, n);
+}
+
+std::optional<float> parse_real_field(std::string_view field, int implied_decimals) {
+    char buf[64];
+    int n = squeeze(field, buf, sizeof buf);
+    if (n < 0) return std::nullopt;
+    if (n == 0) return 0.0f;
+    return parse_real(buf, n, implied_decimals);
+}
+
+std::optional<long> parse_int_token(std::string_view token) {
+    return parse_int(token.data(), static_cast<int>(token.size()));
+}
+
+std::optional<float> parse_real_token(std::string_view token) {
+    if (token.size() > 64) return std::nullopt;
+    return parse_real(token.data(), static_cast<int>(token.size()), -1);
+}
+
+std::string_view FixedReader::take(int n) {
+    if (pos_ >= line_.size()) return {};
+    auto piece = line_.substr(pos_, static_cast<std::size_t>(n));
+    pos_ += static_cast<std::size_t>(n);
+    return piece;
+}
+
+int FixedReader::i(int w) {
+    auto v = parse_int_field(take(w));
+    if (!v) { ok_ = false; return 0; }
+    return static_cast<int>(*v);
+}
+
+float FixedReader::f(int w, int d) {
+    auto v = parse_real_field(take(w), d);
+    if (!v) { ok_ = false; return 0.0f; }
+    return *v;
+}
+
+std::string FixedReader::a(int n) {
+    std::string s(take(n));
+    s.resize(static_cast<std::size_t>(n), ' ');
+    return s;
+}
+
+std::optional<std::string_view> ListReader::token() {
+    for (;;) {
+        std::size_t i = 0;
+        while (i < rest_.size() && is_separator(rest_[i])) ++i;
+        rest_.remove_prefix(i);
+        if (!rest_.empty()) break;
+        auto line = fetch_(source_);
+        if (!line) return std::nullopt;
+        rest_ = *line;
+    }
+    std::size_t j = 0;
+    while (j < rest_.size() && !is_separator(rest_[j])) ++j;
+    auto tok = rest_.substr(0, j);
+    rest_.remove_prefix(j);
+    return tok;
+}
+
+bool ListReader::real(float& value) {
+    auto tok = token();
+    if (!tok) return false;
+    auto v = parse_real_token(*tok);
+    if (!v) return false;
+    value = *v;
+    return true;
+}
+
+bool ListReader::integer(int& value) {
+    auto tok = token();
+    if (!tok) return false;
+    auto v = parse_int_token(*tok);
+    if (!v) return false;
+    value = static_cast<int>(*v);
+    return true;
+}
+
+bool read_reals(std::string_view line, float* out, int count, int& found) {
+    found = 0;
+    std::size_t i = 0;
+    while (found < count) {
+        while (i < line.size() && is_separator(line[i])) ++i;
+        if (i == line.size()) return true;
+        std::size_t j = i;
+        while (j < line.size() && !is_separator(line[j])) ++j;
+        auto v = parse_real_token(line.substr(i, j - i));
+        if (!v) return false;
+        out[found++] = *v;
+        i = j;
+    }
+    return true;
+}
+
+}  // namespace miscli

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "miscli/fixed_format.h"
+#include "miscli/fixed_read.h"
+#include "miscli/text_field.h"
+
+using namespace miscli;
+
+TEST(FixedFormat, IntegersAndOverflow) {
+    EXPECT_EQ(fmt_i(42, 5), "   42");
+    EXPECT_EQ(fmt_i(-42, 3), "-42");
+    EXPECT_EQ(fmt_i(-420, 3), "***");
+    EXPECT_EQ(fmt_i0(3, 2, 2), "03");
+    EXPECT_EQ(fmt_i0(12, 2, 2), "12");
+}
+
+TEST(FixedFormat, RealsRoundDropLeadingZeroAndOverflow) {
+    EXPECT_EQ(fmt_f(1.0, 5, 2), " 1.00");
+    EXPECT_EQ(fmt_f(0.5, 5, 2), " 0.50");
+    EXPECT_EQ(fmt_f(0.5, 3, 2), ".50");
+    EXPECT_EQ(fmt_f(-0.5, 4, 2), "-.50");
+    EXPECT_EQ(fmt_f(123.45, 6, 1), " 123.5");  // binary 123.45 is below the half
+    EXPECT_EQ(fmt_f(-0.04, 5, 1), "  0.0");
+    EXPECT_EQ(fmt_f(123456.0, 7, 1), "*******");
+    EXPECT_EQ(fmt_f(1.0 / 0.0, 4, 1), "****");
+}
+
+TEST(FixedFormat, ListLineSeparatesNumbersOnce) {
+    ListLine l;
+    l << "RD_SCI: Finish at dive" << 12 << " of" << 120;
+    EXPECT_EQ(l.str(), " RD_SCI: Finish at dive 12 of 120");
+    ListLine m;
+    m << "dive " << 5;
+    EXPECT_EQ(m.str(), " dive 5");
+}
+
+TEST(FixedRead, ImpliedDecimalsBlanksAndErrors) {
+    FixedReader r("12345   1.5  -2 7x");
+    EXPECT_FLOAT_EQ(r.f(5, 3), 12.345f);
+    EXPECT_FLOAT_EQ(r.f(6, 3), 1.5f);
+    EXPECT_EQ(r.i(4), -2);
+    EXPECT_TRUE(r.ok());
+    r.i(3);  // " 7x"
+    EXPECT_FALSE(r.ok());
+
+    FixedReader short_line("  3");
+    EXPECT_EQ(short_line.i(3), 3);
+    EXPECT_EQ(short_line.i(4), 0);        // past the end: blank
+    EXPECT_FLOAT_EQ(short_line.f(8, 3), 0.0f);
+    EXPECT_EQ(short_line.a(3), "   ");
+    EXPECT_TRUE(short_line.ok());
+}
+
+TEST(FixedRead, EmbeddedBlanksExponentsAndJunk) {
+    EXPECT_EQ(parse_int_field(" 1 2"), 12);
+    EXPECT_FLOAT_EQ(*parse_real_field("1.5E2", 3), 150.0f);
+    EXPECT_FLOAT_EQ(*parse_real_field("15E1", 1), 15.0f);   // 1.5 times ten
+    EXPECT_FLOAT_EQ(*parse_real_field("1.5-1", 3), 0.15f);
+    EXPECT_FLOAT_EQ(*parse_real_field("-.5", 3), -0.5f);
+    EXPECT_FALSE(parse_real_field("1.2.3", 3));
+    EXPECT_FALSE(parse_real_field("abc", 3));
+    EXPECT_FALSE(parse_real_field("-", 3));
+    EXPECT_FALSE(parse_real_field("9e99", 3));
+    EXPECT_FALSE(parse_int_field("99999999999"));
+    EXPECT_FALSE(parse_int_field("\xc3\xa9"));
+}
+
+TEST(ListRead, ContinuesOnTheNextLineAndDropsTheRest) {
+    std::istringstream in("1.5, 2 ,3\n4 5 6\n7\n");
+    std::string line;
+    auto next = [&]() -> std::optional<std::string_view> {
+        if (!std::getline(in, line)) return std::nullopt;
+        return std::string_view(line);
+    };
+    {
+        ListReader r(next);
+        float a, b, c, d;
+        int e;
+        ASSERT_TRUE(r.real(a) && r.real(b) && r.real(c) && r.real(d) && r.integer(e));
+        EXPECT_FLOAT_EQ(a, 1.5f);
+        EXPECT_FLOAT_EQ(d, 4.0f);
+        EXPECT_EQ(e, 5);
+    }
+    ListReader r2(next);  // "6" is dropped with the end of the first read
+    int g;
+    ASSERT_TRUE(r2.integer(g));
+    EXPECT_EQ(g, 7);
+    EXPECT_FALSE(r2.integer(g));  // end of input
+}
+
+TEST(ListRead, OneLineOfTypedNumbers) {
+    float v[2];
+    int found = 0;
+    EXPECT_TRUE(read_reals(" 0, 500", v, 2, found));
+    EXPECT_EQ(found, 2);
+    EXPECT_FLOAT_EQ(v[1], 500.0f);
+    EXPECT_TRUE(read_reals("7", v, 2, found));
+    EXPECT_EQ(found, 1);
+    EXPECT_FALSE(read_reals("0 abc", v, 2, found));
+    EXPECT_EQ(field("ab", 4), "ab  ");
+    EXPECT_EQ(field("abcdef", 4), "abcd");
+}

@@ -1,0 +1,50 @@
+#pragma once
+// Helpers shared by the tests: console capture, temporary folders, running
+// the built program on a session.
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "miscli/stop.h"
+
+namespace testing_support {
+
+// Runs f with the console reading `input` and gives what it wrote. A
+// ProgramStop escaping f is caught and stored in *stopped when given.
+std::string with_console(const std::string& input, const std::function<void()>& f,
+                         miscli::ProgramStop* stopped = nullptr);
+
+// A fresh empty folder, removed when the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+struct RunResult {
+    int status = -1;
+    std::string output;  // standard output and standard error
+};
+
+// Runs the built program in `dir` with `input` on its standard input.
+RunResult run_program(const std::filesystem::path& dir, const std::string& input,
+                      const std::vector<std::string>& args = {});
+
+// Lines of a text, without their line ends.
+std::vector<std::string> lines_of(const std::string& text);
+
+std::string read_file(const std::filesystem::path& p);
+void write_file(const std::filesystem::path& p, const std::string& text);
+
+// Path of a file kept in tests/files.
+std::filesystem::path test_file(const std::string& name);
+
+}  // namespace testing_support

@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are absent.
+set -euo pipefail
+packages=(cmake make g++ pkg-config libsdl2-dev libcairo2-dev libgtest-dev libbenchmark-dev
+          ghostscript fonts-dejavu-core)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=""
+  [ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+  $sudo_cmd apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
