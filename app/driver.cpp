@@ -1,14 +1,23 @@
 #include "app/driver.h"
 
-#include "miscli/console.h"
+#include <memory>
+
+#include "app/session.h"
 #include "miscli/stop.h"
 
 namespace app {
 
 void run_dialogue(const Options&) {
-    miscli::console().write_line("Name *.SCI file");
-    miscli::console().read_line();
-    miscli::stop_normal();
+    // The session's arrays are large; they live on the heap for the run.
+    auto session = std::make_unique<Session>();
+    Session& s = *session;
+    read_dive_file(s);
+    choose_track_and_axis(s);
+    for (;;) {
+        choose_variables(s);
+        prepare_section(s);
+        // The plot loop comes here; until then the menus come back.
+    }
 }
 
 }  // namespace app

@@ -22,14 +22,44 @@ std::string fmt_i0(long value, int w, int m) {
     return right(digits, w);
 }
 
-std::string fmt_f(double value, int w, int d) {
-    if (!std::isfinite(value)) return std::string(static_cast<std::size_t>(w), '*');
-    char buf[64];
-    int n = std::snprintf(buf, sizeof buf, "%.*f", d, value);
-    if (n < 0 || n >= static_cast<int>(sizeof buf)) return std::string(static_cast<std::size_t>(w), '*');
+// Decimal digits of |value| rounded to d decimals, halves away from zero,
+// as "123.46". The exact expansion is printed long enough that a tie shows
+// as a 5 followed by zeros, and the rounding is then done on the digits.
+static std::string rounded_digits(double magnitude, int d) {
+    char buf[400];
+    int n = std::snprintf(buf, sizeof buf, "%.*f", d + 30, magnitude);
+    if (n < 0 || n >= static_cast<int>(sizeof buf)) return {};
     std::string s(buf, static_cast<std::size_t>(n));
-    // A value that rounds to zero prints without its minus sign.
-    if (s[0] == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
+    std::size_t point = s.find('.');
+    bool up = s[point + 1 + static_cast<std::size_t>(d)] >= '5';
+    s.resize(point + 1 + static_cast<std::size_t>(d));  // Fw.0 keeps its point
+    if (up) {
+        std::size_t i = s.size();
+        for (;;) {
+            if (i == 0) {
+                s.insert(0, 1, '1');
+                break;
+            }
+            --i;
+            if (s[i] == '.') continue;
+            if (s[i] == '9') {
+                s[i] = '0';
+                continue;
+            }
+            ++s[i];
+            break;
+        }
+    }
+    return s;
+}
+
+std::string fmt_f(double value, int w, int d) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e300) return std::string(static_cast<std::size_t>(w), '*');
+    std::string s = rounded_digits(std::fabs(value), d);
+    if (s.empty()) return std::string(static_cast<std::size_t>(w), '*');
+    // A value that rounds to zero prints without a minus sign.
+    if (std::signbit(value) && s.find_first_not_of("0.") != std::string::npos) s.insert(0, 1, '-');
+    if (w == 0) return s;  // F0.d: as wide as the number needs
     if (static_cast<int>(s.size()) > w) {
         if (s.rfind("0.", 0) == 0) s.erase(0, 1);
         else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);

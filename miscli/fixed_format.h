@@ -14,7 +14,7 @@ std::string fmt_i0(long value, int w, int m);
 
 // Real right-aligned in w columns with d decimals (Fw.d); the leading zero
 // of a value below one is dropped when only that makes it fit; w asterisks
-// when it still does not.
+// when it still does not. Width 0 writes the number as wide as it needs.
 std::string fmt_f(double value, int w, int d);
 
 // Free-format (list-directed) output: one blank, then the items; a number

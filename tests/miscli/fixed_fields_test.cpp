@@ -21,7 +21,12 @@ TEST(FixedFormat, RealsRoundDropLeadingZeroAndOverflow) {
     EXPECT_EQ(fmt_f(0.5, 5, 2), " 0.50");
     EXPECT_EQ(fmt_f(0.5, 3, 2), ".50");
     EXPECT_EQ(fmt_f(-0.5, 4, 2), "-.50");
-    EXPECT_EQ(fmt_f(123.45, 6, 1), " 123.5");  // binary 123.45 is below the half
+    EXPECT_EQ(fmt_f(100.25, 6, 1), " 100.3");  // an exact half goes away from zero
+    EXPECT_EQ(fmt_f(-2.5, 3, 0), "-3.");
+    EXPECT_EQ(fmt_f(123.45f, 6, 1), " 123.4");  // the float lies below the half
+    EXPECT_EQ(fmt_f(9.96, 4, 1), "10.0");
+    EXPECT_EQ(fmt_f(99.96, 4, 1), "****");
+    EXPECT_EQ(fmt_f(2.5, 0, 2), "2.50");
     EXPECT_EQ(fmt_f(-0.04, 5, 1), "  0.0");
     EXPECT_EQ(fmt_f(123456.0, 7, 1), "*******");
     EXPECT_EQ(fmt_f(1.0 / 0.0, 4, 1), "****");

@@ -1,0 +1,220 @@
+// Steps 13 to 25: density conversion, sorting, station positions and
+// times, the date and serial texts, loading and gridding the chosen
+// variables over the typed vertical range, value ranges and frame scales.
+#include <algorithm>
+#include <cmath>
+
+#include "app/plotcom.h"
+#include "app/session.h"
+#include "data/load_sec.h"
+#include "miscli/console.h"
+#include "miscli/fixed_format.h"
+#include "miscli/fixed_read.h"
+#include "section/p_sort.h"
+#include "section/smooth.h"
+#include "seawater/seawater.h"
+
+namespace app {
+
+namespace {
+
+constexpr float NO_PRESSURE = -999.0f;
+
+// Step 13: the vertical coordinate of every sample and profiler bin becomes
+// sigma-theta. The pressures are kept in sec_z as scratch.
+void convert_to_density(Session& s) {
+    auto& t = s.dives;
+    for (int d = 1; d <= s.header.n_dives; ++d) {
+        for (int k = 1; k <= t.n_samp(d); ++k) {
+            if (std::max({t.prof_flag(k, d, 1), t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)}) == 0) {
+                s.sec_z(k, d) = t.prof(k, d, 1);
+                t.prof(k, d, 1) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+            } else {
+                s.sec_z(k, d) = NO_PRESSURE;
+                t.prof(k, d, 1) = NO_PRESSURE;
+                t.prof_flag(k, d, 1) = 9;
+            }
+        }
+        // A bin takes the density between the nearest converted samples
+        // above and below it; without one on each side it has none.
+        for (int j = 1; j <= t.n_adcp(d); ++j) {
+            float depth = t.adcp(j, d, 1);
+            int above = 0, below = 0;
+            for (int k = 1; k <= t.n_samp(d); ++k) {
+                float p = s.sec_z(k, d);
+                if (p == NO_PRESSURE) continue;
+                if (p < depth && (above == 0 || p > s.sec_z(above, d))) above = k;
+                if (p > depth && (below == 0 || p < s.sec_z(below, d))) below = k;
+            }
+            if (above == 0 || below == 0) {
+                t.adcp(j, d, 1) = NO_PRESSURE;
+                continue;
+            }
+            float p1 = s.sec_z(above, d), p2 = s.sec_z(below, d);
+            float w = (depth - p1) / (p2 - p1);
+            t.adcp(j, d, 1) = (1.0f - w) * t.prof(above, d, 1) + w * t.prof(below, d, 1);
+        }
+    }
+}
+
+// Step 16: the date text from the first and last dives of the range that
+// have a time; blank numbers when none has.
+void make_texts(Session& s) {
+    const auto& t = s.dives;
+    int a = s.first_dive;
+    while (a <= s.last_dive && (t.dive_year(a) < 0 || t.day_start(a) < 0.0f)) ++a;
+    int b = s.last_dive;
+    while (b >= s.first_dive && t.day_start(b) < 0.0f) --b;
+    s.date_text = "Date";
+    if (a <= s.last_dive && b >= s.first_dive) {
+        s.date_text += miscli::fmt_i(t.dive_year(a), 5);
+        s.date_text += miscli::fmt_f(t.day_start(a), 6, 1);
+        s.date_text += miscli::fmt_f(t.day_start(b), 6, 1);
+    } else {
+        s.date_text.append(17, ' ');
+    }
+    s.sn_text = "SN";
+    s.sn_text += miscli::fmt_i(s.header.serial_no, 3);
+    s.sn_text += miscli::fmt_i(s.first_dive, 4);
+    s.sn_text += miscli::fmt_i(s.last_dive, 4);
+    s.sn_text += "  ";
+}
+
+// Step 20: the typed vertical range, asked again until the grid can hold
+// it and a frame can be drawn from it.
+void ask_range(Session& s, float data_min, float data_max) {
+    const bool pressure_axis = plotcom.axis_code == 'S' || plotcom.axis_code == 'L';
+    for (;;) {
+        std::string prompt = " Min, Max P is";
+        prompt += miscli::fmt_f(data_min, 7, 1);
+        prompt += miscli::fmt_f(data_max, 7, 1);
+        prompt += "  Give Min, Max to plot ";
+        miscli::console().write_line(prompt);
+
+        std::string line = miscli::console().read_line();
+        float v[2] = {0, 0};
+        int found = 0;
+        if (!miscli::read_reals(line, v, 2, found)) {
+            miscli::console().write_line(" Give two numbers, the minimum and the maximum.");
+            continue;
+        }
+        if (found < 2) {
+            miscli::console().write_line(" Give two numbers, the minimum and the maximum, on one line.");
+            continue;
+        }
+        if (!(v[0] < v[1])) {
+            miscli::console().write_line(" The minimum must be below the maximum.");
+            continue;
+        }
+        const float levels = 2.0f * (v[1] - v[0]) / s.grid_step + 1.0f;
+        if (!(levels < static_cast<float>(data::MXZ) + 1.0f)) {
+            miscli::ListLine why;
+            why << "That range needs more than" << data::MXZ << " grid levels; the largest span at this grid step is "
+                << miscli::fmt_f(static_cast<double>(data::MXZ - 1) * s.grid_step / 2.0, 0, 2)
+                << ".";
+            miscli::console().write_line(why.str());
+            continue;
+        }
+        if (levels < 2.0f) {
+            miscli::ListLine why;
+            why << "The range must span at least one grid level (" << miscli::fmt_f(s.grid_step / 2.0, 0, 2) << ").";
+            miscli::console().write_line(why.str());
+            continue;
+        }
+        // The frame of a pressure axis starts at 0, so the deepest level
+        // of the grid must lie below the surface.
+        const float deepest = v[0] + static_cast<float>(static_cast<int>(levels) - 1) * s.grid_step * 0.5f;
+        if (pressure_axis && !(deepest > 0.0f)) {
+            miscli::console().write_line(" The maximum pressure must be below the surface (above 0).");
+            continue;
+        }
+        plotcom.z_min = v[0];
+        plotcom.z_max = v[1];
+        return;
+    }
+}
+
+void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo, float& hi) {
+    lo = 999.0f;
+    hi = -999.0f;
+    for (int d = s.first_dive; d <= s.last_dive; ++d)
+        for (int k = 1; k <= s.n_levels; ++k) {
+            float g = grid(k, d);
+            if (g > -999.0f) {
+                lo = std::min(lo, g);
+                hi = std::max(hi, g);
+            }
+        }
+}
+
+}  // namespace
+
+void prepare_section(Session& s) {
+    auto& t = s.dives;
+    const int n = s.header.n_dives;
+
+    if (plotcom.axis_code == 'D') {
+        s.grid_step = 0.1f;
+        if (!s.density_converted) convert_to_density(s);
+        s.density_converted = true;
+    } else {
+        s.grid_step = 5.0f;
+    }
+
+    section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag);
+
+    for (int d = s.first_dive; d <= s.last_dive; ++d) {
+        s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
+        s.station_km(d) = s.reverse ? s.track_km(s.last_dive) - s.track_km(d) : s.track_km(d) - s.track_km(s.first_dive);
+    }
+    make_texts(s);
+    s.label_count = 0;
+
+    data::load_sec_(s.sec_val, s.sec_z, 1, n, s.sec_n, s.color_var, s.label_color, s.log_color, s.is_adcp, t,
+                    s.header.var4_name);
+
+    float z_lo = 1000.0f, z_hi = 0.0f;
+    for (int d = s.first_dive; d <= s.last_dive; ++d)
+        for (int k = 1; k <= s.sec_n(d); ++k) {
+            z_lo = std::min(z_lo, s.sec_z(k, d));
+            z_hi = std::max(z_hi, s.sec_z(k, d));
+        }
+    ask_range(s, z_lo, z_hi);
+    s.device_code = 'S';
+
+    const section::GridRange range{plotcom.z_min, plotcom.z_max};
+    section::smooth_(s.sec_val, s.sec_z, s.sec_n, 1, n, s.grid_z, s.grid_color, s.grid_work.span(), s.n_levels,
+                     s.grid_step, -99.9f, range);
+    if (s.line_var != 'X') {
+        int is_adcp_line = 0;
+        data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
+                        s.log_line, is_adcp_line, t, s.header.var4_name);
+        section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
+                         s.grid_work.span(), s.n_levels, s.grid_step, -999.0f, range);
+    }
+
+    value_range(s, s.grid_color, s.color_lo, s.color_hi);
+    if (s.line_var != 'X') value_range(s, s.grid_line, s.line_lo, s.line_hi);
+
+    plotcom.z_max = std::min(s.grid_z(s.n_levels), plotcom.z_max);
+    plotcom.z_min = std::max(s.grid_z(1), plotcom.z_min);
+
+    float k_first = s.station_km(s.first_dive), k_last = s.station_km(s.last_dive);
+    plotcom.x_left = std::min(k_first, k_last);
+    plotcom.x_right = std::max(k_first, k_last);
+    // One station (or all at one place) still needs a frame of some width.
+    if (!(plotcom.x_right > plotcom.x_left)) plotcom.x_right = plotcom.x_left + 1.0f;
+    plotcom.x_scale = (plotcom.right - plotcom.left) / (plotcom.x_right - plotcom.x_left);
+    const float height = plotcom.top - plotcom.bottom;
+    if (plotcom.axis_code == 'S') {
+        plotcom.z_min = 0.0f;
+        plotcom.z_scale = height / (std::sqrt(plotcom.z_max + 9.0f) - 3.0f);
+    } else if (plotcom.axis_code == 'L') {
+        plotcom.z_min = 0.0f;
+        plotcom.z_scale = height / plotcom.z_max;
+    } else {
+        plotcom.z_scale = height / (plotcom.z_max - plotcom.z_min);
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,33 @@
+// Steps 1 to 4: the file name, the reader, the per-dive offsets.
+#include "app/plotcom.h"
+#include "app/session.h"
+#include "data/rd_sci2.h"
+#include "miscli/console.h"
+#include "miscli/stop.h"
+
+namespace app {
+
+void read_dive_file(Session& s) {
+    plotcom.left = 0.8f;
+    plotcom.right = 8.0f;
+    plotcom.bottom = 0.8f;
+    plotcom.top = 7.2f;
+
+    miscli::console().write_line("Name *.SCI file");
+    // The name is taken whole; only trailing blanks go.
+    s.file_name = miscli::console().read_line();
+    data::rd_sci2_(s.file_name, s.header, s.dives);
+    if (!s.header.opened) miscli::stop("");  // the reader has said why
+    if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");
+    if (s.header.n_read == 0) miscli::stop(" The file holds no dives: there is nothing to plot.");
+
+    auto& t = s.dives;
+    for (int d = 1; d <= s.header.n_dives; ++d) {
+        for (int k = 1; k <= t.n_samp(d); ++k) {
+            if (t.prof_flag(k, d, 3) == 0) t.prof(k, d, 3) += t.sal_offset(d);
+            if (t.prof_flag(k, d, 4) == 0) t.prof(k, d, 4) += t.var4_offset(d);
+        }
+    }
+}
+
+}  // namespace app

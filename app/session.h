@@ -1,0 +1,54 @@
+#pragma once
+// All the driver's data: the dive table, the section arrays, the grids and
+// the choices of the dialogue. Made once per run; nothing is allocated later.
+#include <string>
+
+#include "data/dive_table.h"
+#include "miscli/array.h"
+
+namespace app {
+
+struct Session {
+    Session();
+
+    std::string file_name;
+    data::FileHeader header;
+    data::DiveTable dives;
+
+    miscli::Array1<float> track_km;
+    miscli::Array1<float> station_km;
+    miscli::Array1<float> station_day;
+    int first_dive = 1, last_dive = 1;
+    bool reverse = false;
+    bool day_tics = false;
+    bool density_converted = false;
+
+    char color_var = ' ', line_var = 'X';
+    std::string label_color = std::string(20, ' '), label_line = std::string(20, ' ');
+    int log_color = 0, log_line = 0, is_adcp = 0;
+
+    miscli::Array2<float> sec_val, sec_z;
+    miscli::Array1<int> sec_n;
+
+    float grid_step = 5.0f;
+    miscli::Array1<float> grid_z;       // MXZ + 1 level edges
+    miscli::Array2<float> grid_color, grid_line;
+    miscli::Array1<int> grid_work;
+    int n_levels = 0;
+    float color_lo = 0, color_hi = 0, line_lo = 0, line_hi = 0;
+    float contour_step = 0.0f;          // handed to the plots, set by none
+    int label_count = 0;
+    char device_code = 'S';
+
+    std::string sn_text = std::string(15, ' ');
+    std::string date_text = std::string(21, ' ');
+    std::string title_text = std::string(45, ' ');
+};
+
+// The dialogue's steps, in order.
+void read_dive_file(Session& s);            // file name, reader, offsets
+void choose_track_and_axis(Session& s);     // track distance, range, order, axis
+void choose_variables(Session& s);          // summary, menus, tick style; Q ends the run
+void prepare_section(Session& s);           // density, sort, load, range, grids, frame
+
+}  // namespace app

@@ -1,0 +1,182 @@
+#include "data/rd_sci2.h"
+
+#include "miscli/console.h"
+#include "miscli/fixed_format.h"
+#include "miscli/fixed_read.h"
+#include "miscli/line_file.h"
+#include "miscli/stop.h"
+#include "miscli/text_field.h"
+
+namespace data {
+
+namespace {
+
+using miscli::FixedReader;
+using miscli::ListLine;
+
+bool is_blank_line(std::string_view line) {
+    return line.find_first_not_of(" \t") == std::string_view::npos;
+}
+
+[[noreturn]] void fail(const ListLine& line) { miscli::stop(line.str()); }
+
+bool read_header_line(std::string_view line, FileHeader& h) {
+    FixedReader r(line);
+    h.serial_no = r.i(4);
+    h.n_dives = r.i(4);
+    h.n_vars = r.i(2);
+    r.x(1);
+    h.var4_name = r.a(8);
+    r.x(1);
+    h.text5 = r.a(5);
+    r.x(1);
+    h.adcp_kind = r.a(8);
+    r.x(1);
+    h.text7 = r.a(8);
+    return r.ok();
+}
+
+bool read_dive_header(std::string_view line, DiveTable& t, int d) {
+    FixedReader r(line);
+    r.i(3);
+    int year = r.i(5);
+    float day0 = r.f(8, 3), lon0 = r.f(11, 5), lat0 = r.f(10, 5);
+    float day1 = r.f(8, 3), lon1 = r.f(11, 5), lat1 = r.f(10, 5);
+    float h9 = r.f(6, 1), h10 = r.f(6, 1);
+    int h11 = r.i(2);
+    if (!r.ok()) return false;
+    t.dive_year(d) = year;
+    t.day_start(d) = day0;
+    t.lon_start(d) = lon0;
+    t.lat_start(d) = lat0;
+    t.day_end(d) = day1;
+    t.lon_end(d) = lon1;
+    t.lat_end(d) = lat1;
+    t.head9(d) = h9;
+    t.head10(d) = h10;
+    t.head11(d) = h11;
+    return true;
+}
+
+bool read_second_line(std::string_view line, DiveTable& t, int d) {
+    FixedReader r(line);
+    float weight = r.f(6, 1);
+    int n_samp = r.i(4);
+    float sal = r.f(8, 3), var4 = r.f(8, 3);
+    r.x(1);
+    char text = r.a(1)[0];
+    float real6 = r.f(10, 3);
+    int n_adcp = r.i(10);
+    // A negative count cannot describe the lines that follow.
+    if (!r.ok() || n_samp < 0 || n_adcp < 0) return false;
+    t.dive_weight(d) = weight;
+    t.n_samp(d) = n_samp;
+    t.sal_offset(d) = sal;
+    t.var4_offset(d) = var4;
+    t.line2_text(d) = text;
+    t.line2_real(d) = real6;
+    t.n_adcp(d) = n_adcp;
+    return true;
+}
+
+bool read_sample(std::string_view line, int n_vars, DiveTable& t, int k, int d) {
+    static constexpr int decimals[5] = {0, 1, 3, 3, 4};
+    static constexpr int widths[5] = {0, 6, 9, 9, 9};
+    FixedReader r(line);
+    float value[5] = {};
+    int flag[5] = {};
+    value[1] = r.f(6, 1);
+    for (int v = 2; v <= n_vars; ++v) {
+        value[v] = r.f(widths[v], decimals[v]);
+        flag[v] = r.i(2);
+    }
+    if (!r.ok()) return false;
+    float p = value[1];
+    t.prof(k, d, 1) = p;
+    // The pressure has no flag in the file: it is good inside the range.
+    t.prof_flag(k, d, 1) = (p > -0.1f && p < 999.9f) ? 0 : 1;
+    for (int v = 2; v <= n_vars; ++v) {
+        t.prof(k, d, v) = value[v];
+        t.prof_flag(k, d, v) = flag[v];
+    }
+    return true;
+}
+
+}  // namespace
+
+void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
+    t.fill();
+    header.n_dives = 0;
+    header.n_read = 0;
+    header.opened = false;
+    std::string name(miscli::trim_right(file_name));
+    miscli::LineFile file;
+    if (name.empty() || !file.open(name)) {
+        ListLine l;
+        l << "RD_SCI: No file " << miscli::field(file_name, std::max<std::size_t>(40, file_name.size()))
+          << " to read.";
+        miscli::console().write_line(l.str());
+        return;
+    }
+    header.opened = true;
+
+    auto first = file.next();
+    if (!first || !read_header_line(*first, header)) {
+        header.n_dives = 0;
+        fail(ListLine() << "RD_SCI: Read error first line of " << name);
+    }
+    if (header.n_vars < 1 || header.n_vars > 4) {
+        int n = header.n_vars;
+        header.n_dives = 0;
+        fail(ListLine() << "RD_SCI: The file states" << n
+                        << " sample variables; 1 to 4 (pressure included) can be stored");
+    }
+    if (header.n_dives <= 0) return;
+
+    auto next_line = [&file]() { return file.next(); };
+    for (int d = 1;; ++d) {
+        auto line = file.next();
+        // Blank lines between dives (or at the end of the file) are passed over.
+        while (line && is_blank_line(*line)) line = file.next();
+        if (!line) {
+            header.n_read = d - 1;
+            miscli::console().write_line((ListLine() << "RD_SCI: Finish at dive" << d - 1 << " of"
+                                                     << header.n_dives).str());
+            break;
+        }
+        if (d > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
+        if (!read_dive_header(*line, t, d)) fail(ListLine() << "RD_SCI: Error in header for dive " << d);
+
+        line = file.next();
+        if (!line || !read_second_line(*line, t, d))
+            fail(ListLine() << "RD_SCI: Read error in line 2 of dive" << d);
+        if (t.n_samp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
+        if (t.n_adcp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
+
+        for (int k = 1; k <= t.n_samp(d); ++k) {
+            line = file.next();
+            if (!line || !read_sample(*line, header.n_vars, t, k, d))
+                fail(ListLine() << "RD_SCI: Error reading line" << k << " of dive" << d);
+        }
+        for (int j = 1; j <= t.n_adcp(d); ++j) {
+            miscli::ListReader r(next_line);
+            float depth, u, v, col4, col5;
+            int f1, f2, f3;
+            if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
+                  r.real(col5) && r.integer(f3)))
+                fail(ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
+            t.adcp(j, d, 1) = depth;
+            t.adcp(j, d, 2) = u;
+            t.adcp(j, d, 3) = v;
+            t.adcp(j, d, 4) = col4;
+            t.adcp(j, d, 5) = col5;
+            t.adcp_flag(j, d, 1) = f1;
+            t.adcp_flag(j, d, 2) = f2;
+            t.adcp_flag(j, d, 3) = f3;
+        }
+    }
+    // The dive loops run to the stated count, so it must fit the table.
+    if (header.n_dives > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
+}
+
+}  // namespace data

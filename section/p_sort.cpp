@@ -1,0 +1,92 @@
+#include "section/p_sort.h"
+
+#include <array>
+#include <utility>
+
+#include "data/limits.h"
+
+namespace section {
+
+namespace {
+
+// The order is that of a selection sort which, for each position j, takes
+// the first of the largest keys above 0.0 among j..n (or leaves j when none
+// is above 0.0) and exchanges it with j. That order decides which of equal
+// keys comes first, so it is kept exactly; a tournament tree finds each
+// selection in log n steps instead of a scan. Keys at or below 0.0 (and NaN)
+// never win, so they count as 0.0.
+class Tournament {
+public:
+    void build(const float* keys, int n) {
+        size_ = 1;
+        while (size_ < n) size_ *= 2;
+        for (int i = 0; i < size_; ++i) {
+            float k = i < n ? keys[i] : 0.0f;
+            leaf_key(i) = k > 0.0f ? k : 0.0f;
+            winner_[static_cast<std::size_t>(size_ + i)] = i;
+        }
+        for (int node = size_ - 1; node >= 1; --node) combine(node);
+    }
+    // Leftmost position of the largest live key (positions already placed
+    // were retired).
+    int winner() const { return winner_[1]; }
+    void set(int i, float key) {
+        leaf_key(i) = key > 0.0f ? key : 0.0f;
+        for (int node = (size_ + i) / 2; node >= 1; node /= 2) combine(node);
+    }
+    void retire(int i) {
+        leaf_key(i) = -1.0f;  // below every live key, so it is never chosen
+        for (int node = (size_ + i) / 2; node >= 1; node /= 2) combine(node);
+    }
+
+private:
+    float& leaf_key(int i) { return key_[static_cast<std::size_t>(i)]; }
+    void combine(int node) {
+        int l = winner_[static_cast<std::size_t>(2 * node)], r = winner_[static_cast<std::size_t>(2 * node + 1)];
+        // The right side wins only with a strictly larger key: leftmost of equals.
+        winner_[static_cast<std::size_t>(node)] = key_[static_cast<std::size_t>(r)] > key_[static_cast<std::size_t>(l)] ? r : l;
+    }
+    static constexpr int CAP = 512;
+    static_assert(CAP >= data::MXZ);
+    int size_ = 1;
+    std::array<float, CAP> key_{};
+    std::array<int, 2 * CAP> winner_{};
+};
+
+}  // namespace
+
+void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Array3<float>& prof,
+             miscli::Array3<int>& prof_flag) {
+    Tournament tree;
+    for (int i = 1; i <= n_dives; ++i) {
+        int n = n_samp(i);
+        if (n > 1) {
+            float* key = &prof(1, i, 1);
+            // Already in order (as files are written, deepest first): nothing moves.
+            bool ordered = true;
+            for (int j = 1; j < n && ordered; ++j) {
+                float a = key[j - 1] > 0.0f ? key[j - 1] : 0.0f;
+                float b = key[j] > 0.0f ? key[j] : 0.0f;
+                ordered = a >= b;
+            }
+            if (!ordered) {
+                tree.build(key, n);
+                for (int j = 0; j < n - 1; ++j) {
+                    int m = tree.winner();
+                    if (m != j) {
+                        for (int v = 1; v <= n_vars; ++v) {
+                            std::swap(prof(j + 1, i, v), prof(m + 1, i, v));
+                            std::swap(prof_flag(j + 1, i, v), prof_flag(m + 1, i, v));
+                        }
+                        tree.set(m, key[m]);
+                    }
+                    tree.retire(j);
+                }
+            }
+        }
+        while (n > 0 && prof(n, i, 1) < 0.0f) --n;
+        n_samp(i) = n;
+    }
+}
+
+}  // namespace section

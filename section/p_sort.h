@@ -1,0 +1,12 @@
+#pragma once
+#include "miscli/array.h"
+
+namespace section {
+
+// Orders the samples of profiles 1..n_dives by decreasing key (variable 1),
+// moving all n_vars variables and their flags together, then drops
+// trailing samples whose key is negative (the fill values).
+void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Array3<float>& prof,
+             miscli::Array3<int>& prof_flag);
+
+}  // namespace section

@@ -1,0 +1,65 @@
+#include "section/smooth.h"
+
+#include <algorithm>
+#include <array>
+
+#include "data/limits.h"
+#include "miscli/stop.h"
+
+namespace section {
+
+namespace {
+constexpr float MISSING = -999.9f;
+constexpr float MISSING_BELOW = -990.0f;
+}  // namespace
+
+void smooth_(const miscli::Array2<float>& sec_val, const miscli::Array2<float>& sec_z,
+             const miscli::Array1<int>& sec_n, int first, int last, miscli::Array1<float>& grid_z,
+             miscli::Array2<float>& grid, std::span<int> bin_counts, int& n_levels, float grid_step,
+             float threshold, GridRange range) {
+    const int mxz = grid.dim1();
+    const float z_min = range.z_min;
+    float levels = 2.0f * (range.z_max - z_min) / grid_step + 1.0f;
+    // Tested as a float first: a huge or invalid range must not overflow the int.
+    if (!(levels < static_cast<float>(mxz) + 1.0f)) miscli::stop(" Increase MXZ for SMOOTH");
+    const int nz = std::max(1, static_cast<int>(levels));
+    n_levels = nz;
+    for (int k = 1; k <= nz + 1; ++k) grid_z(k) = z_min + static_cast<float>(k - 1) * grid_step * 0.5f;
+
+    std::array<float, data::MXZ> means{};
+    for (int i = first; i <= last; ++i) {
+        float* g = &grid(1, i);
+        std::fill(g, g + nz, 0.0f);
+        std::fill(bin_counts.begin(), bin_counts.begin() + nz, 0);
+        for (int j = 1; j <= sec_n(i); ++j) {
+            float x = sec_val(j, i);
+            if (!(x > threshold)) continue;
+            float b = 2.0f * (sec_z(j, i) - z_min) / grid_step + 1.0f;
+            // Samples outside the grid's levels are not binned.
+            if (!(b >= 1.0f && b < static_cast<float>(nz) + 1.0f)) continue;
+            int bin = static_cast<int>(b);
+            g[bin - 1] += x;
+            ++bin_counts[static_cast<std::size_t>(bin - 1)];
+        }
+        for (int k = 1; k <= nz; ++k) {
+            int lo = std::max(k - 2, 1), hi = std::min(k + 2, nz);
+            float sum = 0.0f;
+            int count = 0;
+            for (int m = lo; m <= hi; ++m) {
+                sum += g[m - 1];
+                count += bin_counts[static_cast<std::size_t>(m - 1)];
+            }
+            means[static_cast<std::size_t>(k - 1)] = count >= 1 ? sum / static_cast<float>(count) : MISSING;
+        }
+        std::copy(means.begin(), means.begin() + nz, g);
+    }
+
+    if (last - first >= 2) {
+        for (int i = first + 1; i <= last - 1; ++i)
+            for (int k = 1; k <= nz; ++k)
+                if (grid(k, i) < MISSING_BELOW && grid(k, i - 1) > MISSING_BELOW && grid(k, i + 1) > MISSING_BELOW)
+                    grid(k, i) = (grid(k, i - 1) + grid(k, i + 1)) / 2.0f;
+    }
+}
+
+}  // namespace section

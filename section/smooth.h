@@ -1,0 +1,25 @@
+#pragma once
+#include <span>
+
+#include "miscli/array.h"
+
+namespace section {
+
+// The vertical range of the grid, from the section frame record.
+struct GridRange {
+    float z_min;
+    float z_max;
+};
+
+// Grids profiles first..last of the section arrays onto levels
+// grid_z(k) = z_min + (k - 1) * grid_step / 2, k = 1..n_levels + 1: each
+// level is the mean of the valid samples (value > threshold) in the five
+// bins centred on it, -999.9 where there are none; a level missing in one
+// profile between two that have it gets their mean. Stops with "Increase
+// MXZ for SMOOTH" when the range needs more levels than the grid holds.
+void smooth_(const miscli::Array2<float>& sec_val, const miscli::Array2<float>& sec_z,
+             const miscli::Array1<int>& sec_n, int first, int last, miscli::Array1<float>& grid_z,
+             miscli::Array2<float>& grid, std::span<int> bin_counts, int& n_levels, float grid_step,
+             float threshold, GridRange range);
+
+}  // namespace section

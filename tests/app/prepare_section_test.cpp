@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "app/plotcom.h"
+#include "app/session.h"
+#include "seawater/seawater.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+// Three dives 10 km apart along the equator, five samples each.
+std::unique_ptr<app::Session> three_dives() {
+    auto s = std::make_unique<app::Session>();
+    auto& h = s->header;
+    h.serial_no = 7;
+    h.n_dives = 3;
+    h.n_read = 3;
+    h.n_vars = 4;
+    auto& t = s->dives;
+    for (int d = 1; d <= 3; ++d) {
+        t.dive_year(d) = 2026;
+        t.day_start(d) = 100.0f + static_cast<float>(d);
+        t.day_end(d) = t.day_start(d) + 0.4f;
+        t.n_samp(d) = 5;
+        for (int k = 1; k <= 5; ++k) {
+            t.prof(k, d, 1) = 100.0f - 20.0f * static_cast<float>(k - 1);  // 100 .. 20
+            t.prof(k, d, 2) = 10.0f + static_cast<float>(k);
+            t.prof(k, d, 3) = 34.0f;
+            for (int v = 1; v <= 4; ++v) t.prof_flag(k, d, v) = 0;
+        }
+        s->track_km(d) = 10.0f * static_cast<float>(d - 1);
+    }
+    s->first_dive = 1;
+    s->last_dive = 3;
+    s->color_var = 'T';
+    s->line_var = 'X';
+    return s;
+}
+
+}  // namespace
+
+TEST(PrepareSection, StationsTextsRangeAndFrameOnThePressureAxis) {
+    auto s = three_dives();
+    s->reverse = true;
+    app::plotcom.axis_code = 'S';
+    auto out = with_console("30 300\n", [&] { app::prepare_section(*s); });
+    EXPECT_EQ(out, " Min, Max P is   20.0  100.0  Give Min, Max to plot \n");
+    EXPECT_FLOAT_EQ(s->station_km(1), 20.0f);  // reversed: the last dive at 0
+    EXPECT_FLOAT_EQ(s->station_km(3), 0.0f);
+    EXPECT_FLOAT_EQ(s->station_day(1), 0.25f * 101.0f + 0.75f * 101.4f);
+    EXPECT_EQ(s->date_text, "Date 2026 101.0 103.0");
+    EXPECT_EQ(s->sn_text, "SN  7   1   3  ");
+    EXPECT_EQ(s->n_levels, 109);
+    EXPECT_FLOAT_EQ(s->color_lo, 11.0f);
+    EXPECT_FLOAT_EQ(s->color_hi, 14.0f);  // the 20 dbar sample lies above the typed range
+    const auto& p = app::plotcom;
+    EXPECT_FLOAT_EQ(p.z_min, 0.0f);  // pressure axes start at the surface
+    EXPECT_FLOAT_EQ(p.z_max, 300.0f);
+    EXPECT_FLOAT_EQ(p.x_left, 0.0f);
+    EXPECT_FLOAT_EQ(p.x_right, 20.0f);
+    EXPECT_FLOAT_EQ(p.x_scale, 7.2f / 20.0f);
+    EXPECT_FLOAT_EQ(p.z_scale, 6.4f / (std::sqrt(309.0f) - 3.0f));
+}
+
+TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
+    auto s = three_dives();
+    auto& t = s->dives;
+    t.prof_flag(3, 2, 2) = 4;  // one bad temperature: no density there
+    t.n_adcp(2) = 3;
+    t.adcp(1, 2, 1) = 50.0f;   // between 40 and the bad sample at 60: neighbours 40 and 80
+    t.adcp(2, 2, 1) = 10.0f;   // above every sample
+    t.adcp(3, 2, 1) = 70.0f;   // neighbours 40 and 80 as well
+    app::plotcom.axis_code = 'D';
+    with_console("26 27\n", [&] { app::prepare_section(*s); });
+    EXPECT_TRUE(s->density_converted);
+    EXPECT_FLOAT_EQ(s->grid_step, 0.1f);
+    float s40 = seawater::sigma_(34.0f, 14.0f, 40.0f, 0.0f), s80 = seawater::sigma_(34.0f, 12.0f, 80.0f, 0.0f);
+    EXPECT_FLOAT_EQ(t.adcp(1, 2, 1), 0.75f * s40 + 0.25f * s80);
+    EXPECT_FLOAT_EQ(t.adcp(2, 2, 1), -999.0f);
+    EXPECT_FLOAT_EQ(t.adcp(3, 2, 1), 0.25f * s40 + 0.75f * s80);
+    // The bad sample went to the end of the sorted profile and was dropped.
+    EXPECT_EQ(t.n_samp(2), 4);
+    EXPECT_EQ(t.n_samp(1), 5);
+    EXPECT_FLOAT_EQ(app::plotcom.z_min, 26.0f);  // the density axis keeps the typed range
+    float first = t.prof(1, 1, 1);
+    with_console("26 27\n", [&] { app::prepare_section(*s); });
+    EXPECT_FLOAT_EQ(t.prof(1, 1, 1), first);  // not converted twice
+}
+
+TEST(PrepareSection, DateWithoutAnyTimeAndAOneStationFrame) {
+    auto s = three_dives();
+    for (int d = 1; d <= 3; ++d) s->dives.day_start(d) = -9.99f;
+    s->first_dive = 2;
+    s->last_dive = 2;
+    app::plotcom.axis_code = 'L';
+    with_console("0 100\n", [&] { app::prepare_section(*s); });
+    EXPECT_EQ(s->date_text, "Date                 ");
+    EXPECT_EQ(s->sn_text, "SN  7   2   2  ");
+    EXPECT_GT(app::plotcom.x_right, app::plotcom.x_left);
+    EXPECT_TRUE(std::isfinite(app::plotcom.x_scale));
+    EXPECT_FLOAT_EQ(app::plotcom.z_scale, 6.4f / 100.0f);
+}

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "data/rd_sci2.h"
+#include "support/test_support.h"
+
+using namespace testing_support;
+
+namespace {
+
+const std::string kHeader = "  12   2 4 Fluor    abcde BackScat xtra    \n";
+const std::string kDive1 =
+    "  1 2026 100.250 -122.00000  36.50000 100.450 -122.10000  36.50000   1.0   2.0 0\n"
+    "  20.0   2   0.010   0.000 -     0.000         1\n"
+    " 100.0   10.100 0   34.000 0   1.5000 0\n"
+    "   5.0   14.850 3   33.525 0   0.5500 4\n"
+    "20.0 -9.00 5.00 0 -70.5 0 1.0 0\n";
+const std::string kDive2Head =
+    "  2 2026 100.500 -122.10000  36.50000 100.700 -122.20000  36.50000   1.0   2.0 0\n";
+
+struct Read {
+    std::unique_ptr<data::DiveTable> t = std::make_unique<data::DiveTable>();
+    data::FileHeader h;
+    std::string console;
+    miscli::ProgramStop stop{"", -1};
+};
+
+Read read_text(const std::string& text) {
+    TempDir dir;
+    write_file(dir / "f.SCI", text);
+    Read r;
+    r.console = with_console("", [&] { data::rd_sci2_((dir / "f.SCI").string(), r.h, *r.t); }, &r.stop);
+    return r;
+}
+
+}  // namespace
+
+TEST(RdSci2, ReadsHeaderDivesSamplesAndProfilerBins) {
+    Read r = read_text(kHeader + kDive1 + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         0\n");
+    EXPECT_EQ(r.stop.status, -1);
+    EXPECT_EQ(r.console, " RD_SCI: Finish at dive 2 of 2\n");
+    EXPECT_EQ(r.h.serial_no, 12);
+    EXPECT_EQ(r.h.n_vars, 4);
+    EXPECT_EQ(r.h.var4_name, "Fluor   ");
+    EXPECT_EQ(r.h.adcp_kind, "BackScat");
+    EXPECT_EQ(r.h.n_read, 2);
+    auto& t = *r.t;
+    EXPECT_EQ(t.dive_year(1), 2026);
+    EXPECT_FLOAT_EQ(t.day_start(1), 100.25f);
+    EXPECT_FLOAT_EQ(t.lon_end(1), -122.1f);
+    EXPECT_FLOAT_EQ(t.dive_weight(1), 20.0f);
+    EXPECT_FLOAT_EQ(t.sal_offset(1), 0.01f);
+    EXPECT_EQ(t.n_samp(1), 2);
+    EXPECT_FLOAT_EQ(t.prof(2, 1, 2), 14.85f);
+    EXPECT_EQ(t.prof_flag(2, 1, 2), 3);
+    EXPECT_EQ(t.prof_flag(2, 1, 4), 4);
+    EXPECT_EQ(t.prof_flag(1, 1, 1), 0);
+    EXPECT_EQ(t.n_adcp(1), 1);
+    EXPECT_FLOAT_EQ(t.adcp(1, 1, 4), -70.5f);
+    EXPECT_EQ(t.n_samp(2), 0);
+    // Dives the file does not supply keep their fill values.
+    EXPECT_EQ(t.dive_year(3), -999);
+    EXPECT_FLOAT_EQ(t.lon_start(3), -999.0f);
+    EXPECT_FLOAT_EQ(t.prof(1, 3, 2), -999.9f);
+    EXPECT_EQ(t.prof_flag(1, 3, 2), 1);
+}
+
+TEST(RdSci2, PressureFlagImpliedDecimalsAndShortLines) {
+    std::string text = "  12   1 3 Fluor    abcde No ADCP  xtra    \n"
+                       "  1 2026 100.250 -122.00000  36.50000 100.450 -122.10000  36.50000   1.0   2.0 0\n"
+                       "  20.0   4   0.000   0.000 -     0.000         0\n"
+                       "  -0.1    12345 0   34.000 0\n"
+                       " 999.9   10.000 0   34.000 0\n"
+                       "   0.0   10.000 0   34.000 0   9.9999 0\n"
+                       "  10.0\n";
+    Read r = read_text(text);
+    ASSERT_EQ(r.stop.status, -1) << r.stop.line;
+    auto& t = *r.t;
+    EXPECT_FLOAT_EQ(t.prof(1, 1, 2), 12.345f);
+    EXPECT_EQ(t.prof_flag(1, 1, 1), 1);
+    EXPECT_EQ(t.prof_flag(2, 1, 1), 1);
+    EXPECT_EQ(t.prof_flag(3, 1, 1), 0);
+    // Three variables: the fourth is not read, whatever the line holds.
+    EXPECT_FLOAT_EQ(t.prof(3, 1, 4), -999.9f);
+    // Missing columns read as blanks, so as zeros with a good flag.
+    EXPECT_FLOAT_EQ(t.prof(4, 1, 2), 0.0f);
+    EXPECT_EQ(t.prof_flag(4, 1, 2), 0);
+}
+
+TEST(RdSci2, ProfilerLinesAreFreeFormatAcrossLinesAndCrLfIsAccepted) {
+    std::string text = "  12   1 4 Fluor    abcde BackScat xtra    \r\n"
+                       "  1 2026 100.250 -122.00000  36.50000 100.450 -122.10000  36.50000   1.0   2.0 0\r\n"
+                       "  20.0   0   0.000   0.000 -     0.000         2\r\n"
+                       "20.0, -9.00 5.00\r\n 0 -70.5 0 1.0 0 99 99\r\n"
+                       "30.0 1 2 0 3 0 4 0\r\n\r\n\r\n";
+    Read r = read_text(text);
+    ASSERT_EQ(r.stop.status, -1) << r.stop.line;
+    EXPECT_FLOAT_EQ(r.t->adcp(1, 1, 2), -9.0f);
+    EXPECT_FLOAT_EQ(r.t->adcp(1, 1, 5), 1.0f);
+    EXPECT_FLOAT_EQ(r.t->adcp(2, 1, 1), 30.0f);  // the extra numbers went with line 1
+    EXPECT_EQ(r.console, " RD_SCI: Finish at dive 1 of 1\n");
+}
+
+TEST(RdSci2, FewerDivesThanStatedAndNoDives) {
+    Read r = read_text("  12   5 4 Fluor    abcde BackScat xtra    \n" + kDive1);
+    EXPECT_EQ(r.console, " RD_SCI: Finish at dive 1 of 5\n");
+    EXPECT_EQ(r.h.n_dives, 5);
+    EXPECT_EQ(r.h.n_read, 1);
+
+    Read empty = read_text("  12   3 4 Fluor    abcde BackScat xtra    \n");
+    EXPECT_EQ(empty.console, " RD_SCI: Finish at dive 0 of 3\n");
+
+    Read zero = read_text("  12   0 4 Fluor    abcde BackScat xtra    \n" + kDive1);
+    EXPECT_EQ(zero.console, "");
+    EXPECT_EQ(zero.h.n_dives, 0);
+    EXPECT_EQ(zero.t->n_samp(1), 0);
+}
+
+TEST(RdSci2, MissingFileAndDirectoryGiveTheNoFileLine) {
+    data::FileHeader h;
+    auto t = std::make_unique<data::DiveTable>();
+    auto out = with_console("", [&] { data::rd_sci2_("no-such.SCI", h, *t); });
+    EXPECT_EQ(out, " RD_SCI: No file no-such.SCI" + std::string(29, ' ') + " to read.\n");
+    EXPECT_EQ(h.n_dives, 0);
+    EXPECT_FALSE(h.opened);
+
+    TempDir dir;
+    std::string long_name = (dir.path() / "a-directory-with-a-rather-long-name-beyond-forty").string();
+    std::filesystem::create_directory(long_name);
+    out = with_console("", [&] { data::rd_sci2_(long_name, h, *t); });
+    EXPECT_EQ(out, " RD_SCI: No file " + long_name + " to read.\n");  // never cut
+}
+
+TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
+    const std::string second = "  20.0   1   0.000   0.000 -     0.000         0\n";
+    const std::string sample = " 100.0   10.100 0   34.000 0   1.5000 0\n";
+    std::string too_many_dives = "  12 801 4 Fluor    abcde BackScat xtra    \n";
+    for (int d = 0; d < 801; ++d) too_many_dives += kDive2Head + "  20.0   0   0.000   0.000 -     0.000         0\n";
+    std::string many_samples = kHeader + kDive2Head + "  20.0 501   0.000   0.000 -     0.000         0\n";
+    std::string many_bins = kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000       501\n";
+
+    struct Row {
+        std::string text, line;
+    } rows[] = {
+        {"", " RD_SCI: Read error first line of "},
+        {"  12  x2 4 Fluor\n", " RD_SCI: Read error first line of "},
+        {"  12   2 5 Fluor    abcde BackScat xtra    \n",
+         " RD_SCI: The file states 5 sample variables; 1 to 4 (pressure included) can be stored"},
+        {kHeader + kDive1 + "  2 2026 1OO.500\n", " RD_SCI: Error in header for dive 2"},
+        {kHeader + kDive2Head, " RD_SCI: Read error in line 2 of dive 1"},
+        {kHeader + kDive2Head + "  20.0  -1   0.000   0.000 -     0.000         0\n",
+         " RD_SCI: Read error in line 2 of dive 1"},
+        {kHeader + kDive2Head + second, " RD_SCI: Error reading line 1 of dive 1"},
+        {kHeader + kDive2Head + second + " 100.0   10,100 0\n", " RD_SCI: Error reading line 1 of dive 1"},
+        {kHeader + kDive2Head + "  20.0   1   0.000   0.000 -     0.000         2\n" + sample + "1 2 3 0 4 0 5 0\n",
+         " RD_SCI: Error reading ADP line 2 of dive 1"},
+        {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3 x 4 0 5 0\n",
+         " RD_SCI: Error reading ADP line 1 of dive 1"},
+        {many_samples, " RD_SCI: Increase MXZ"},
+        {many_bins, " RD_SCI: Increase MXZ"},
+        {too_many_dives, " Increase MXPR for RD_SCI"},
+        {"  12 900 4 Fluor    abcde BackScat xtra    \n" + kDive1, " Increase MXPR for RD_SCI"},
+    };
+    for (const auto& row : rows) {
+        Read r = read_text(row.text);
+        EXPECT_EQ(r.stop.status, 1) << row.line;
+        EXPECT_EQ(r.stop.line.substr(0, row.line.size()), row.line);
+    }
+}
