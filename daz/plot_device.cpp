@@ -1,0 +1,219 @@
+#include "daz/plot_device.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "miscli/console.h"
+#include "miscli/fixed_format.h"
+#include "miscli/stop.h"
+#include "screen/screen.h"
+
+namespace daz {
+
+Devcom devcom;
+
+namespace {
+
+constexpr const char* kPrologue[] = {
+    "%!PS-Adobe-3.0 EPSF-3.0",
+    "%%BoundingBox: 20 20 596 740",
+    "/M %move with penup",
+    "    {stroke newpath moveto} def",
+    "/D %draw with pendown",
+    "    {2 copy lineto stroke newpath moveto} def",
+    "/NEW %newpage - initialize parameters",
+    "    {0.072 0.072 scale  %units 0.001 inch",
+    "     10 setlinewidth     %0.01 inches",
+    "     2 setlinejoin      %bevel line joins",
+    "     newpath moveto} def",
+    "0 0 NEW",
+};
+
+// File coordinates far off the page are held to what the fields and
+// PostScript's numbers take comfortably.
+constexpr float kMaxFileUnits = 99999999.0f;
+
+struct Hardcopy {
+    std::FILE* file = nullptr;
+    std::string name;
+    std::unique_ptr<char[]> buffer;
+};
+
+Hardcopy& hardcopy() {
+    static Hardcopy h;
+    return h;
+}
+
+// Stroke state between calls; nothing else reads it.
+struct StrokeState {
+    PagePoint last;
+    FilePoint file;
+    int wx = 0, wy = 0;
+};
+StrokeState stroke;
+int packed_colour = 0;
+
+void put_line(const std::string& line) {
+    std::FILE* f = hardcopy().file;
+    if (!f) return;
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fputc('\n', f);
+}
+
+// Digits of n >= 1, the same as 1 + floor(log10(n)) without rounding.
+int digits(long n) {
+    int d = 1;
+    while (n >= 10) {
+        n /= 10;
+        ++d;
+    }
+    return d;
+}
+
+std::string fraction(float v) {
+    // PostScript takes colours in 0..1 anyway; holding them there keeps the
+    // field from overflowing into asterisks.
+    if (!(v >= 0)) v = 0;
+    if (v > 1) v = 1;
+    return miscli::fmt_f(v, 5, 2);
+}
+
+int channel(float v) {
+    double c = std::round(255.0 * static_cast<double>(v));
+    if (!(c >= 0)) return 0;
+    return c > 255 ? 255 : static_cast<int>(c);
+}
+
+// Writes the trailer and closes; gives false when the file is incomplete.
+bool finish_hardcopy() {
+    Hardcopy& h = hardcopy();
+    if (!h.file) return true;
+    put_line("0 0 moveto stroke showpage");
+    put_line("%%EOF");
+    bool ok = std::ferror(h.file) == 0;
+    ok = std::fclose(h.file) == 0 && ok;
+    h.file = nullptr;
+    h.buffer.reset();
+    return ok;
+}
+
+void open_hardcopy() {
+    Hardcopy& h = hardcopy();
+    for (int n = 1; n <= 99; ++n) {
+        std::string name = "OUT" + miscli::fmt_i0(n, 2, 2) + ".EPS";
+        // "x": never overwrite a file that appeared since we last looked.
+        std::FILE* f = std::fopen(name.c_str(), "wx");
+        if (!f) {
+            if (errno == EEXIST) continue;
+            miscli::stop(" Cannot create " + name + ": " + std::strerror(errno));
+        }
+        h.file = f;
+        h.name = name;
+        h.buffer = std::make_unique<char[]>(1 << 20);
+        std::setvbuf(f, h.buffer.get(), _IOFBF, 1 << 20);
+        miscli::console().write_line((miscli::ListLine() << "Open " << name).str());
+        return;
+    }
+    miscli::stop(" OUT01.EPS to OUT99.EPS all exist, so no hardcopy is written; move some of them away.");
+}
+
+}  // namespace
+
+PagePoint device_page(float x, float y) {
+    if (devcom.orientation == 'X') return {x, y};
+    return {y, 8.0f - x};
+}
+
+FilePoint file_point(PagePoint p) {
+    float fx = (8.0f - p.y) * 1000.0f, fy = p.x * 1000.0f;
+    fx = std::fmax(-kMaxFileUnits, std::fmin(kMaxFileUnits, fx));
+    fy = std::fmax(-kMaxFileUnits, std::fmin(kMaxFileUnits, fy));
+    return {static_cast<std::int32_t>(std::lround(fx)), static_cast<std::int32_t>(std::lround(fy))};
+}
+
+void plopen_(char device, char orientation) {
+    if (hardcopy().file && !finish_hardcopy())
+        miscli::stop(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+    screen::windowclose_();
+    devcom.device_code = device == 'S' ? 'S' : 'H';
+    devcom.orientation = orientation;
+    if (devcom.device_code == 'S') {
+        screen::winitialise_("");
+        screen::windowopen_(screen::WindowRecord{}, 0);
+        screen::windowselect_(0);
+        screen::igrarea_(0.0f, 0.0f, 1.0f, 1.0f);
+        screen::igrunits_(0.0f, 0.0f, 10.0f, 8.0f);
+        screen::igrfillpattern_(4, 0, 0);
+        screen::igrcolourmodel_(24);
+        return;
+    }
+    open_hardcopy();
+    for (const char* line : kPrologue) put_line(line);
+    for (int n : {0, 99}) {
+        std::string v = fraction(n == 0 ? 0.0f : 1.0f);
+        put_line("/RGB" + miscli::fmt_i0(n, 2, 2) + " {" + v + v + v + " setrgbcolor} def");
+    }
+}
+
+void plclosnow_() {
+    if (devcom.device_code == 'H') {
+        if (!hardcopy().file) return;
+        if (!finish_hardcopy()) miscli::stop(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+        return;
+    }
+    screen::windowclose_();
+}
+
+void ploti_(float x, float y, int ipen) {
+    PagePoint p = device_page(x, y);
+    if (!std::isfinite(p.x) || !std::isfinite(p.y)) return;
+    stroke.last = p;
+    if (devcom.device_code == 'S') {
+        if (ipen == 3) screen::igrmoveto_(p.x, p.y);
+        else if (ipen == 2) screen::igrlineto_(p.x, p.y);
+        return;
+    }
+    if (!hardcopy().file) return;
+    FilePoint f = file_point(p);
+    long ax = std::labs(f.x), ay = std::labs(f.y);
+    stroke.file = f;
+    stroke.wx = digits(ax + 1) + (f.x < 0 ? 1 : 0);
+    stroke.wy = 1 + digits(ay + 1) + (f.y < 0 ? 1 : 0);
+    put_line(miscli::fmt_i(f.x, stroke.wx) + miscli::fmt_i(f.y, stroke.wy) + (ipen == 3 ? " M" : " D"));
+}
+
+void linwid_(int width) {
+    if (devcom.device_code != 'H') return;
+    long w = std::labs(static_cast<long>(width));
+    if (w > 999999999L) w = 999999999L;
+    put_line(miscli::fmt_i(w, 10) + " setlinewidth");
+}
+
+void clearsc_() { screen::windowclear_(); }
+
+void rgbcolor_(float red, float green, float blue) {
+    if (devcom.device_code == 'H') {
+        put_line(fraction(red) + fraction(green) + fraction(blue) + " setrgbcolor");
+        return;
+    }
+    packed_colour = channel(red) + 256 * channel(green) + 65536 * channel(blue);
+    screen::igrcolourn_(packed_colour);
+}
+
+std::FILE* hardcopy_file() { return hardcopy().file; }
+const std::string& hardcopy_name() { return hardcopy().name; }
+int screen_colour() { return packed_colour; }
+
+void close_open_plot() {
+    try {
+        if (hardcopy().file && !finish_hardcopy())
+            miscli::console().write_line(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+        if (screen::window_is_open()) screen::windowclose_();
+    } catch (...) {
+        // Called while the program is already ending: nothing more to do.
+    }
+}
+
+}  // namespace daz

@@ -1,0 +1,218 @@
+#include <SDL.h>
+
+#include <algorithm>
+#include <deque>
+#include <istream>
+#include <streambuf>
+
+#include "miscli/console.h"
+#include "miscli/stop.h"
+#include "screen/display.h"
+#include "screen/screen.h"
+
+namespace screen {
+
+namespace {
+
+class SdlDisplay final : public CanvasDisplay {
+public:
+    ~SdlDisplay() override { close(); }
+    void open(int width, int height, const std::string& title) override;
+    void close() override;
+    void present() override;
+    DisplayEvent next_event(const UnitBox& units) override;
+
+private:
+    void translate(const SDL_Event& ev);
+    DisplayEvent key_at_pointer(int code);
+
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int texture_w_ = 0, texture_h_ = 0;
+    std::deque<DisplayEvent> queue_;
+};
+
+void SdlDisplay::open(int width, int height, const std::string& title) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        miscli::stop(std::string(" Cannot open the graphics window (") + SDL_GetError() +
+                     "); run glidersect --headless to read the session from standard input.");
+    if (width < 1 || height < 1) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+            if (width < 1) width = mode.w * 8 / 10;
+            if (height < 1) height = mode.h * 8 / 10;
+        } else {
+            if (width < 1) width = 1000;
+            if (height < 1) height = 800;
+        }
+    }
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    if (window_) {
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+    }
+    if (!window_ || !renderer_) {
+        std::string why = SDL_GetError();
+        close();
+        miscli::stop(" Cannot open the graphics window (" + why +
+                     "); run glidersect --headless to read the session from standard input.");
+    }
+    SDL_GetWindowSize(window_, &width, &height);
+    canvas_.create(width, height, Rgb{255, 255, 255});
+    SDL_StartTextInput();
+    open_ = true;
+}
+
+void SdlDisplay::close() {
+    if (texture_) SDL_DestroyTexture(texture_);
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    texture_ = nullptr;
+    renderer_ = nullptr;
+    window_ = nullptr;
+    texture_w_ = texture_h_ = 0;
+    queue_.clear();
+    canvas_.destroy();
+    if (open_) SDL_Quit();  // also gives Ctrl-C back to the terminal
+    open_ = false;
+}
+
+void SdlDisplay::present() {
+    if (!renderer_ || !canvas_.valid()) return;
+    if (!texture_ || texture_w_ != canvas_.width() || texture_h_ != canvas_.height()) {
+        if (texture_) SDL_DestroyTexture(texture_);
+        // cairo's ARGB32 rows are exactly this pixel format.
+        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                     canvas_.width(), canvas_.height());
+        texture_w_ = canvas_.width();
+        texture_h_ = canvas_.height();
+        if (!texture_) return;
+    }
+    const unsigned char* pixels = canvas_.data();
+    SDL_UpdateTexture(texture_, nullptr, pixels, canvas_.stride());
+    SDL_RenderClear(renderer_);
+    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+    SDL_RenderPresent(renderer_);
+}
+
+DisplayEvent SdlDisplay::key_at_pointer(int code) {
+    DisplayEvent e;
+    e.kind = DisplayEvent::Key;
+    e.code = code;
+    SDL_GetMouseState(&e.px, &e.py);
+    return e;
+}
+
+void SdlDisplay::translate(const SDL_Event& ev) {
+    switch (ev.type) {
+    case SDL_QUIT: {
+        DisplayEvent e;
+        e.kind = DisplayEvent::Quit;
+        queue_.push_back(e);
+        break;
+    }
+    case SDL_TEXTINPUT:
+        // Printable keys come as text, with case and shift already applied.
+        for (const char* p = ev.text.text; *p; ++p) {
+            unsigned char c = static_cast<unsigned char>(*p);
+            if (c >= 32 && c <= 126) queue_.push_back(key_at_pointer(c));
+        }
+        break;
+    case SDL_KEYDOWN:
+        switch (ev.key.keysym.sym) {
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER: queue_.push_back(key_at_pointer(13)); break;
+        case SDLK_BACKSPACE: queue_.push_back(key_at_pointer(8)); break;
+        case SDLK_DELETE: queue_.push_back(key_at_pointer(127)); break;
+        case SDLK_ESCAPE: queue_.push_back(key_at_pointer(27)); break;
+        default: break;  // text keys arrive as SDL_TEXTINPUT, modifiers alone mean nothing
+        }
+        break;
+    case SDL_MOUSEBUTTONDOWN: {
+        DisplayEvent e;
+        e.kind = DisplayEvent::Click;
+        e.px = ev.button.x;
+        e.py = ev.button.y;
+        queue_.push_back(e);
+        break;
+    }
+    case SDL_WINDOWEVENT:
+        if (ev.window.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            DisplayEvent e;
+            e.kind = DisplayEvent::Resize;
+            e.width = ev.window.data1;
+            e.height = ev.window.data2;
+            queue_.push_back(e);
+        } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED) {
+            present();
+        }
+        break;
+    default: break;
+    }
+}
+
+DisplayEvent SdlDisplay::next_event(const UnitBox&) {
+    present();
+    while (queue_.empty()) {
+        SDL_Event ev;
+        if (!SDL_WaitEvent(&ev)) {
+            DisplayEvent e;
+            e.kind = DisplayEvent::Quit;
+            return e;
+        }
+        translate(ev);
+    }
+    DisplayEvent e = queue_.front();
+    queue_.pop_front();
+    return e;
+}
+
+// Forwards the console's input and shows the window's latest picture
+// first, so a plot finished just before a console question is on screen.
+class PresentBeforeRead final : public std::streambuf {
+public:
+    explicit PresentBeforeRead(std::streambuf* source) : source_(source) {}
+
+protected:
+    int_type underflow() override {
+        present_window();
+        int_type c = source_->sbumpc();
+        if (traits_type::eq_int_type(c, traits_type::eof())) return c;
+        buffer_[0] = traits_type::to_char_type(c);
+        std::streamsize n = 1;
+        std::streamsize avail = source_->in_avail();
+        if (avail > 0) n += source_->sgetn(buffer_ + 1, std::min<std::streamsize>(avail, sizeof buffer_ - 1));
+        setg(buffer_, buffer_, buffer_ + n);
+        return c;
+    }
+
+private:
+    std::streambuf* source_;
+    char buffer_[4096];
+};
+
+}  // namespace
+
+std::unique_ptr<Display> make_sdl_display() { return std::make_unique<SdlDisplay>(); }
+
+bool sdl_display_available(std::string& reason) {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        reason = SDL_GetError();
+        return false;
+    }
+    SDL_Quit();
+    return true;
+}
+
+void install_console_present_hook() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    std::istream& in = miscli::console().in();
+    static PresentBeforeRead hook(in.rdbuf());
+    in.rdbuf(&hook);
+}
+
+}  // namespace screen
