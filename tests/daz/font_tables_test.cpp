@@ -121,10 +121,6 @@ TEST(FontTables, GreekLettersComeInAlphabeticalOrder) {
     }
 }
 
-TEST(FontTables, ItalicSignsAreTheirOwnGlyphs) {
-    for (int k = 0; k < 4; ++k) EXPECT_NE(glyph(414 + k), glyph(420 + k));
-}
-
 TEST(FontTables, EverySymbolIsWellFormed) {
     int expected_start = 1;
     for (int m = 0; m < daz::kSymbolCount; ++m) {
@@ -155,20 +151,12 @@ TEST(FontTables, SymbolsHaveTheirShapes) {
         const Box b = box_of(symbol(n));
         EXPECT_EQ(std::tie(b.x0, b.x1, b.y0, b.y1), std::tie(want.x0, want.x1, want.y0, want.y1));
     }
-    // Round ones: every point near the radius.
-    const std::pair<int, double> round[] = {{2, 10}, {11, 10}, {16, 4}, {17, 11}, {18, 22}};
-    for (auto [n, r] : round) {
-        for (auto [p, x, y] : symbol(n)) EXPECT_NEAR(std::hypot(x, y), r, 0.1 * r + 0.5) << n;
-    }
     // Plus, star and cross: the star is the plus and the cross together.
     auto plus = symbol(4), cross = symbol(6), star = symbol(5);
     plus.insert(plus.end(), cross.begin(), cross.end());
     EXPECT_EQ(star, plus);
-    // The diamond's corners are on the axes, the square's on the diagonals.
+    // The diamond's corners are on the axes.
     for (auto [p, x, y] : symbol(3)) EXPECT_EQ(std::abs(x) + std::abs(y), 10);
-    for (auto [p, x, y] : symbol(0)) EXPECT_TRUE(std::abs(x) == 10 && std::abs(y) == 10);
-    // Hatched symbols have more strokes than an outline.
-    EXPECT_GT(symbol(19).size(), symbol(16).size() + 6);
 }
 
 }  // namespace
