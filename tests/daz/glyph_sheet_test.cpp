@@ -33,6 +33,14 @@ void cell(int row, int column, float top, const std::string& escape, int number)
     daz::letter_(x, y - 0.1f, 0.06f, 0.0f, "\\SIM\\" + miscli::fmt_i(number, 3));
 }
 
+// The numeric escape of a glyph or symbol, such as \1397\.
+std::string escape_of(int code) {
+    std::string e(1, '\\');
+    e += miscli::fmt_i(code, 4);
+    e += '\\';
+    return e;
+}
+
 // The whole sheet on a portrait page. Gives the rows drawn.
 int draw_sheet() {
     daz::plopen_('H', 'Y');
@@ -54,12 +62,12 @@ int draw_sheet() {
     for (const auto& b : blocks) {
         for (int k = 0; k < b.count; ++k) {
             const int g = b.first + k;
-            cell(row + k / kColumns, k % kColumns, top, "\\" + miscli::fmt_i(1000 + g, 4) + "\\", g);
+            cell(row + k / kColumns, k % kColumns, top, escape_of(1000 + g), g);
         }
         row += (b.count + kColumns - 1) / kColumns;
     }
     for (int n = 0; n < 22; ++n) {
-        cell(row, n, top, "\\" + miscli::fmt_i(2000 + n, 4) + "\\", n);
+        cell(row, n, top, escape_of(2000 + n), n);
         // The same symbol by glyph_, centred on a cross hair, in blue.
         const float cx = kLeft + kCellWidth * static_cast<float>(n) + 0.16f;
         const float cy = top - kCellHeight * static_cast<float>(row + 2) + 0.2f;

@@ -78,6 +78,27 @@ void write_file(const std::filesystem::path& p, const std::string& text) {
     f << text;
 }
 
+WorkingDir::WorkingDir(const std::filesystem::path& dir) : before_(std::filesystem::current_path()) {
+    std::filesystem::current_path(dir);
+}
+
+WorkingDir::~WorkingDir() { std::filesystem::current_path(before_); }
+
+bool have_ghostscript() { return std::system("gs --version > /dev/null 2>&1") == 0; }
+
+RunResult render_eps(const std::filesystem::path& eps, const std::filesystem::path& png) {
+    const std::string cmd = "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=png16m -r60 -dEPSCrop -sOutputFile='" +
+                            png.string() + "' '" + eps.string() + "' 2>&1";
+    RunResult r;
+    std::FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return r;
+    char buf[512];
+    while (std::fgets(buf, sizeof buf, p)) r.output += buf;
+    const int rc = pclose(p);
+    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return r;
+}
+
 std::filesystem::path test_file(const std::string& name) { return std::filesystem::path(GLIDERSECT_TEST_FILES) / name; }
 
 }  // namespace testing_support

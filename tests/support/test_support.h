@@ -44,6 +44,24 @@ std::vector<std::string> lines_of(const std::string& text);
 std::string read_file(const std::filesystem::path& p);
 void write_file(const std::filesystem::path& p, const std::string& text);
 
+// Runs the code with the working directory set to dir (hardcopies are
+// written to the working directory).
+class WorkingDir {
+public:
+    explicit WorkingDir(const std::filesystem::path& dir);
+    ~WorkingDir();
+    WorkingDir(const WorkingDir&) = delete;
+    WorkingDir& operator=(const WorkingDir&) = delete;
+
+private:
+    std::filesystem::path before_;
+};
+
+// Ghostscript's verdict on an EPS file: its exit status and what it printed
+// (PostScript errors come on its standard output). The PNG is written at 60 dpi.
+bool have_ghostscript();
+RunResult render_eps(const std::filesystem::path& eps, const std::filesystem::path& png);
+
 // Path of a file kept in tests/files.
 std::filesystem::path test_file(const std::string& name);
 

@@ -1,0 +1,87 @@
+#include "daz/shade.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "daz/plot_device.h"
+#include "miscli/fixed_format.h"
+#include "miscli/stop.h"
+#include "screen/screen.h"
+
+namespace daz {
+
+ScaleColour scale_colour(float value, float low, float high) {
+    // An empty range has no direction: every value sits in the middle.
+    float f = high != low ? (value - low) / (high - low) : 0.5f;
+    if (!(f > 0.0f)) f = 0.0f;
+    if (f > 1.0f) f = 1.0f;
+    if (f < 0.1f) return {0.0f, 0.0f, 0.65f + 3.5f * f};
+    if (f < 0.3f) return {0.0f, 5.0f * (f - 0.1f), 1.0f};
+    if (f < 0.5f) return {0.0f, 1.0f, 1.0f - 5.0f * (f - 0.3f)};
+    if (f < 0.7f) return {5.0f * (f - 0.5f), 1.0f, 0.0f};
+    if (f < 0.9f) return {1.0f, 1.0f - 5.0f * (f - 0.7f), 0.0f};
+    return {1.0f - 3.0f * (f - 0.9f), 0.0f, 0.0f};
+}
+
+void palette_(float value, float low, float high) {
+    ScaleColour c = scale_colour(value, low, high);
+    rgbcolor_(c.red, c.green, c.blue);
+}
+
+namespace {
+
+int digits(long n) {
+    int d = 1;
+    for (; n >= 10; n /= 10) ++d;
+    return d;
+}
+
+void put(std::FILE* f, const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), f);
+    std::fputc('\n', f);
+}
+
+}  // namespace
+
+void shade_(std::span<const float> x, std::span<const float> y, int n) {
+    if (n > MXPQ) {
+        plclosnow_();
+        miscli::stop((miscli::ListLine() << "Increase MXPQ of SHADE " << n).str());
+    }
+    n = std::max(n, 0);
+    std::array<float, MXPQ> xp{}, yp{};
+    for (int i = 0; i < n; ++i) {
+        PagePoint p = device_page(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
+        xp[static_cast<std::size_t>(i)] = p.x;
+        yp[static_cast<std::size_t>(i)] = p.y;
+    }
+    if (devcom.device_code != 'H') {
+        screen::igrpolygoncomplex_(std::span<const float>(xp.data(), static_cast<std::size_t>(n)),
+                                   std::span<const float>(yp.data(), static_cast<std::size_t>(n)), n);
+        return;
+    }
+    std::FILE* f = hardcopy_file();
+    if (!f) return;
+    put(f, " {");
+    put(f, "0 0 8000 10000 setbbox");
+    for (int i = 0; i < n; ++i) {
+        FilePoint q = file_point({xp[static_cast<std::size_t>(i)], yp[static_cast<std::size_t>(i)]});
+        // Kept on the sheet declared by setbbox.
+        long px = std::clamp<long>(q.x, 0, 8000), py = std::clamp<long>(q.y, 0, 10000);
+        std::string line = miscli::fmt_i(px, digits(px + 1));
+        line += miscli::fmt_i(py, 1 + digits(py + 1));
+        line += i == 0 ? " moveto" : " lineto";
+        put(f, line);
+    }
+    put(f, " closepath");
+    put(f, " } ufill");
+}
+
+void shaderect_(float x1, float y1, float x2, float y2) {
+    const std::array<float, 4> x{x1, x1, x2, x2}, y{y1, y2, y2, y1};
+    shade_(x, y, 4);
+}
+
+}  // namespace daz
