@@ -156,6 +156,7 @@ void Canvas::hatch(const std::vector<PixelPoint>& points, Rgb colour, double spa
         cairo_line_to(cr_, px + dx * reach, py + dy * reach);
     }
     set_colour(colour);
+    cairo_set_antialias(cr_, CAIRO_ANTIALIAS_NONE);
     cairo_stroke(cr_);
     cairo_restore(cr_);
 }

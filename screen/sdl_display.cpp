@@ -1,6 +1,7 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <istream>
 #include <streambuf>
@@ -198,11 +199,23 @@ private:
 std::unique_ptr<Display> make_sdl_display() { return std::make_unique<SdlDisplay>(); }
 
 bool sdl_display_available(std::string& reason) {
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    bool chosen = asked && *asked;
+    if (!chosen && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
+        reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
+        return false;
+    }
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         reason = SDL_GetError();
         return false;
     }
+    // SDL falls back to windows nobody can see; only take those on request.
+    std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
     SDL_Quit();
+    if (!chosen && (driver == "offscreen" || driver == "dummy")) {
+        reason = "no window system answered";
+        return false;
+    }
     return true;
 }
 

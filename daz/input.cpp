@@ -1,0 +1,106 @@
+#include "daz/input.h"
+
+#include "daz/plot_device.h"
+#include "screen/screen.h"
+
+namespace daz {
+
+namespace {
+
+// Window-unit positions of the strip (prompts) and the echo area.
+constexpr int kStripX1 = 0, kStripY1 = 0, kStripX2 = 6000, kStripY2 = 200;
+constexpr int kEchoX1 = 6000, kEchoY1 = 0, kEchoX2 = 10000, kEchoY2 = 200;
+constexpr int kTextX = 100, kTextY = 170, kEchoX = 6200, kEchoY = 170;
+
+bool printable(char c) { return c >= 33 && c <= 126; }
+
+// The position of the last printable character (0 when there is none).
+std::size_t shown_length(std::string_view text) {
+    std::size_t n = text.size();
+    while (n > 0 && !printable(text[n - 1])) --n;
+    return n;
+}
+
+void clear_strip() { screen::windowcleararea_(kStripX1, kStripY1, kStripX2, kStripY2); }
+void clear_echo() { screen::windowcleararea_(kEchoX1, kEchoY1, kEchoX2, kEchoY2); }
+
+void show_prompt(std::string_view prompt) {
+    clear_strip();
+    std::string text(prompt.substr(0, shown_length(prompt)));
+    text += ": ";
+    scrtxt_(text);
+}
+
+}  // namespace
+
+void scrtxt_(std::string_view text) {
+    clear_strip();
+    std::size_t n = shown_length(text);
+    if (n > 0) screen::windowoutstring_(kTextX, kTextY, text.substr(0, n));
+}
+
+void getchar_(std::string_view prompt, char& answer) {
+    if (devcom.device_code != 'S') return;
+    show_prompt(prompt);
+    for (;;) {
+        screen::wmessageenable_(screen::kKeyPress, 1);
+        int type = 0;
+        screen::EventRecord event;
+        screen::wmessage_(type, event);
+        if (type == screen::kKeyPress) {
+            answer = static_cast<char>(event.value[0]);
+            clear_echo();
+            return;
+        }
+        if (type == screen::kButtonPress) {
+            answer = 'K';
+            return;
+        }
+    }
+}
+
+void getstring_(std::string_view prompt, std::string& answer) {
+    if (devcom.device_code != 'S') return;
+    show_prompt(prompt);
+    std::size_t length = answer.size();
+    answer.assign(length, ' ');
+    std::size_t n = 0;
+    for (;;) {
+        int type = 0;
+        screen::EventRecord event;
+        screen::wmessage_(type, event);
+        if (type != screen::kKeyPress) return;
+        int k = event.value[0];
+        if (k == 10 || k == 13) {
+            clear_echo();
+            return;
+        }
+        if (k == 8 || k == 127) {
+            if (n > 0) answer[--n] = ' ';
+            clear_echo();
+            screen::windowoutstring_(kEchoX, kEchoY, std::string_view(answer).substr(0, n));
+        } else if (k >= 32 && k <= 126 && n < length) {
+            answer[n++] = static_cast<char>(k);
+            screen::windowoutstring_(kEchoX, kEchoY, std::string_view(answer).substr(0, n));
+        }
+    }
+}
+
+void ginch_(float& x, float& y, char& key) {
+    if (devcom.device_code != 'S') return;
+    int type = 0;
+    screen::EventRecord event;
+    do {
+        screen::wmessage_(type, event);
+    } while (type != screen::kKeyPress && type != screen::kButtonPress);
+    if (devcom.orientation == 'X') {
+        x = event.gx;
+        y = event.gy;
+    } else {
+        x = 8.0f - event.gy;
+        y = event.gx;
+    }
+    key = type == screen::kKeyPress ? static_cast<char>(event.value[0]) : '$';
+}
+
+}  // namespace daz

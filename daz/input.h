@@ -1,0 +1,25 @@
+#pragma once
+// Talking to the user inside the graphics window while a screen plot is
+// shown: a message strip at the top, one-key questions, typed lines with
+// echo, and point picking. With the hardcopy device open the three input
+// routines return at once and leave their results unchanged.
+#include <string>
+#include <string_view>
+
+namespace daz {
+
+// Clears the message strip and writes the text there (up to its last
+// printable character).
+void scrtxt_(std::string_view text);
+// Shows "prompt:" and gives the first key pressed; a mouse click gives 'K'.
+void getchar_(std::string_view prompt, char& answer);
+// Shows "prompt:" and collects a line ended by Enter, echoed at the right
+// of the strip, with Backspace/Delete. The answer's size is its declared
+// length: it comes back blank-padded to it, and keys beyond it are ignored.
+// A mouse click ends the line as typed so far.
+void getstring_(std::string_view prompt, std::string& answer);
+// Waits for a click or key and gives its page position in inches (of the
+// page shown, portrait pages turned back) and the key; a click gives '$'.
+void ginch_(float& x, float& y, char& key);
+
+}  // namespace daz
