@@ -13,7 +13,7 @@ namespace {
 RunResult run_small(const std::string& answers) {
     TempDir dir;
     std::filesystem::copy_file(test_file("small.SCI"), dir / "small.SCI");
-    return run_program(dir.path(), "small.SCI\n" + answers);
+    return run_program(dir.path(), "small.SCI\n" + answers, {"--headless"});
 }
 
 const std::vector<std::string> kStart = {
@@ -89,24 +89,24 @@ TEST(ConsoleDialogue, EndOfInputAtAnyQuestionEndsWithStatusOne) {
 
 TEST(ConsoleDialogue, FilesThatGiveNothingToPlot) {
     TempDir dir;
-    auto r = run_program(dir.path(), "missing.SCI\n");
+    auto r = run_program(dir.path(), "missing.SCI\n", {"--headless"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.output), (std::vector<std::string>{
                                       "Name *.SCI file",
                                       " RD_SCI: No file missing.SCI                              to read."}));
 
     write_file(dir / "none.SCI", "  12   0 4 Fluor    abcde BackScat xtra    \n");
-    r = run_program(dir.path(), "none.SCI\n");
+    r = run_program(dir.path(), "none.SCI\n", {"--headless"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.output).back(), " The file states no dives: there is nothing to plot.");
 
     write_file(dir / "empty.SCI", "  12   3 4 Fluor    abcde BackScat xtra    \n");
-    r = run_program(dir.path(), "empty.SCI\n");
+    r = run_program(dir.path(), "empty.SCI\n", {"--headless"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.output).back(), " The file holds no dives: there is nothing to plot.");
 
     write_file(dir / "bad.SCI", "  12   3 4 Fluor    abcde BackScat xtra    \n  1 2026 x\n");
-    r = run_program(dir.path(), "bad.SCI\n");
+    r = run_program(dir.path(), "bad.SCI\n", {"--headless"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.output).back(), " RD_SCI: Error in header for dive 1");
 }
