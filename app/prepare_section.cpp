@@ -19,6 +19,7 @@ namespace app {
 namespace {
 
 constexpr float NO_PRESSURE = -999.0f;
+constexpr int MXDEP = 300;  // grid levels the line contours can take
 
 // Step 13: the vertical coordinate of every sample and profiler bin becomes
 // sigma-theta. The pressures are kept in sec_z as scratch.
@@ -107,11 +108,14 @@ void ask_range(Session& s, float data_min, float data_max) {
             continue;
         }
         const float levels = 2.0f * (v[1] - v[0]) / s.grid_step + 1.0f;
-        if (!(levels < static_cast<float>(data::MXZ) + 1.0f)) {
+        // Line contours keep fewer levels than the grid.
+        const bool contours = s.line_var != 'X';
+        const int most = contours ? MXDEP : data::MXZ;
+        if (!(levels < static_cast<float>(most) + 1.0f)) {
             miscli::ListLine why;
-            why << "That range needs more than" << data::MXZ << " grid levels; the largest span at this grid step is "
-                << miscli::fmt_f(static_cast<double>(data::MXZ - 1) * s.grid_step / 2.0, 0, 2)
-                << ".";
+            why << "That range needs more than" << most << (contours ? " grid levels for line contours" : " grid levels")
+                << "; the largest span at this grid step is "
+                << miscli::fmt_f(static_cast<double>(most - 1) * s.grid_step / 2.0, 0, 2) << ".";
             miscli::console().write_line(why.str());
             continue;
         }
