@@ -8,6 +8,7 @@
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/stop.h"
+#include "screen/interrupts.h"
 #include "screen/screen.h"
 
 namespace daz {
@@ -55,11 +56,17 @@ struct StrokeState {
 StrokeState stroke;
 int packed_colour = 0;
 
-void put_line(const std::string& line) {
+void raw_line(std::string_view line) {
     std::FILE* f = hardcopy().file;
     if (!f) return;
     std::fwrite(line.data(), 1, line.size(), f);
     std::fputc('\n', f);
+}
+
+void put_line(std::string_view line) {
+    if (hardcopy().file && screen::interrupt_requested())
+        miscli::stop(" Interrupted; " + hardcopy().name + " is finished as drawn so far and the run ends.", 130);
+    raw_line(line);
 }
 
 // Digits of n >= 1, the same as 1 + floor(log10(n)) without rounding.
@@ -90,12 +97,13 @@ int channel(float v) {
 bool finish_hardcopy() {
     Hardcopy& h = hardcopy();
     if (!h.file) return true;
-    put_line("0 0 moveto stroke showpage");
-    put_line("%%EOF");
+    raw_line("0 0 moveto stroke showpage");
+    raw_line("%%EOF");
     bool ok = std::ferror(h.file) == 0;
     ok = std::fclose(h.file) == 0 && ok;
     h.file = nullptr;
     h.buffer.reset();
+    screen::defer_interrupts(false);
     return ok;
 }
 
@@ -111,6 +119,8 @@ void open_hardcopy() {
         }
         h.file = f;
         h.name = name;
+        // From here a Ctrl-C ends the run at the next line, the file finished.
+        screen::defer_interrupts(true);
         h.buffer = std::make_unique<char[]>(1 << 20);
         std::setvbuf(f, h.buffer.get(), _IOFBF, 1 << 20);
         miscli::console().write_line((miscli::ListLine() << "Open " << name).str());

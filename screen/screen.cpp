@@ -11,6 +11,7 @@
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
 #include "screen/display.h"
+#include "screen/interrupts.h"
 
 namespace screen {
 
@@ -228,6 +229,7 @@ void configure(bool headless, bool screenshots) {
     if (L.open) windowclose_();
     L.headless = headless;
     L.screenshots = screenshots;
+    install_interrupt_handler();
     if (headless) {
         L.display = std::make_unique<HeadlessDisplay>(L.headless_width, L.headless_height);
         return;
@@ -341,6 +343,7 @@ void wmessage_(int& type, EventRecord& record) {
         DisplayEvent e = display().next_event(units);
         switch (e.kind) {
         case DisplayEvent::Quit:
+            if (interrupt_requested()) miscli::stop(" Interrupted; the run ends.", 130);
             miscli::stop(" The graphics window was closed; the run ends.", 0);
         case DisplayEvent::Resize:
             display().resize(e.width, e.height);
