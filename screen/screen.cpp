@@ -257,7 +257,7 @@ void winitialise_(std::string_view) {
 void windowopen_(const WindowRecord& record, int colour_cells) {
     Layer& L = layer();
     if (L.open) return;
-    display().open(record.width, record.height, std::string(miscli::trim_right(record.title)));
+    display().open(record.x, record.y, record.width, record.height, std::string(miscli::trim_right(record.title)));
     L.open = true;
     L.current = 0;
     L.text_x = L.text_y = 0;
