@@ -377,8 +377,9 @@ void wmessage_(int& type, EventRecord& record) {
 
 void windowunitstopixels_(int ux, int uy, int& px, int& py) {
     const Layer& L = layer();
-    px = static_cast<int>(L.width * (ux * kUnitFactor));
-    py = static_cast<int>(L.height * (uy * kUnitFactor));
+    // Held far outside any window so a wild position cannot overflow.
+    px = static_cast<int>(std::clamp(L.width * (ux * kUnitFactor), -1e9, 1e9));
+    py = static_cast<int>(std::clamp(L.height * (uy * kUnitFactor), -1e9, 1e9));
 }
 
 void windowunitsfrompixels_(int px, int py, int& ux, int& uy) {
