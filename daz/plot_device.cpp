@@ -1,5 +1,6 @@
 #include "daz/plot_device.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -79,12 +80,21 @@ int digits(long n) {
     return d;
 }
 
-std::string fraction(float v) {
+const std::string& fraction(float v) {
     // PostScript takes colours in 0..1 anyway; holding them there keeps the
     // field from overflowing into asterisks.
     if (!(v >= 0)) v = 0;
     if (v > 1) v = 1;
-    return miscli::fmt_f(v, 5, 2);
+    // Every colour line has three of these, and a section has hundreds of
+    // thousands of cells: the 101 fields are made once. A float times 100
+    // is exact in double, so rounding it here picks the same field as
+    // formatting the value itself.
+    static const auto fields = [] {
+        std::array<std::string, 101> f;
+        for (int c = 0; c <= 100; ++c) f[static_cast<std::size_t>(c)] = miscli::fmt_f(c / 100.0, 5, 2);
+        return f;
+    }();
+    return fields[static_cast<std::size_t>(std::nearbyint(static_cast<double>(v) * 100.0))];
 }
 
 int channel(float v) {
@@ -162,7 +172,7 @@ void plopen_(char device, char orientation) {
     open_hardcopy();
     for (const char* line : kPrologue) put_line(line);
     for (int n : {0, 99}) {
-        std::string v = fraction(n == 0 ? 0.0f : 1.0f);
+        const std::string& v = fraction(n == 0 ? 0.0f : 1.0f);
         put_line("/RGB" + miscli::fmt_i0(n, 2, 2) + " {" + v + v + v + " setrgbcolor} def");
     }
 }

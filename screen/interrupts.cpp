@@ -38,4 +38,6 @@ void defer_interrupts(bool on) { deferred = deferred + (on ? 1 : -1); }
 
 bool interrupt_requested() { return requested != 0; }
 
+void clear_interrupt() { requested = 0; }
+
 }  // namespace screen

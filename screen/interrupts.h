@@ -10,5 +10,7 @@ void install_interrupt_handler();
 // (nested marks count).
 void defer_interrupts(bool on);
 bool interrupt_requested();
+// Forgets a noted interrupt (for tests that raise one).
+void clear_interrupt();
 
 }  // namespace screen

@@ -257,7 +257,7 @@ void winitialise_(std::string_view) {
 void windowopen_(const WindowRecord& record, int colour_cells) {
     Layer& L = layer();
     if (L.open) return;
-    display().open(record.width, record.height, std::string(miscli::trim_right(record.title)));
+    display().open(record.x, record.y, record.width, record.height, std::string(miscli::trim_right(record.title)));
     L.open = true;
     L.current = 0;
     L.text_x = L.text_y = 0;
@@ -377,8 +377,9 @@ void wmessage_(int& type, EventRecord& record) {
 
 void windowunitstopixels_(int ux, int uy, int& px, int& py) {
     const Layer& L = layer();
-    px = static_cast<int>(L.width * (ux * kUnitFactor));
-    py = static_cast<int>(L.height * (uy * kUnitFactor));
+    // Held far outside any window so a wild position cannot overflow.
+    px = static_cast<int>(std::clamp(L.width * (ux * kUnitFactor), -1e9, 1e9));
+    py = static_cast<int>(std::clamp(L.height * (uy * kUnitFactor), -1e9, 1e9));
 }
 
 void windowunitsfrompixels_(int px, int py, int& ux, int& uy) {

@@ -18,7 +18,7 @@ namespace {
 class SdlDisplay final : public CanvasDisplay {
 public:
     ~SdlDisplay() override { close(); }
-    void open(int width, int height, const std::string& title) override;
+    void open(int x, int y, int width, int height, const std::string& title) override;
     void close() override;
     void present() override;
     DisplayEvent next_event(const UnitBox& units) override;
@@ -34,7 +34,7 @@ private:
     std::deque<DisplayEvent> queue_;
 };
 
-void SdlDisplay::open(int width, int height, const std::string& title) {
+void SdlDisplay::open(int x, int y, int width, int height, const std::string& title) {
     // Our own handler deals with Ctrl-C (SDL's would swallow it while the
     // program reads the console).
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
@@ -51,7 +51,8 @@ void SdlDisplay::open(int width, int height, const std::string& title) {
             if (height < 1) height = 800;
         }
     }
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+    window_ = SDL_CreateWindow(title.c_str(), x < 0 ? SDL_WINDOWPOS_CENTERED : x, y < 0 ? SDL_WINDOWPOS_CENTERED : y,
+                               width, height,
                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window_) {
         renderer_ = SDL_CreateRenderer(window_, -1, 0);

@@ -69,6 +69,28 @@ Received next() {
     return r;
 }
 
+void push_text(const char* text) {
+    SDL_Event ev{};
+    ev.type = SDL_TEXTINPUT;
+    std::snprintf(ev.text.text, sizeof ev.text.text, "%s", text);
+    SDL_PushEvent(&ev);
+}
+
+void push_key(SDL_Keycode sym) {
+    SDL_Event ev{};
+    ev.type = SDL_KEYDOWN;
+    ev.key.keysym.sym = sym;
+    SDL_PushEvent(&ev);
+}
+
+void push_click(int x, int y) {
+    SDL_Event ev{};
+    ev.type = SDL_MOUSEBUTTONDOWN;
+    ev.button.x = x;
+    ev.button.y = y;
+    SDL_PushEvent(&ev);
+}
+
 TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
     EnvVar driver("SDL_VIDEODRIVER", "dummy");
     screen::configure(false, false);
@@ -79,34 +101,18 @@ TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
     screen::user_to_pixel(3, 3, px, py);
     EXPECT_EQ(screen::pixel_at(int(px), int(py)), (screen::Rgb{255, 0, 0}));
 
+    push_text("aB");
+    push_key(SDLK_LSHIFT);  // a modifier alone is no key
+    push_key(SDLK_RETURN);
+    push_key(SDLK_BACKSPACE);
+    push_click(639, 0);
     SDL_Event ev{};
-    ev.type = SDL_TEXTINPUT;
-    std::snprintf(ev.text.text, sizeof ev.text.text, "aB");
-    SDL_PushEvent(&ev);
-    ev = {};
-    ev.type = SDL_KEYDOWN;
-    ev.key.keysym.sym = SDLK_LSHIFT;  // a modifier alone is no key
-    SDL_PushEvent(&ev);
-    ev.key.keysym.sym = SDLK_RETURN;
-    SDL_PushEvent(&ev);
-    ev.key.keysym.sym = SDLK_BACKSPACE;
-    SDL_PushEvent(&ev);
-    ev = {};
-    ev.type = SDL_MOUSEBUTTONDOWN;
-    ev.button.x = 639;
-    ev.button.y = 0;
-    SDL_PushEvent(&ev);
-    ev = {};
     ev.type = SDL_WINDOWEVENT;
     ev.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
     ev.window.data1 = 320;
     ev.window.data2 = 240;
     SDL_PushEvent(&ev);
-    ev = {};
-    ev.type = SDL_MOUSEBUTTONDOWN;
-    ev.button.x = 160;
-    ev.button.y = 120;
-    SDL_PushEvent(&ev);
+    push_click(160, 120);
     ev = {};
     ev.type = SDL_QUIT;
     SDL_PushEvent(&ev);
@@ -199,39 +205,30 @@ private:
 };
 
 std::uint32_t be32(const std::string& s, std::size_t at) {
-    auto b = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(s[at + i])); };
-    return b(0) << 24 | b(1) << 16 | b(2) << 8 | b(3);
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
+    return v;
 }
 
-// Bounding box of the pure red pixels in an xwd picture of the screen.
+// Bounding box of the pure red pixels in an xwd picture of an Xvfb screen
+// (24 or 32 bits per pixel, least significant byte first).
 bool red_box_on_screen(const std::string& xwd, int& x0, int& y0, int& x1, int& y1, std::string& why) {
-    if (xwd.size() < 100) {
-        why = "no screenshot";
+    if (xwd.size() < 100 || be32(xwd, 28) != 0 || (be32(xwd, 44) != 24 && be32(xwd, 44) != 32)) {
+        why = "the screenshot is not in the expected layout";
         return false;
     }
-    std::uint32_t header = be32(xwd, 0), width = be32(xwd, 16), height = be32(xwd, 20), order = be32(xwd, 28),
-                  bpp = be32(xwd, 44), line = be32(xwd, 48), ncolours = be32(xwd, 76);
-    if (bpp != 32 && bpp != 24) {
-        why = "screenshot has " + std::to_string(bpp) + " bits per pixel";
-        return false;
-    }
-    std::size_t step = bpp / 8;
-    std::size_t data = header + 12 * ncolours;
+    std::uint32_t width = be32(xwd, 16), height = be32(xwd, 20), line = be32(xwd, 48), step = be32(xwd, 44) / 8;
+    std::size_t data = be32(xwd, 0) + 12 * std::size_t(be32(xwd, 76));
     if (xwd.size() < data + std::size_t(line) * height) {
-        why = "screenshot is cut short";
+        why = "the screenshot is cut short";
         return false;
     }
     x0 = y0 = 1 << 30;
     x1 = y1 = -1;
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x) {
-            std::size_t at = data + std::size_t(y) * line + step * x;
-            auto byte = [&](std::size_t i) { return static_cast<std::uint32_t>(static_cast<unsigned char>(xwd[at + i])); };
-            // Least significant byte first (order 0) or most significant first.
-            std::uint32_t v = order == 0 ? (byte(0) | byte(1) << 8 | byte(2) << 16)
-                                         : (step == 4 ? (byte(1) << 16 | byte(2) << 8 | byte(3))
-                                                      : (byte(0) << 16 | byte(1) << 8 | byte(2)));
-            if (v == 0xFF0000) {
+            const char* p = xwd.data() + data + std::size_t(y) * line + step * x;
+            if (static_cast<unsigned char>(p[2]) == 255 && p[1] == 0 && p[0] == 0) {
                 x0 = std::min<int>(x0, x);
                 y0 = std::min<int>(y0, y);
                 x1 = std::max<int>(x1, x);
