@@ -94,7 +94,7 @@ const std::string& fraction(float v) {
         for (int c = 0; c <= 100; ++c) f[static_cast<std::size_t>(c)] = miscli::fmt_f(c / 100.0, 5, 2);
         return f;
     }();
-    return fields[static_cast<std::size_t>(std::nearbyint(static_cast<double>(v) * 100.0))];
+    return fields[static_cast<std::size_t>(std::round(static_cast<double>(v) * 100.0))];  // halves away from zero, as fmt_f
 }
 
 int channel(float v) {
