@@ -201,7 +201,14 @@ void ploti_(float x, float y, int ipen) {
     stroke.file = f;
     stroke.wx = digits(ax + 1) + (f.x < 0 ? 1 : 0);
     stroke.wy = 1 + digits(ay + 1) + (f.y < 0 ? 1 : 0);
-    put_line(miscli::fmt_i(f.x, stroke.wx) + miscli::fmt_i(f.y, stroke.wy) + (ipen == 3 ? " M" : " D"));
+    // Written straight into one buffer: a section has hundreds of
+    // thousands of strokes. The widths are those of the rule above.
+    char line[48];
+    char* end = miscli::put_i(line, f.x, stroke.wx);
+    end = miscli::put_i(end, f.y, stroke.wy);
+    *end++ = ' ';
+    *end++ = ipen == 3 ? 'M' : 'D';
+    put_line(std::string_view(line, static_cast<std::size_t>(end - line)));
 }
 
 void linwid_(int width) {
@@ -223,6 +230,7 @@ void rgbcolor_(float red, float green, float blue) {
 }
 
 std::FILE* hardcopy_file() { return hardcopy().file; }
+void hardcopy_line(std::string_view line) { put_line(line); }
 const std::string& hardcopy_name() { return hardcopy().name; }
 int screen_colour() { return packed_colour; }
 

@@ -40,6 +40,9 @@ void rgbcolor_(float red, float green, float blue);
 // hardcopy file, nullptr when none is open. Write whole lines ending in
 // '\n'; the file is finished by plclosnow_ or close_open_plot.
 std::FILE* hardcopy_file();
+// Writes one line (without its line end) into the open hardcopy; an
+// interrupt noted meanwhile finishes the file and ends the run.
+void hardcopy_line(std::string_view line);
 // Name of the open (or last) hardcopy file, e.g. "OUT01.EPS".
 const std::string& hardcopy_name();
 

@@ -38,11 +38,6 @@ int digits(long n) {
     return d;
 }
 
-void put(std::FILE* f, const std::string& line) {
-    std::fwrite(line.data(), 1, line.size(), f);
-    std::fputc('\n', f);
-}
-
 }  // namespace
 
 void shade_(std::span<const float> x, std::span<const float> y, int n) {
@@ -62,21 +57,21 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
                                    std::span<const float>(yp.data(), static_cast<std::size_t>(n)), n);
         return;
     }
-    std::FILE* f = hardcopy_file();
-    if (!f) return;
-    put(f, " {");
-    put(f, "0 0 8000 10000 setbbox");
+    if (!hardcopy_file()) return;
+    hardcopy_line(" {");
+    hardcopy_line("0 0 8000 10000 setbbox");
     for (int i = 0; i < n; ++i) {
         FilePoint q = file_point({xp[static_cast<std::size_t>(i)], yp[static_cast<std::size_t>(i)]});
         // Kept on the sheet declared by setbbox.
         long px = std::clamp<long>(q.x, 0, 8000), py = std::clamp<long>(q.y, 0, 10000);
-        std::string line = miscli::fmt_i(px, digits(px + 1));
-        line += miscli::fmt_i(py, 1 + digits(py + 1));
-        line += i == 0 ? " moveto" : " lineto";
-        put(f, line);
+        char line[32];
+        char* end = miscli::put_i(line, px, digits(px + 1));
+        end = miscli::put_i(end, py, 1 + digits(py + 1));
+        end = std::copy_n(i == 0 ? " moveto" : " lineto", 7, end);
+        hardcopy_line(std::string_view(line, static_cast<std::size_t>(end - line)));
     }
-    put(f, " closepath");
-    put(f, " } ufill");
+    hardcopy_line(" closepath");
+    hardcopy_line(" } ufill");
 }
 
 void shaderect_(float x1, float y1, float x2, float y2) {

@@ -1,5 +1,6 @@
 #include "miscli/fixed_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,21 @@ std::string right(std::string s, int w) {
 }  // namespace
 
 std::string fmt_i(long value, int w) { return right(std::to_string(value), w); }
+
+char* put_i(char* out, long value, int w) {
+    char digits[24];
+    int n = 0;
+    unsigned long v = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    do {
+        digits[n++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v != 0);
+    if (value < 0) digits[n++] = '-';
+    if (n > w) return std::fill_n(out, w, '*');
+    out = std::fill_n(out, w - n, ' ');
+    while (n > 0) *out++ = digits[--n];
+    return out;
+}
 
 std::string fmt_i0(long value, int w, int m) {
     std::string digits = std::to_string(value < 0 ? -value : value);

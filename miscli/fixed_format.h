@@ -9,6 +9,10 @@ namespace miscli {
 // Integer right-aligned in w columns (Iw); w asterisks when it does not fit.
 std::string fmt_i(long value, int w);
 
+// Iw written straight into a buffer (at least w characters of room); gives
+// the end. For the hardcopy writer's hot loops, which must not allocate.
+char* put_i(char* out, long value, int w);
+
 // Integer with at least m digits, leading zeros (Iw.m), e.g. fmt_i0(3, 2) = "03".
 std::string fmt_i0(long value, int w, int m);
 

@@ -448,7 +448,9 @@ void igrcolourn_(int number) {
     if (c.model == 2) {
         rgb = {static_cast<std::uint8_t>(number & 0xFF), static_cast<std::uint8_t>((number >> 8) & 0xFF),
                static_cast<std::uint8_t>((number >> 16) & 0xFF)};
-        index = nearest_palette_index(L.palette, rgb);
+        // Only a palette display needs the nearest entry; it is found when
+        // asked for (colour_state), not for every cell of a section.
+        index = -1;
     } else {
         if (number < 0 || number > 255) {
             L.error = 42;
@@ -534,7 +536,11 @@ void text_position(int& x, int& y) {
 }
 void user_to_pixel(double x, double y, double& px, double& py) { to_centre(x, y, px, py); }
 Rgb pixel_at(int px, int py) { return layer().open ? display().canvas().pixel(px, py) : Rgb{}; }
-ColourState colour_state() { return layer().colour; }
+ColourState colour_state() {
+    Layer& L = layer();
+    if (L.colour.palette_index < 0) L.colour.palette_index = nearest_palette_index(L.palette, L.colour.rgb);
+    return L.colour;
+}
 FillStyle fill_style() { return layer().fill; }
 bool message_enabled(int type) { return type >= 0 && type <= 15 && layer().enabled[static_cast<std::size_t>(type)]; }
 void present_window() {

@@ -133,3 +133,13 @@ TEST(FixedRead, QuickConversionMatchesFromChars) {
     }
     EXPECT_FLOAT_EQ(*parse_real_field("16777217", 0), 16777216.0f);
 }
+
+TEST(FixedFormat, PutIntegerMatchesTheStringForm) {
+    for (long v : {0L, 7L, -7L, 9999L, -12345L, 2147483647L, -2147483648L}) {
+        for (int w : {1, 3, 6, 12}) {
+            char buf[32];
+            char* end = put_i(buf, v, w);
+            EXPECT_EQ(std::string(buf, end), fmt_i(v, w)) << v << " " << w;
+        }
+    }
+}
