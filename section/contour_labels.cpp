@@ -5,12 +5,12 @@
 #include <cmath>
 #include <string_view>
 
-#include "app/plotcom.h"
 #include "daz/input.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
 #include "miscli/console.h"
 #include "miscli/strings.h"
+#include "section/pix_plot.h"
 
 namespace section {
 
@@ -44,8 +44,6 @@ char next_key(float& x, float& y) {
     return key;
 }
 
-float profile_x(float km) { return app::plotcom.left + (km - app::plotcom.x_left) * app::plotcom.x_scale; }
-
 // The first index of the smallest |a(i) - v|, below `start`; 0 when none is.
 template <class Get>
 int nearest(int from, int to, float v, float start, Get a) {
@@ -69,7 +67,7 @@ std::string_view ask_value(const LabelField& f, float x, float y, int label_coun
     const int first = std::max(f.first, 1);
     const int last = std::min({f.last, f.grid.dim2(), f.station_km.size()});
     const int k = nearest(1, n_z, y, 100.0f, [&](int i) { return f.level_y[static_cast<std::size_t>(i - 1)]; });
-    const int j = nearest(first, last, x, 100.0f, [&](int i) { return profile_x(f.station_km(i)); });
+    const int j = nearest(first, last, x, 100.0f, [&](int i) { return frame_x(f.station_km(i)); });
     if (k == 0 || j == 0) return kNoValue;
     const float g = f.grid(k, j);
     if (!(g > f.missing)) return kNoValue;

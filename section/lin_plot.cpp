@@ -13,6 +13,7 @@
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
 #include "section/contour_labels.h"
+#include "section/pix_plot.h"
 
 namespace section {
 
@@ -22,14 +23,6 @@ namespace {
 // the label editor reads both.
 std::array<float, MXDEP> level_y{};
 ContourLevels levels;
-
-float page_x(float km) { return app::plotcom.left + (km - app::plotcom.x_left) * app::plotcom.x_scale; }
-
-float page_y(float z) {
-    const app::Plotcom& p = app::plotcom;
-    if (p.axis_code == 'S') return p.top - (std::sqrt(z + 9.0f) - 3.0f) * p.z_scale;
-    return p.top - (z - p.z_min) * p.z_scale;
-}
 
 // Multiples of the step beyond this are not whole numbers in a float.
 constexpr double kMaxMultiple = 1.0e9;
@@ -82,7 +75,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     const int n_z = std::clamp(std::min({n_levels, grid_z.size(), grid_line.dim1()}), 0, MXDEP);
     const int j1 = std::max(first_dive, 1);
     const int j2 = std::min({last_dive, station_km.size(), grid_line.dim2()});
-    for (int k = 1; k <= n_z; ++k) level_y[static_cast<std::size_t>(k - 1)] = page_y(grid_z(k));
+    for (int k = 1; k <= n_z; ++k) level_y[static_cast<std::size_t>(k - 1)] = frame_y(grid_z(k));
 
     contour_levels(v_lo, v_hi, levels);
     if (levels.n > 0) interval_line(levels, label_line);
@@ -91,7 +84,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
         const float w = levels.w[static_cast<std::size_t>(q - 1)];
         daz::linwid_(q % 4 == 0 ? 16 : 8);
         for (int j = j1; j < j2; ++j) {
-            const float x1 = page_x(station_km(j)), x2 = page_x(station_km(j + 1));
+            const float x1 = frame_x(station_km(j)), x2 = frame_x(station_km(j + 1));
             for (int k = 1; k < n_z; ++k) {
                 const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
                 const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <string>
 
-#include "daz/letter_recorder.h"
 #include "daz/plot_device.h"
 #include "miscli/console.h"
 #include "miscli/text_field.h"
@@ -214,30 +213,4 @@ TEST(LabelEditor, RunsOnlyOnTheScreen) {
     });
     EXPECT_EQ(out, " Open OUT01.EPS\n");
     EXPECT_EQ(count, 1);
-}
-
-TEST(LabelEditor, PlacedLabelsComeBackAtTheSamePlaceOnTheHardcopy) {
-    int count = 0;
-    {
-        ScreenPlot plot;
-        edit("key A 3.1 5.3\nkey K 6 2\nkey A 1.2 7\nkey K 2.5 0.3\nkey Q\n", count);
-    }
-    ASSERT_EQ(count, 2);
-    TempDir dir;
-    WorkingDir here(dir.path());
-    letter_testing::Recording rec;
-    with_console("", [&] {
-        daz::plopen_('H', 'X');
-        Field({0, 2, 4}, {0, 2, 4}, {{3, 3, 3}, {3, 3, 3}, {3, 3, 3}}).plot(3, 3, count, 'H');
-        daz::plclosnow_();
-    });
-    auto drawn = rec.take();
-    daz::letter_(6, 2, 0.1f, 0, "27");
-    daz::letter_(2.5f, 0.3f, 0.1f, 0, "24.6");
-    auto want = rec.take();
-    ASSERT_EQ(drawn.size(), want.size());
-    for (std::size_t i = 0; i < want.size(); ++i) {
-        EXPECT_EQ(drawn[i].x, want[i].x);
-        EXPECT_EQ(drawn[i].y, want[i].y);
-    }
 }
