@@ -7,6 +7,7 @@
 #include "daz/stroke_text.h"
 #include "miscli/stop.h"
 #include "miscli/strings.h"
+#include "section/lin_plot.h"
 #include "section/pix_plot.h"
 
 namespace app {
@@ -19,6 +20,10 @@ void plot_loop(Session& s) {
         section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
                            s.label_color, -999.0f);
+        if (s.line_var != 'X')
+            section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive,
+                               s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
+                               -999.0f);
         if (!title_asked) {
             daz::getstring_("Complete title " + s.sn_text + " ", s.title_text);
             title_asked = true;

@@ -52,7 +52,7 @@ TEST(ConsoleDialogue, AWholePassAndQuit) {
 TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
     // A wrong axis letter, a blank colour answer (both menus again), a letter
     // not offered, then range answers that cannot be gridded.
-    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 50\n20 27\ntype T\nclick\nq\n");
+    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 50\n20 27\nkey Q\ntype T\nclick\nq\n");
     EXPECT_EQ(r.status, 0) << r.output;
     auto lines = lines_of(r.output);
     std::vector<std::string> want = concat({kStart,

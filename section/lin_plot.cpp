@@ -1,0 +1,118 @@
+// lin_plot_: line contours of a gridded section field, the interval line,
+// the stored labels and, on the screen, the label editor.
+#include "section/lin_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <string>
+
+#include "app/plotcom.h"
+#include "daz/plot_device.h"
+#include "daz/stroke_text.h"
+#include "miscli/stop.h"
+#include "miscli/text_field.h"
+#include "section/contour_labels.h"
+#include "section/pix_plot.h"
+
+namespace section {
+
+namespace {
+
+// Page heights of the grid levels and the level list of the last call;
+// the label editor reads both.
+std::array<float, MXDEP> level_y{};
+ContourLevels levels;
+
+// Multiples of the step beyond this are not whole numbers in a float.
+constexpr double kMaxMultiple = 1.0e9;
+
+void interval_line(const ContourLevels& c, std::string_view label_line) {
+    std::string text(8, ' ');
+    int n = 0;
+    wr_label_(static_cast<float>(c.step), text, n);
+    std::string line = "CI=";
+    line.append(text, 0, static_cast<std::size_t>(n));
+    line += "  ";
+    line += miscli::field(label_line, 20);
+    daz::linwid_(20);
+    daz::letter_(app::plotcom.right - 1.0f, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, line);
+}
+
+}  // namespace
+
+void contour_levels(float v_lo, float v_hi, ContourLevels& c) {
+    c.n = 0;
+    c.step = 0.0;
+    if (!std::isfinite(v_lo) || !std::isfinite(v_hi) || !(v_hi > v_lo)) return;
+    // In double: a float step of a tiny range would underflow.
+    const double lo = v_lo, hi = v_hi, range = hi - lo;
+    double step = std::pow(10.0, std::round(std::log10(range / 19.0) - 0.5));
+    const double n = std::trunc(range / step);
+    if (n > 90) step *= 10.0;
+    else if (n > 36) step *= 5.0;
+    else if (n > 18) step *= 2.0;
+    else if (n < 10) step *= 0.5;
+    const double q_lo = lo / step, q_hi = hi / step;
+    if (!(step > 0.0) || !std::isfinite(q_lo) || !std::isfinite(q_hi) || std::fabs(q_lo) > kMaxMultiple ||
+        std::fabs(q_hi) > kMaxMultiple)
+        return;
+    const long m1 = static_cast<long>(std::trunc(q_lo)) + 1;
+    const long m2 = static_cast<long>(std::trunc(q_hi));
+    c.step = step;
+    for (long m = m1; m <= m2 && c.n < MXCON; ++m) c.w[static_cast<std::size_t>(c.n++)] = static_cast<float>(m * step);
+}
+
+void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
+               const miscli::Array1<float>& station_km, int n_levels, int first_dive, int last_dive, float v_lo,
+               float v_hi, float /*contour_step*/, std::string_view label_line, int& label_count, char device_code,
+               float missing) {
+    if (n_levels > MXDEP) {
+        daz::plclosnow_();
+        miscli::stop(" Increase MXDEP of LIN_PLOT");
+    }
+    // Only what the arrays hold is read.
+    const int n_z = std::clamp(std::min({n_levels, grid_z.size(), grid_line.dim1()}), 0, MXDEP);
+    const int j1 = std::max(first_dive, 1);
+    const int j2 = std::min({last_dive, station_km.size(), grid_line.dim2()});
+    for (int k = 1; k <= n_z; ++k) level_y[static_cast<std::size_t>(k - 1)] = frame_y(grid_z(k));
+
+    contour_levels(v_lo, v_hi, levels);
+    if (levels.n > 0) interval_line(levels, label_line);
+
+    for (int q = 1; q <= levels.n; ++q) {
+        const float w = levels.w[static_cast<std::size_t>(q - 1)];
+        daz::linwid_(q % 4 == 0 ? 16 : 8);
+        for (int j = j1; j < j2; ++j) {
+            const float x1 = frame_x(station_km(j)), x2 = frame_x(station_km(j + 1));
+            for (int k = 1; k < n_z; ++k) {
+                const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
+                const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);
+                const float g22 = grid_line(k + 1, j + 1), g21 = grid_line(k + 1, j);
+                // A missing corner has no value to interpolate from: the
+                // level would be drawn hard against every good node.
+                if (!(g11 > missing && g12 > missing && g22 > missing && g21 > missing)) continue;
+                int pen = 3;
+                cross_(w, g11, g12, x1, x2, ya, ya, 0.0f, pen);
+                cross_(w, g12, g22, x2, x2, ya, yb, 0.0f, pen);
+                cross_(w, g22, g21, x2, x1, yb, yb, 0.0f, pen);
+                cross_(w, g21, g11, x1, x1, yb, ya, 0.0f, pen);
+            }
+        }
+    }
+
+    daz::linwid_(20);
+    label_count = std::clamp(label_count, 0, MXLAB);
+    draw_labels(label_count);
+    if (device_code != 'S') return;
+    const LabelField field{std::span<const float>(level_y.data(), static_cast<std::size_t>(n_z)),
+                           grid_line,
+                           station_km,
+                           j1,
+                           j2,
+                           std::span<const float>(levels.w.data(), static_cast<std::size_t>(levels.n)),
+                           missing};
+    edit_labels(field, label_count);
+}
+
+}  // namespace section

@@ -1,0 +1,47 @@
+#pragma once
+// Line contours of one gridded section field over the section frame, with
+// the contour interval line and the hand-placed labels (contour_labels.h).
+// Everything is drawn through the plot device, so the screen and the
+// hardcopy get the same strokes.
+#include <array>
+#include <string_view>
+
+#include "miscli/array.h"
+
+namespace section {
+
+inline constexpr int MXDEP = 300;  // grid levels the contours can hold
+inline constexpr int MXCON = 100;  // contour levels of one field
+
+// The contour levels of a field: n values w[0..n-1] = m * step, increasing.
+struct ContourLevels {
+    int n = 0;
+    double step = 0.0;
+    std::array<float, MXCON> w{};
+};
+
+// A tidy interval of 1, 2 or 5 times a power of ten giving about 7 to 19
+// levels strictly above v_lo and up to v_hi. No levels (n = 0) when v_hi is
+// not above v_lo or either is not a number.
+void contour_levels(float v_lo, float v_hi, ContourLevels& levels);
+
+// One cell edge from node (x1, y1) holding v1 to node (x2, y2) holding v2:
+// when w lies between v1 and v2 (ends included) the pen goes to the
+// interpolated crossing with `pen` and pen becomes 2 (draw). `spare` is
+// not read; it keeps the argument order of the plotting routines.
+void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2, float spare, int& pen);
+
+// Contours grid_line(k, j), k = 1..n_levels at the levels grid_z(k),
+// j = first_dive..last_dive at station_km(j), between v_lo and v_hi; writes
+// "CI=<interval>  <label_line>" under the frame; every fourth level is
+// heavier. Cells with a corner at or below `missing` are not contoured.
+// Then draws the label_count stored labels and, on the screen ('S'), runs
+// the label editor, which updates label_count. Reads app::plotcom; expects
+// the device open. More than MXDEP levels: closes the device and stops with
+// "Increase MXDEP of LIN_PLOT". contour_step is not read.
+void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
+               const miscli::Array1<float>& station_km, int n_levels, int first_dive, int last_dive, float v_lo,
+               float v_hi, float contour_step, std::string_view label_line, int& label_count, char device_code,
+               float missing);
+
+}  // namespace section
