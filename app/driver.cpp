@@ -16,7 +16,7 @@ void run_dialogue(const Options&) {
     for (;;) {
         choose_variables(s);
         prepare_section(s);
-        // The plot loop comes here; until then the menus come back.
+        plot_loop(s);
     }
 }
 

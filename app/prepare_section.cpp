@@ -2,7 +2,9 @@
 // times, the date and serial texts, loading and gridding the chosen
 // variables over the typed vertical range, value ranges and frame scales.
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <utility>
 
 #include "app/plotcom.h"
 #include "app/session.h"
@@ -19,6 +21,7 @@ namespace app {
 namespace {
 
 constexpr float NO_PRESSURE = -999.0f;
+constexpr int MXDEP = 300;  // grid levels the line contours can take
 
 // Step 13: the vertical coordinate of every sample and profiler bin becomes
 // sigma-theta. The pressures are kept in sec_z as scratch.
@@ -36,22 +39,28 @@ void convert_to_density(Session& s) {
             }
         }
         // A bin takes the density between the nearest converted samples
-        // above and below it; without one on each side it has none.
+        // above and below it; without one on each side it has none. Of
+        // samples at the same pressure the first in the file counts, so the
+        // search runs over (pressure, position) pairs in order.
+        std::array<std::pair<float, int>, data::MXZ> order;
+        int n_good = 0;
+        for (int k = 1; k <= t.n_samp(d); ++k)
+            if (s.sec_z(k, d) != NO_PRESSURE) order[static_cast<std::size_t>(n_good++)] = {s.sec_z(k, d), k};
+        const auto begin = order.begin(), end = order.begin() + n_good;
+        std::sort(begin, end);
         for (int j = 1; j <= t.n_adcp(d); ++j) {
-            float depth = t.adcp(j, d, 1);
-            int above = 0, below = 0;
-            for (int k = 1; k <= t.n_samp(d); ++k) {
-                float p = s.sec_z(k, d);
-                if (p == NO_PRESSURE) continue;
-                if (p < depth && (above == 0 || p > s.sec_z(above, d))) above = k;
-                if (p > depth && (below == 0 || p < s.sec_z(below, d))) below = k;
-            }
-            if (above == 0 || below == 0) {
+            const float depth = t.adcp(j, d, 1);
+            auto deeper = std::upper_bound(begin, end, std::pair<float, int>{depth, data::MXZ + 1});
+            auto at_or_below = std::lower_bound(begin, end, std::pair<float, int>{depth, 0});
+            if (deeper == end || at_or_below == begin) {
                 t.adcp(j, d, 1) = NO_PRESSURE;
                 continue;
             }
-            float p1 = s.sec_z(above, d), p2 = s.sec_z(below, d);
-            float w = (depth - p1) / (p2 - p1);
+            const float p1 = std::prev(at_or_below)->first;
+            const int above = std::lower_bound(begin, end, std::pair<float, int>{p1, 0})->second;
+            const int below = deeper->second;
+            const float p2 = deeper->first;
+            const float w = (depth - p1) / (p2 - p1);
             t.adcp(j, d, 1) = (1.0f - w) * t.prof(above, d, 1) + w * t.prof(below, d, 1);
         }
     }
@@ -107,11 +116,14 @@ void ask_range(Session& s, float data_min, float data_max) {
             continue;
         }
         const float levels = 2.0f * (v[1] - v[0]) / s.grid_step + 1.0f;
-        if (!(levels < static_cast<float>(data::MXZ) + 1.0f)) {
+        // Line contours keep fewer levels than the grid.
+        const bool contours = s.line_var != 'X';
+        const int most = contours ? MXDEP : data::MXZ;
+        if (!(levels < static_cast<float>(most) + 1.0f)) {
             miscli::ListLine why;
-            why << "That range needs more than" << data::MXZ << " grid levels; the largest span at this grid step is "
-                << miscli::fmt_f(static_cast<double>(data::MXZ - 1) * s.grid_step / 2.0, 0, 2)
-                << ".";
+            why << "That range needs more than" << most << (contours ? " grid levels for line contours" : " grid levels")
+                << "; the largest span at this grid step is "
+                << miscli::fmt_f(static_cast<double>(most - 1) * s.grid_step / 2.0, 0, 2) << ".";
             miscli::console().write_line(why.str());
             continue;
         }

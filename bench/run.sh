@@ -6,3 +6,5 @@ for b in bench/*_bench; do
   echo "== $b"
   "$b" --benchmark_min_time=0.2
 done
+echo "== whole runs"
+bash "$(dirname "$0")/whole_run.sh" build 3

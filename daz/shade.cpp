@@ -51,7 +51,7 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         miscli::stop((miscli::ListLine() << "Increase MXPQ of SHADE " << n).str());
     }
     n = std::max(n, 0);
-    std::array<float, MXPQ> xp{}, yp{};
+    std::array<float, MXPQ> xp, yp;  // not cleared: only n are used
     for (int i = 0; i < n; ++i) {
         PagePoint p = device_page(x[static_cast<std::size_t>(i)], y[static_cast<std::size_t>(i)]);
         xp[static_cast<std::size_t>(i)] = p.x;

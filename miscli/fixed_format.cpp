@@ -26,6 +26,21 @@ std::string fmt_i0(long value, int w, int m) {
 // as "123.46". The exact expansion is printed long enough that a tie shows
 // as a 5 followed by zeros, and the rounding is then done on the digits.
 static std::string rounded_digits(double magnitude, int d) {
+    // Quick path: scale to an integer; only a product that lands too near a
+    // half to tell needs the exact expansion below.
+    static constexpr double pow10[] = {1e0, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+    if (d >= 0 && d <= 8 && magnitude < 1e9) {
+        const double scaled = magnitude * pow10[d];
+        const double whole = std::floor(scaled);
+        const double frac = scaled - whole;
+        if (std::fabs(frac - 0.5) > 1e-6) {
+            long long n = static_cast<long long>(whole) + (frac > 0.5 ? 1 : 0);
+            std::string digits = std::to_string(n);
+            if (static_cast<int>(digits.size()) <= d) digits.insert(0, static_cast<std::size_t>(d + 1) - digits.size(), '0');
+            digits.insert(digits.size() - static_cast<std::size_t>(d), 1, '.');
+            return digits;
+        }
+    }
     char buf[400];
     int n = std::snprintf(buf, sizeof buf, "%.*f", d + 30, magnitude);
     if (n < 0 || n >= static_cast<int>(sizeof buf)) return {};

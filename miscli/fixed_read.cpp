@@ -21,6 +21,17 @@ int squeeze(std::string_view field, char* buf, int cap) {
     return n;
 }
 
+// Most fields are short decimals: when the digits make an integer that a
+// float holds exactly and the power of ten is one too, a single float
+// multiplication or division is correctly rounded, the same as from_chars.
+std::optional<float> exact_quotient(bool negative, long mantissa, long exponent) {
+    static constexpr float pow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    if (mantissa < 0 || mantissa > (1L << 24) || exponent < -10 || exponent > 10) return std::nullopt;
+    const float m = static_cast<float>(mantissa);
+    const float v = exponent < 0 ? m / pow10[-exponent] : m * pow10[exponent];
+    return negative ? -v : v;
+}
+
 // Parses sign, digits, optional point, optional exponent (E, D, or a bare
 // sign after the digits, as Fortran input allows) into a decimal string that
 // from_chars reads with correct rounding. implied < 0 means "never implied".
@@ -34,12 +45,16 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
     }
     int digits = 0;
     bool point = false;
+    long mantissa = 0;  // -1 once too long for the quick conversion
+    long scale = 0;
     for (; i < n; ++i) {
         char c = s[i];
         if (c >= '0' && c <= '9') {
             if (o >= 60) return std::nullopt;
             out[o++] = c;
             ++digits;
+            if (mantissa >= 0) mantissa = mantissa <= (1L << 24) ? mantissa * 10 + (c - '0') : -1;
+            if (point) ++scale;
         } else if (c == '.' && !point) {
             point = true;
             out[o++] = '.';
@@ -63,6 +78,7 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
         if (neg) exponent = -exponent;
     }
     if (!point && implied > 0) exponent -= implied;
+    if (auto quick = exact_quotient(out[0] == '-', mantissa, exponent - scale)) return *quick;
     if (exponent != 0) {
         out[o++] = 'e';
         auto r = std::to_chars(out + o, out + sizeof out, exponent);

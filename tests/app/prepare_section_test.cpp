@@ -74,9 +74,16 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     t.adcp(1, 2, 1) = 50.0f;   // between 40 and the bad sample at 60: neighbours 40 and 80
     t.adcp(2, 2, 1) = 10.0f;   // above every sample
     t.adcp(3, 2, 1) = 70.0f;   // neighbours 40 and 80 as well
+    // Two samples at 40 dbar in dive 3: the first in the file is the neighbour.
+    t.prof(5, 3, 1) = 40.0f;
+    t.prof(5, 3, 2) = 20.0f;
+    t.n_adcp(3) = 1;
+    t.adcp(1, 3, 1) = 50.0f;
     app::plotcom.axis_code = 'D';
     with_console("26 27\n", [&] { app::prepare_section(*s); });
     EXPECT_TRUE(s->density_converted);
+    EXPECT_FLOAT_EQ(t.adcp(1, 3, 1), 0.5f * seawater::sigma_(34.0f, 14.0f, 40.0f, 0.0f) +
+                                         0.5f * seawater::sigma_(34.0f, 13.0f, 60.0f, 0.0f));
     EXPECT_FLOAT_EQ(s->grid_step, 0.1f);
     float s40 = seawater::sigma_(34.0f, 14.0f, 40.0f, 0.0f), s80 = seawater::sigma_(34.0f, 12.0f, 80.0f, 0.0f);
     EXPECT_FLOAT_EQ(t.adcp(1, 2, 1), 0.75f * s40 + 0.25f * s80);

@@ -40,7 +40,7 @@ std::vector<std::string> concat(std::initializer_list<std::vector<std::string>> 
 }  // namespace
 
 TEST(ConsoleDialogue, AWholePassAndQuit) {
-    auto r = run_small("n\ns\nt\nx\ns\n0, 100\nq\n");
+    auto r = run_small("n\ns\nt\nx\ns\n0, 100\ntype A title\nkey Q\nq\n");
     EXPECT_EQ(r.status, 0) << r.output;
     std::vector<std::string> want = concat({kStart, kMenus,
                                             {" (D)ay or (S)tation tics/labels? S/D? ",
@@ -52,7 +52,7 @@ TEST(ConsoleDialogue, AWholePassAndQuit) {
 TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
     // A wrong axis letter, a blank colour answer (both menus again), a letter
     // not offered, then range answers that cannot be gridded.
-    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 50\n20 27\nq\n");
+    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 50\n20 27\ntype T\nclick\nq\n");
     EXPECT_EQ(r.status, 0) << r.output;
     auto lines = lines_of(r.output);
     std::vector<std::string> want = concat({kStart,
@@ -73,7 +73,7 @@ TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
                            " Give two numbers, the minimum and the maximum.",
                            " Give two numbers, the minimum and the maximum, on one line.",
                            " The minimum must be below the maximum.",
-                           " That range needs more than 500 grid levels; the largest span at this grid step is 24.95.",
+                           " That range needs more than 300 grid levels for line contours; the largest span at this grid step is 14.95.",
                        }));
 }
 
@@ -84,6 +84,12 @@ TEST(ConsoleDialogue, EndOfInputAtAnyQuestionEndsWithStatusOne) {
         auto r = run_small(a);
         EXPECT_EQ(r.status, 1) << a;
         EXPECT_EQ(lines_of(r.output).back(), " Console input ended before the question was answered.") << a;
+    }
+    // In the window's questions the session script ends instead.
+    for (const std::string a : {"n\ns\nt\nx\ns\n0 100\n", "n\ns\nt\nx\ns\n0 100\ntype x\n"}) {
+        auto r = run_small(a);
+        EXPECT_EQ(r.status, 1) << a;
+        EXPECT_NE(lines_of(r.output).back().find("ended"), std::string::npos) << r.output;
     }
 }
 

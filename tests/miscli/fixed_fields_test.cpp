@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <sstream>
 
 #include "miscli/fixed_format.h"
@@ -106,4 +107,29 @@ TEST(ListRead, OneLineOfTypedNumbers) {
     EXPECT_FALSE(read_reals("0 abc", v, 2, found));
     EXPECT_EQ(field("ab", 4), "ab  ");
     EXPECT_EQ(field("abcdef", 4), "abcd");
+}
+
+TEST(FixedFormat, QuickAndExactRoundingAgree) {
+    // Values that sit near halves, in both paths.
+    EXPECT_EQ(fmt_f(0.125, 5, 2), " 0.13");
+    EXPECT_EQ(fmt_f(2.675, 5, 2), " 2.67");  // the double lies below the half
+    EXPECT_EQ(fmt_f(1.005, 5, 2), " 1.00");
+    EXPECT_EQ(fmt_f(0.0, 5, 2), " 0.00");
+    EXPECT_EQ(fmt_f(0.004, 5, 2), " 0.00");
+    EXPECT_EQ(fmt_f(0.996, 5, 2), " 1.00");
+    EXPECT_EQ(fmt_f(7.0, 3, 0), " 7.");
+    EXPECT_EQ(fmt_f(1e12, 20, 1), "     1000000000000.0");
+}
+
+TEST(FixedRead, QuickConversionMatchesFromChars) {
+    const char* fields[] = {"10.100", "-0.0001", "16777216", "16777217", "0.1", "999.9", "33.525", "1.5E3", "-12.345"};
+    for (const char* f : fields) {
+        float want = 0;
+        std::string t(f);
+        for (auto& c : t)
+            if (c == 'E') c = 'e';
+        std::from_chars(t.data(), t.data() + t.size(), want);
+        EXPECT_EQ(*parse_real_field(f, 0), want) << f;
+    }
+    EXPECT_FLOAT_EQ(*parse_real_field("16777217", 0), 16777216.0f);
 }

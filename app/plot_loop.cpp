@@ -1,0 +1,41 @@
+// Step 26: the prepared section drawn on the screen, and again on request
+// on the screen or into the next hardcopy file.
+#include "app/plotcom.h"
+#include "app/session.h"
+#include "daz/input.h"
+#include "daz/plot_device.h"
+#include "daz/stroke_text.h"
+#include "miscli/stop.h"
+#include "miscli/strings.h"
+#include "section/pix_plot.h"
+
+namespace app {
+
+void plot_loop(Session& s) {
+    bool title_asked = false;
+    for (;;) {
+        daz::plopen_(s.device_code, 'X');
+        daz::linwid_(20);
+        section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
+                           s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
+                           s.label_color, -999.0f);
+        if (!title_asked) {
+            daz::getstring_("Complete title " + s.sn_text + " ", s.title_text);
+            title_asked = true;
+        }
+        daz::letter_(plotcom.left + 1.0f, plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
+        daz::letter_(plotcom.left, plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+        if (s.device_code == 'H') {
+            daz::plclosnow_();
+            miscli::stop_normal();
+        }
+        daz::getchar_("(H)ardcopy, (S)creen or (Q)uit?", s.device_code);
+        miscli::ucase_(s.device_code);
+        if (s.device_code != 'S' && s.device_code != 'H') {
+            daz::plclosnow_();
+            return;
+        }
+    }
+}
+
+}  // namespace app

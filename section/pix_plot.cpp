@@ -1,0 +1,173 @@
+#include "section/pix_plot.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <string>
+
+#include "app/plotcom.h"
+#include "daz/axis.h"
+#include "daz/plot_device.h"
+#include "daz/shade.h"
+#include "daz/stroke_text.h"
+#include "miscli/fixed_format.h"
+
+namespace section {
+
+using app::plotcom;
+
+float frame_y(float z) {
+    if (plotcom.axis_code == 'S') return plotcom.top - (std::sqrt(z + 9.0f) - 3.0f) * plotcom.z_scale;
+    return plotcom.top - (z - plotcom.z_min) * plotcom.z_scale;
+}
+
+float frame_x(float x) { return plotcom.left + (x - plotcom.x_left) * plotcom.x_scale; }
+
+namespace {
+
+constexpr int BANDS = 50;
+
+// The range the colour bar's axis is labelled with. A field of one value
+// (or none) still gets an axis around that value.
+void bar_range(float v_lo, float v_hi, float& lo, float& hi) {
+    lo = v_lo;
+    hi = v_hi;
+    if (v_hi > v_lo) return;
+    float centre = v_lo <= v_hi ? v_lo : 0.0f;
+    float half = std::max(0.05f * std::fabs(centre), 0.5f);
+    lo = centre - half;
+    hi = centre + half;
+}
+
+void colour_bar(float v_lo, float v_hi, int log_color, std::string_view label) {
+    const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
+    const float h = (plotcom.top - plotcom.bottom) / BANDS;
+    const float dv = (v_hi - v_lo) / BANDS;
+    for (int k = 1; k <= BANDS; ++k) {
+        daz::palette_(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi);
+        daz::shaderect_(x0, plotcom.bottom + static_cast<float>(k - 1) * h, x1, plotcom.bottom + static_cast<float>(k) * h);
+    }
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    daz::linwid_(20);
+    float lo, hi;
+    bar_range(v_lo, v_hi, lo, hi);
+    if (log_color != 0)
+        daz::logy_ax_(std::pow(10.0f, lo), std::pow(10.0f, hi), " ", x0, plotcom.bottom, x0, plotcom.top);
+    else
+        daz::liny_ax_(lo, hi, " ", x0, plotcom.bottom, x0, plotcom.top);
+    daz::ploti_(x0, plotcom.bottom, 3);
+    daz::ploti_(x1, plotcom.bottom, 2);
+    daz::ploti_(x1, plotcom.top, 2);
+    daz::ploti_(x0, plotcom.top, 2);
+    daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
+}
+
+void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& km,
+           int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
+    for (int i = first; i <= last; ++i) {
+        const int prev = std::max(first, i - 1), next = std::min(last, i + 1);
+        const float a = frame_x((km(i) + km(prev)) * 0.5f), b = frame_x((km(i) + km(next)) * 0.5f);
+        const float x_lo = std::min(a, b), x_hi = std::max(a, b) + 0.01f;
+        float upper = frame_y(plotcom.z_min);
+        for (int k = 1; k <= n_levels; ++k) {
+            const float z = (grid_z(k) + grid_z(k + 1)) * 0.5f;
+            const float lower = frame_y(z);
+            if (z < plotcom.z_max) {
+                const float g = grid(k, i);
+                if (g > missing) daz::palette_(g, v_lo, v_hi);
+                else daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+                daz::shaderect_(x_lo, lower - 0.01f, x_hi, upper);
+            }
+            upper = lower;
+        }
+    }
+}
+
+void vertical_axis() {
+    if (plotcom.axis_code != 'S') {
+        daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top);
+        return;
+    }
+    static constexpr float ticks[] = {0, 10, 20, 35, 50, 75, 100, 150, 200, 300, 500};
+    for (float v : ticks) {
+        if (!(v < plotcom.z_max)) continue;
+        const float y = frame_y(v);
+        daz::ploti_(plotcom.left + 0.1f, y, 3);
+        daz::ploti_(plotcom.left - 0.1f, y, 2);
+        const std::string text = miscli::fmt_i(std::lround(v), 4);
+        std::array<float, 4> r{};
+        daz::justy_(r, 0.1f, text);
+        daz::letter_(plotcom.left - 0.1f - r[2], y - 0.04f, 0.1f, 0.0f, text);
+    }
+}
+
+// One top tick at page x for number `number`; long and labelled on
+// multiples of `step`, labels at least half an inch apart.
+void top_tick(float x, long number, long step, float& last_label) {
+    const float top = plotcom.top;
+    if (number % step != 0) {
+        daz::ploti_(x, top - 0.05f, 3);
+        daz::ploti_(x, top + 0.05f, 2);
+        return;
+    }
+    daz::ploti_(x, top - 0.05f, 3);
+    daz::ploti_(x, top + 0.1f, 2);
+    if (std::fabs(x - last_label) > 0.5f) {
+        const std::string text = miscli::fmt_i(number, 3);
+        std::array<float, 4> r{};
+        daz::justy_(r, 0.1f, text);
+        daz::letter_(x - r[1], top + 0.12f, 0.1f, 0.0f, text);
+        last_label = x;
+    }
+}
+
+void top_ticks(const miscli::Array1<float>& km, const miscli::Array1<float>& day, int first, int last, int day_tics) {
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    float last_label = -10.0f;
+    if (day_tics == 0) {
+        const int n = last + 1 - first;
+        const long step = n <= 80 ? 5 : n <= 160 ? 10 : 20;
+        for (int i = first; i <= last; ++i) top_tick(frame_x(km(i)), i, step, last_label);
+        return;
+    }
+    const float t1 = day(first) + 0.5f, t2 = day(last) - 0.5f;
+    // Times that are missing or absurd give no day ticks rather than a
+    // loop over millions of days.
+    if (!(std::fabs(t1) < 1.0e5f && std::fabs(t2) < 1.0e5f)) return;
+    const long d1 = static_cast<long>(t1), d2 = static_cast<long>(t2);
+    const long step = d2 + 1 - d1 > 80 ? 10 : 5;
+    int from = first;
+    for (long d = d1; d <= d2; ++d) {
+        int j = from;
+        while (j <= last && !(day(j) > static_cast<float>(d))) ++j;
+        if (j > last) continue;
+        from = std::max(first, j - 1);
+        // A day before the first profile lies off the section: no tick.
+        if (j == first) continue;
+        const float span = day(j) - day(j - 1);
+        const float f = span != 0.0f ? (static_cast<float>(d) - day(j - 1)) / span : 1.0f;
+        top_tick(frame_x((1.0f - f) * km(j - 1) + f * km(j)), d, step, last_label);
+    }
+}
+
+}  // namespace
+
+void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
+               const miscli::Array1<float>& station_km, const miscli::Array1<float>& station_day, int n_levels,
+               int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
+               std::string_view label, float missing) {
+    colour_bar(v_lo, v_hi, log_color, label);
+    cells(grid_z, grid, station_km, n_levels, first, last, v_lo, v_hi, missing);
+
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    daz::ploti_(plotcom.left, plotcom.bottom, 3);
+    daz::ploti_(plotcom.left, plotcom.top, 2);
+    daz::ploti_(plotcom.right, plotcom.top, 2);
+    daz::ploti_(plotcom.right, plotcom.bottom, 2);
+    daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
+                  plotcom.bottom);
+    vertical_axis();
+    top_ticks(station_km, station_day, first, last, day_tics);
+}
+
+}  // namespace section

@@ -1,0 +1,22 @@
+#pragma once
+#include <string_view>
+
+#include "miscli/array.h"
+
+namespace section {
+
+// Draws one gridded field as colour cells (one column per profile
+// first..last, one cell per level), with a colour bar, the field's title,
+// the frame, the distance axis, the vertical axis and day or profile ticks
+// along the top. The frame comes from app::plotcom; the device must be open.
+// Cells at or below `missing` are black. Leaves the colour black.
+void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
+               const miscli::Array1<float>& station_km, const miscli::Array1<float>& station_day, int n_levels,
+               int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float contour_step,
+               std::string_view label, float missing);
+
+// Page y of vertical coordinate z and page x of distance x [km] in the frame.
+float frame_y(float z);
+float frame_x(float x);
+
+}  // namespace section
