@@ -5,7 +5,9 @@ SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
           UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
           LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0
 
-.PHONY: deps build demo test bench clean
+FUZZ_SECONDS ?= 60
+
+.PHONY: deps build demo test fuzz bench clean
 
 deps:
 	bash tools/install_deps.sh
@@ -21,6 +23,11 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIDERSECT_SANITIZE=ON -DGLIDERSECT_BENCH=OFF >/dev/null
 	cmake --build build-test -j$(JOBS)
 	cd build-test && $(SAN_ENV) ctest --output-on-failure -j$(JOBS)
+
+fuzz: deps
+	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIDERSECT_FUZZ=ON >/dev/null
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_dive_file fuzz_fields fuzz_session
+	bash tests/fuzz/run.sh $(CURDIR)/build-fuzz $(FUZZ_SECONDS)
 
 bench: build
 	cmake -S . -B build -DGLIDERSECT_BENCH=ON >/dev/null

@@ -125,13 +125,13 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
         header.n_dives = 0;
         fail(ListLine() << "RD_SCI: Read error first line of " << name);
     }
+    if (header.n_dives <= 0) return;
     if (header.n_vars < 1 || header.n_vars > 4) {
         int n = header.n_vars;
         header.n_dives = 0;
         fail(ListLine() << "RD_SCI: The file states" << n
                         << " sample variables; 1 to 4 (pressure included) can be stored");
     }
-    if (header.n_dives <= 0) return;
 
     auto next_line = [&file]() { return file.next(); };
     for (int d = 1;; ++d) {

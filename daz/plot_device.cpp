@@ -1,5 +1,6 @@
 #include "daz/plot_device.h"
 
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,7 @@
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/stop.h"
+#include "screen/interrupts.h"
 #include "screen/screen.h"
 
 namespace daz {
@@ -55,11 +57,17 @@ struct StrokeState {
 StrokeState stroke;
 int packed_colour = 0;
 
-void put_line(const std::string& line) {
+void raw_line(std::string_view line) {
     std::FILE* f = hardcopy().file;
     if (!f) return;
     std::fwrite(line.data(), 1, line.size(), f);
     std::fputc('\n', f);
+}
+
+void put_line(std::string_view line) {
+    if (hardcopy().file && screen::interrupt_requested())
+        miscli::stop(" Interrupted; " + hardcopy().name + " is finished as drawn so far and the run ends.", 130);
+    raw_line(line);
 }
 
 // Digits of n >= 1, the same as 1 + floor(log10(n)) without rounding.
@@ -72,12 +80,21 @@ int digits(long n) {
     return d;
 }
 
-std::string fraction(float v) {
+const std::string& fraction(float v) {
     // PostScript takes colours in 0..1 anyway; holding them there keeps the
     // field from overflowing into asterisks.
     if (!(v >= 0)) v = 0;
     if (v > 1) v = 1;
-    return miscli::fmt_f(v, 5, 2);
+    // Every colour line has three of these, and a section has hundreds of
+    // thousands of cells: the 101 fields are made once. A float times 100
+    // is exact in double, so rounding it here picks the same field as
+    // formatting the value itself.
+    static const auto fields = [] {
+        std::array<std::string, 101> f;
+        for (int c = 0; c <= 100; ++c) f[static_cast<std::size_t>(c)] = miscli::fmt_f(c / 100.0, 5, 2);
+        return f;
+    }();
+    return fields[static_cast<std::size_t>(std::round(static_cast<double>(v) * 100.0))];  // halves away from zero, as fmt_f
 }
 
 int channel(float v) {
@@ -90,12 +107,13 @@ int channel(float v) {
 bool finish_hardcopy() {
     Hardcopy& h = hardcopy();
     if (!h.file) return true;
-    put_line("0 0 moveto stroke showpage");
-    put_line("%%EOF");
+    raw_line("0 0 moveto stroke showpage");
+    raw_line("%%EOF");
     bool ok = std::ferror(h.file) == 0;
     ok = std::fclose(h.file) == 0 && ok;
     h.file = nullptr;
     h.buffer.reset();
+    screen::defer_interrupts(false);
     return ok;
 }
 
@@ -111,6 +129,8 @@ void open_hardcopy() {
         }
         h.file = f;
         h.name = name;
+        // From here a Ctrl-C ends the run at the next line, the file finished.
+        screen::defer_interrupts(true);
         h.buffer = std::make_unique<char[]>(1 << 20);
         std::setvbuf(f, h.buffer.get(), _IOFBF, 1 << 20);
         miscli::console().write_line((miscli::ListLine() << "Open " << name).str());
@@ -152,7 +172,7 @@ void plopen_(char device, char orientation) {
     open_hardcopy();
     for (const char* line : kPrologue) put_line(line);
     for (int n : {0, 99}) {
-        std::string v = fraction(n == 0 ? 0.0f : 1.0f);
+        const std::string& v = fraction(n == 0 ? 0.0f : 1.0f);
         put_line("/RGB" + miscli::fmt_i0(n, 2, 2) + " {" + v + v + v + " setrgbcolor} def");
     }
 }

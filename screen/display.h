@@ -29,8 +29,9 @@ struct DisplayEvent {
 class Display {
 public:
     virtual ~Display() = default;
-    // Opens the window; a size below 1 is the backend's default.
-    virtual void open(int width, int height, const std::string& title) = 0;
+    // Opens the window; a size below 1 is the backend's default, a
+    // position below 0 the window system's choice.
+    virtual void open(int x, int y, int width, int height, const std::string& title) = 0;
     virtual void close() = 0;
     virtual bool is_open() const = 0;
     virtual int width() const = 0;
@@ -77,13 +78,14 @@ class HeadlessDisplay final : public CanvasDisplay {
 public:
     HeadlessDisplay(int default_width, int default_height)
         : default_width_(default_width), default_height_(default_height) {}
-    void open(int width, int height, const std::string& title) override;
+    void open(int x, int y, int width, int height, const std::string& title) override;
     void close() override;
     void present() override {}
     DisplayEvent next_event(const UnitBox& units) override;
 
 private:
     int default_width_, default_height_;
+    // The pointer stays where the script last put it, across windows too.
     bool pointer_set_ = false;
     double pointer_x_ = 0, pointer_y_ = 0;  // user units
     std::vector<DisplayEvent> pending_;      // rest of a `type` line, in reverse

@@ -127,10 +127,9 @@ bool parse_event_line(std::string_view line, ScriptEvent& e, std::string& reason
     return false;
 }
 
-void HeadlessDisplay::open(int width, int height, const std::string&) {
+void HeadlessDisplay::open(int, int, int width, int height, const std::string&) {
     canvas_.create(width < 1 ? default_width_ : width, height < 1 ? default_height_ : height, Rgb{255, 255, 255});
     open_ = true;
-    pointer_set_ = false;
     pending_.clear();
 }
 

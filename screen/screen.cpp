@@ -11,6 +11,7 @@
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
 #include "screen/display.h"
+#include "screen/interrupts.h"
 
 namespace screen {
 
@@ -228,6 +229,7 @@ void configure(bool headless, bool screenshots) {
     if (L.open) windowclose_();
     L.headless = headless;
     L.screenshots = screenshots;
+    install_interrupt_handler();
     if (headless) {
         L.display = std::make_unique<HeadlessDisplay>(L.headless_width, L.headless_height);
         return;
@@ -255,7 +257,7 @@ void winitialise_(std::string_view) {
 void windowopen_(const WindowRecord& record, int colour_cells) {
     Layer& L = layer();
     if (L.open) return;
-    display().open(record.width, record.height, std::string(miscli::trim_right(record.title)));
+    display().open(record.x, record.y, record.width, record.height, std::string(miscli::trim_right(record.title)));
     L.open = true;
     L.current = 0;
     L.text_x = L.text_y = 0;
@@ -341,6 +343,7 @@ void wmessage_(int& type, EventRecord& record) {
         DisplayEvent e = display().next_event(units);
         switch (e.kind) {
         case DisplayEvent::Quit:
+            if (interrupt_requested()) miscli::stop(" Interrupted; the run ends.", 130);
             miscli::stop(" The graphics window was closed; the run ends.", 0);
         case DisplayEvent::Resize:
             display().resize(e.width, e.height);
@@ -374,8 +377,9 @@ void wmessage_(int& type, EventRecord& record) {
 
 void windowunitstopixels_(int ux, int uy, int& px, int& py) {
     const Layer& L = layer();
-    px = static_cast<int>(L.width * (ux * kUnitFactor));
-    py = static_cast<int>(L.height * (uy * kUnitFactor));
+    // Held far outside any window so a wild position cannot overflow.
+    px = static_cast<int>(std::clamp(L.width * (ux * kUnitFactor), -1e9, 1e9));
+    py = static_cast<int>(std::clamp(L.height * (uy * kUnitFactor), -1e9, 1e9));
 }
 
 void windowunitsfrompixels_(int px, int py, int& ux, int& uy) {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
-#include <istream>
+#include <iostream>
 #include <streambuf>
 
-#include "miscli/console.h"
 #include "miscli/stop.h"
 #include "screen/display.h"
+#include "screen/interrupts.h"
 #include "screen/screen.h"
 
 namespace screen {
@@ -18,7 +18,7 @@ namespace {
 class SdlDisplay final : public CanvasDisplay {
 public:
     ~SdlDisplay() override { close(); }
-    void open(int width, int height, const std::string& title) override;
+    void open(int x, int y, int width, int height, const std::string& title) override;
     void close() override;
     void present() override;
     DisplayEvent next_event(const UnitBox& units) override;
@@ -34,7 +34,10 @@ private:
     std::deque<DisplayEvent> queue_;
 };
 
-void SdlDisplay::open(int width, int height, const std::string& title) {
+void SdlDisplay::open(int x, int y, int width, int height, const std::string& title) {
+    // Our own handler deals with Ctrl-C (SDL's would swallow it while the
+    // program reads the console).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         miscli::stop(std::string(" Cannot open the graphics window (") + SDL_GetError() +
                      "); run glidersect --headless to read the session from standard input.");
@@ -48,7 +51,8 @@ void SdlDisplay::open(int width, int height, const std::string& title) {
             if (height < 1) height = 800;
         }
     }
-    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
+    window_ = SDL_CreateWindow(title.c_str(), x < 0 ? SDL_WINDOWPOS_CENTERED : x, y < 0 ? SDL_WINDOWPOS_CENTERED : y,
+                               width, height,
                                SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window_) {
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
@@ -76,7 +80,8 @@ void SdlDisplay::close() {
     texture_w_ = texture_h_ = 0;
     queue_.clear();
     canvas_.destroy();
-    if (open_) SDL_Quit();  // also gives Ctrl-C back to the terminal
+    // SDL itself stays up: the next plot opens its window at once, and the
+    // libraries it loaded stay for the run.
     open_ = false;
 }
 
@@ -156,15 +161,18 @@ void SdlDisplay::translate(const SDL_Event& ev) {
 
 DisplayEvent SdlDisplay::next_event(const UnitBox&) {
     present();
+    defer_interrupts(true);
     while (queue_.empty()) {
         SDL_Event ev;
-        if (!SDL_WaitEvent(&ev)) {
+        // Wake now and then to see a Ctrl-C noted by the signal handler.
+        if (SDL_WaitEventTimeout(&ev, 100)) translate(ev);
+        if (interrupt_requested()) {
             DisplayEvent e;
             e.kind = DisplayEvent::Quit;
-            return e;
+            queue_.push_front(e);
         }
-        translate(ev);
     }
+    defer_interrupts(false);
     DisplayEvent e = queue_.front();
     queue_.pop_front();
     return e;
@@ -205,14 +213,17 @@ bool sdl_display_available(std::string& reason) {
         reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
         return false;
     }
+    // Start afresh so the video driver asked for now is the one taken.
+    SDL_Quit();
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) {
         reason = SDL_GetError();
         return false;
     }
     // SDL falls back to windows nobody can see; only take those on request.
     std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
-    SDL_Quit();
     if (!chosen && (driver == "offscreen" || driver == "dummy")) {
+        SDL_Quit();
         reason = "no window system answered";
         return false;
     }
@@ -223,9 +234,9 @@ void install_console_present_hook() {
     static bool installed = false;
     if (installed) return;
     installed = true;
-    std::istream& in = miscli::console().in();
-    static PresentBeforeRead hook(in.rdbuf());
-    in.rdbuf(&hook);
+    // The console reads std::cin unless a test has pointed it elsewhere.
+    static PresentBeforeRead hook(std::cin.rdbuf());
+    std::cin.rdbuf(&hook);
 }
 
 }  // namespace screen

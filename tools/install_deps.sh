@@ -2,7 +2,9 @@
 # Installs the Debian packages the project needs, only those that are absent.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libcairo2-dev libgtest-dev libbenchmark-dev
-          ghostscript fonts-dejavu-core)
+          ghostscript fonts-dejavu-core
+          xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
+          clang libclang-rt-14-dev)  # the fuzz targets
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

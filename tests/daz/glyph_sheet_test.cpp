@@ -83,26 +83,8 @@ int draw_sheet() {
     return row + 2;
 }
 
-struct Rendered {
-    int status = -1;
-    std::string output;
-};
-
-Rendered render(const fs::path& eps, const fs::path& png) {
-    const std::string cmd = "gs -q -dSAFER -dNOPAUSE -dBATCH -sDEVICE=png16m -r60 -dEPSCrop -sOutputFile='" +
-                            png.string() + "' '" + eps.string() + "' 2>&1";
-    Rendered r;
-    std::FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[512];
-    while (std::fgets(buf, sizeof buf, p)) r.output += buf;
-    const int rc = pclose(p);
-    r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return r;
-}
-
 TEST(GlyphSheet, EveryGlyphAndSymbolRendersInGhostscript) {
-    if (std::system("gs --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "Ghostscript is not installed";
+    if (!testing_support::have_ghostscript()) GTEST_SKIP() << "Ghostscript is not installed";
     TempDir dir;
     const fs::path before = fs::current_path();
     fs::current_path(dir.path());
@@ -119,7 +101,7 @@ TEST(GlyphSheet, EveryGlyphAndSymbolRendersInGhostscript) {
     EXPECT_EQ(lines.back(), "%%EOF");
 
     const fs::path png = dir / "glyph_sheet.png";
-    const Rendered r = render(eps, png);
+    const testing_support::RunResult r = testing_support::render_eps(eps, png);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.output, "");
     ASSERT_TRUE(fs::exists(png));

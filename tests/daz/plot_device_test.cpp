@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
 #include "daz/plot_device.h"
+#include "miscli/fixed_format.h"
+#include "screen/interrupts.h"
 #include "screen/screen.h"
 #include "support/test_support.h"
 
@@ -210,6 +213,50 @@ TEST(PlotDeviceScreen, StrokesColoursAndWidthsGoThroughTheLayer) {
     EXPECT_FALSE(screen::window_is_open());
     EXPECT_EQ(daz::devcom.device_code, 'S');
     EXPECT_EQ(daz::devcom.orientation, 'Y');
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PlotDeviceFile, ColourFieldsMatchTheFixedFormatForEveryValue) {
+    InFolder here;
+    std::vector<float> values{0.125f, 0.375f, 0.625f, 0.005f, 0.015f, 0.995f, 0.994999f, 1e-9f, 0.999999f};
+    for (int k = 0; k <= 1000; ++k) values.push_back(k / 1000.0f);
+    with_console("", [&] {
+        daz::plopen_('H', 'X');
+        for (float v : values) daz::rgbcolor_(v, v, v);
+        daz::plclosnow_();
+    });
+    auto body = body_of(read_file(here.dir / "OUT01.EPS"));
+    ASSERT_EQ(body.size(), values.size());
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        std::string f = miscli::fmt_f(values[i], 5, 2);
+        EXPECT_EQ(body[i], f + f + f + " setrgbcolor") << values[i];
+    }
+}
+
+TEST(PlotDeviceFile, CtrlCWhileWritingFinishesTheFileAndEnds) {
+    InFolder here;
+    miscli::ProgramStop stop{"", 0};
+    with_console("", [] {
+        daz::plopen_('H', 'X');
+        daz::ploti_(1, 1, 3);
+        std::raise(SIGINT);  // noted, not fatal, while the file is open
+        daz::ploti_(2, 2, 2);
+    }, &stop);
+    EXPECT_TRUE(screen::interrupt_requested());
+    screen::clear_interrupt();
+    EXPECT_EQ(stop.status, 130);
+    EXPECT_NE(stop.line.find("OUT01.EPS is finished"), std::string::npos);
+    daz::close_open_plot();
+    auto lines = lines_of(read_file(here.dir / "OUT01.EPS"));
+    EXPECT_EQ(lines[lines.size() - 3], "7000 1000 M");
+    EXPECT_EQ(lines.back(), "%%EOF");
+    if (have_gs()) {
+        std::string out;
+        EXPECT_TRUE(renders(here.dir / "OUT01.EPS", out)) << out;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,35 @@
+// The program's switches for the window: help, and the one line given when
+// no display can be had.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "support/test_support.h"
+
+namespace {
+
+TEST(CommandLine, HelpNamesTheSwitchesAndTheEventLines) {
+    testing_support::TempDir dir;
+    auto r = testing_support::run_program(dir.path(), "", {"--help"});
+    EXPECT_EQ(r.status, 0);
+    for (const char* word : {"--headless", "--screenshots", "SCREENnn.PNG", "key C [X Y]", "click [X Y]", "type TEXT",
+                             "resize W H"})
+        EXPECT_NE(r.output.find(word), std::string::npos) << word;
+}
+
+TEST(CommandLine, WithoutADisplayOneLineSaysHowToRunHeadless) {
+    std::string keep = std::getenv("DISPLAY") ? std::getenv("DISPLAY") : "";
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    unsetenv("SDL_VIDEODRIVER");
+    testing_support::TempDir dir;
+    auto r = testing_support::run_program(dir.path(), "x\n");
+    if (!keep.empty()) setenv("DISPLAY", keep.c_str(), 1);
+    EXPECT_EQ(r.status, 1);
+    auto lines = testing_support::lines_of(r.output);
+    ASSERT_EQ(lines.size(), 1u) << r.output;
+    EXPECT_NE(lines[0].find("--headless"), std::string::npos);
+}
+
+}  // namespace

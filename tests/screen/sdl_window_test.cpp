@@ -1,0 +1,327 @@
+// The SDL backend: events under the dummy video driver, and a real window
+// on a private X server driven by xdotool.
+#include <gtest/gtest.h>
+#include <SDL.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+#include <vector>
+
+#include "screen/screen.h"
+#include "support/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets an environment variable for the lifetime of the guard.
+class EnvVar {
+public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        if (value) setenv(name, value, 1);
+        else unsetenv(name);
+    }
+    ~EnvVar() {
+        if (had_) setenv(name_, old_.c_str(), 1);
+        else unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+void open_plot_window(int w, int h) {
+    screen::WindowRecord r;
+    r.width = w;
+    r.height = h;
+    screen::windowopen_(r, 0);
+    screen::igrarea_(0, 0, 1, 1);
+    screen::igrunits_(0, 0, 10, 8);
+    screen::igrcolourmodel_(24);
+}
+
+void fill_red_square() {
+    screen::igrcolourn_(255);
+    std::vector<float> x{2, 4, 4, 2}, y{2, 2, 4, 4};
+    screen::igrpolygoncomplex_(x, y, 4);
+}
+
+struct Received {
+    int type = 0;
+    screen::EventRecord e;
+};
+
+Received next() {
+    Received r;
+    screen::wmessage_(r.type, r.e);
+    return r;
+}
+
+void push_text(const char* text) {
+    SDL_Event ev{};
+    ev.type = SDL_TEXTINPUT;
+    std::snprintf(ev.text.text, sizeof ev.text.text, "%s", text);
+    SDL_PushEvent(&ev);
+}
+
+void push_key(SDL_Keycode sym) {
+    SDL_Event ev{};
+    ev.type = SDL_KEYDOWN;
+    ev.key.keysym.sym = sym;
+    SDL_PushEvent(&ev);
+}
+
+void push_click(int x, int y) {
+    SDL_Event ev{};
+    ev.type = SDL_MOUSEBUTTONDOWN;
+    ev.button.x = x;
+    ev.button.y = y;
+    SDL_PushEvent(&ev);
+}
+
+TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
+    EnvVar driver("SDL_VIDEODRIVER", "dummy");
+    screen::configure(false, false);
+    open_plot_window(640, 480);
+    ASSERT_TRUE(screen::window_is_open());
+    fill_red_square();
+    double px, py;
+    screen::user_to_pixel(3, 3, px, py);
+    EXPECT_EQ(screen::pixel_at(int(px), int(py)), (screen::Rgb{255, 0, 0}));
+
+    push_text("aB");
+    push_key(SDLK_LSHIFT);  // a modifier alone is no key
+    push_key(SDLK_RETURN);
+    push_key(SDLK_BACKSPACE);
+    push_click(639, 0);
+    SDL_Event ev{};
+    ev.type = SDL_WINDOWEVENT;
+    ev.window.event = SDL_WINDOWEVENT_SIZE_CHANGED;
+    ev.window.data1 = 320;
+    ev.window.data2 = 240;
+    SDL_PushEvent(&ev);
+    push_click(160, 120);
+    ev = {};
+    ev.type = SDL_QUIT;
+    SDL_PushEvent(&ev);
+
+    auto a = next(), b = next(), enter = next(), back = next(), click = next();
+    EXPECT_EQ(a.type, screen::kKeyPress);
+    EXPECT_EQ(a.e.value[0], 'a');
+    EXPECT_EQ(b.e.value[0], 'B');
+    EXPECT_EQ(enter.e.value[0], 13);
+    EXPECT_EQ(back.e.value[0], 8);
+    EXPECT_EQ(click.type, screen::kButtonPress);
+    EXPECT_FLOAT_EQ(click.e.gx, 10);
+    EXPECT_FLOAT_EQ(click.e.gy, 8);
+    EXPECT_EQ(click.e.x, 9999);
+    EXPECT_EQ(click.e.y, 0);
+    auto after_resize = next();  // the resize itself is the layer's own
+    int w, h;
+    screen::window_size(w, h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    EXPECT_NEAR(after_resize.e.gx, 160 * 10.0 / 319, 1e-4);
+    // The old picture is scaled onto the new size.
+    screen::user_to_pixel(3, 3, px, py);
+    EXPECT_EQ(screen::pixel_at(int(px), int(py)), (screen::Rgb{255, 0, 0}));
+    miscli::ProgramStop stop{"", 1};
+    try {
+        next();
+    } catch (const miscli::ProgramStop& s) {
+        stop = s;
+    }
+    EXPECT_EQ(stop.status, 0);  // closing the window ends the run normally
+    EXPECT_NE(stop.line.find("closed"), std::string::npos);
+    screen::windowclose_();
+    screen::configure(true, false);
+}
+
+// An X server of our own on a free display number, stopped at the end.
+class PrivateXServer {
+public:
+    bool start(std::string& why) {
+        if (std::system("command -v Xvfb > /dev/null 2>&1") != 0) {
+            why = "Xvfb is not installed (tools/install_deps.sh installs it)";
+            return false;
+        }
+        for (int n = 71; n < 200; ++n) {
+            std::string sock = "/tmp/.X11-unix/X" + std::to_string(n), lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            if (fs::exists(sock) || fs::exists(lock)) continue;
+            std::string disp = std::to_string(n);
+            disp.insert(0, 1, ':');
+            pid_ = fork();
+            if (pid_ == 0) {
+                int devnull = open("/dev/null", O_WRONLY);
+                dup2(devnull, 1);
+                dup2(devnull, 2);
+                execlp("Xvfb", "Xvfb", disp.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr);
+                _exit(127);
+            }
+            for (int i = 0; i < 100; ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+                int status;
+                if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                    pid_ = -1;
+                    break;  // lost the race for this number; try the next
+                }
+                // Up once it answers a client.
+                if (fs::exists(sock) &&
+                    std::system(("DISPLAY=" + disp + " xdotool getdisplaygeometry > /dev/null 2>&1").c_str()) == 0) {
+                    display_ = disp;
+                    return true;
+                }
+            }
+            stop();
+        }
+        why = "Xvfb did not start on any display number from :71 to :199";
+        return false;
+    }
+    void stop() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+        pid_ = -1;
+    }
+    ~PrivateXServer() { stop(); }
+    const std::string& display() const { return display_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+std::uint32_t be32(const std::string& s, std::size_t at) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(s[at + i]);
+    return v;
+}
+
+// Bounding box of the pure red pixels in an xwd picture of an Xvfb screen
+// (24 or 32 bits per pixel, least significant byte first).
+bool red_box_on_screen(const std::string& xwd, int& x0, int& y0, int& x1, int& y1, std::string& why) {
+    if (xwd.size() < 100 || be32(xwd, 28) != 0 || (be32(xwd, 44) != 24 && be32(xwd, 44) != 32)) {
+        why = "the screenshot is not in the expected layout";
+        return false;
+    }
+    std::uint32_t width = be32(xwd, 16), height = be32(xwd, 20), line = be32(xwd, 48), step = be32(xwd, 44) / 8;
+    std::size_t data = be32(xwd, 0) + 12 * std::size_t(be32(xwd, 76));
+    if (xwd.size() < data + std::size_t(line) * height) {
+        why = "the screenshot is cut short";
+        return false;
+    }
+    x0 = y0 = 1 << 30;
+    x1 = y1 = -1;
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const char* p = xwd.data() + data + std::size_t(y) * line + step * x;
+            if (static_cast<unsigned char>(p[2]) == 255 && p[1] == 0 && p[0] == 0) {
+                x0 = std::min<int>(x0, x);
+                y0 = std::min<int>(y0, y);
+                x1 = std::max<int>(x1, x);
+                y1 = std::max<int>(y1, y);
+            }
+        }
+    if (x1 < 0) why = "no red pixel on the screen";
+    return x1 >= 0;
+}
+
+TEST(SdlWindow, RealWindowOnAnXServerGetsTypedKeysAndClicks) {
+    ASSERT_EQ(std::system("command -v xdotool > /dev/null 2>&1"), 0)
+        << "xdotool is not installed (tools/install_deps.sh installs it)";
+    PrivateXServer x;
+    std::string why;
+    ASSERT_TRUE(x.start(why)) << why;
+    EnvVar display("DISPLAY", x.display().c_str());
+    EnvVar driver("SDL_VIDEODRIVER", "x11");
+    testing_support::TempDir dir;
+    // Leave the X server before it stops, whatever fails below.
+    struct Headless {
+        ~Headless() { screen::configure(true, false); }
+    } back_to_headless;
+
+    try {
+        screen::configure(false, false);
+        open_plot_window(640, 480);
+    } catch (const miscli::ProgramStop& s) {
+        FAIL() << "the window did not open:" << s.line;
+    }
+    ASSERT_TRUE(screen::window_is_open());
+    fill_red_square();
+
+    // The user: focus the window, type a, B, Enter, click at (320, 120).
+    std::string script =
+        "export DISPLAY=" + x.display() +
+        "; w=$(timeout 20 xdotool search --sync --onlyvisible --name 'DAZ Graphics' | head -1)"
+        " && xdotool windowfocus --sync $w && sleep 0.3"
+        " && xdotool type --delay 50 aB && xdotool key Return"
+        " && xdotool mousemove --window $w 320 120 && sleep 0.2 && xdotool click 1";
+    std::string log = (dir / "xdotool.txt").string();
+    pid_t user = fork();
+    if (user == 0) {
+        setpgid(0, 0);
+        execl("/bin/sh", "sh", "-c", (script + " > '" + log + "' 2>&1").c_str(), nullptr);
+        _exit(127);
+    }
+    // Never wait for ever: a closed window ends the waiting.
+    std::atomic<bool> done{false};
+    std::thread watchdog([&] {
+        for (int i = 0; i < 300 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        if (!done) {
+            SDL_Event quit{};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+    });
+    std::vector<Received> got;
+    std::string stopped;
+    try {
+        for (int i = 0; i < 4; ++i) got.push_back(next());
+    } catch (const miscli::ProgramStop& s) {
+        stopped = "no input within 30 s; xdotool said: " + testing_support::read_file(log);
+    }
+    done = true;
+    watchdog.join();
+    if (got.size() < 4) kill(-user, SIGKILL);
+    waitpid(user, nullptr, 0);
+    ASSERT_EQ(got.size(), 4u) << stopped;
+    EXPECT_EQ(got[0].type, screen::kKeyPress);
+    EXPECT_EQ(got[0].e.value[0], 'a');
+    EXPECT_EQ(got[1].e.value[0], 'B');
+    EXPECT_EQ(got[2].e.value[0], 13);
+    EXPECT_EQ(got[3].type, screen::kButtonPress);
+    EXPECT_NEAR(got[3].e.gx, 320 * 10.0 / 639, 1e-4);
+    EXPECT_NEAR(got[3].e.gy, (479 - 120) * 8.0 / 479, 1e-4);
+    EXPECT_EQ(got[3].e.x, 9999 * 320 / 639);
+    EXPECT_EQ(got[3].e.y, 9999 * 120 / 479);
+
+    // What the window shows: the square is on the X server's screen.
+    std::string shot = (dir / "screen.xwd").string();
+    ASSERT_EQ(std::system(("xwd -root -silent -display " + x.display() + " > '" + shot + "'").c_str()), 0)
+        << "xwd failed (tools/install_deps.sh installs x11-apps)";
+    why.clear();
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_TRUE(red_box_on_screen(testing_support::read_file(shot), x0, y0, x1, y1, why)) << why;
+    double ax, ay, bx, by;
+    screen::user_to_pixel(2, 4, ax, ay);
+    screen::user_to_pixel(4, 2, bx, by);
+    EXPECT_NEAR(x1 - x0, bx - ax, 2);
+    EXPECT_NEAR(y1 - y0, by - ay, 2);
+    screen::windowclose_();
+    screen::configure(true, false);
+}
+
+}  // namespace
