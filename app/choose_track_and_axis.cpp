@@ -4,6 +4,7 @@
 #include "app/session.h"
 #include "miscli/console.h"
 #include "miscli/strings.h"
+#include "section/get_div.h"
 #include "section/trak.h"
 
 namespace app {
@@ -14,6 +15,7 @@ void choose_track_and_axis(Session& s) {
 
     s.first_dive = 1;
     s.last_dive = s.header.n_dives;
+    section::get_div_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, s.header.n_dives, s.first_dive, s.last_dive);
 
     miscli::console().write_line(" Normally 1st station to left. Reverse? Y/N? ");
     std::string answer = miscli::console().read_line();

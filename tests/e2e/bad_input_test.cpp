@@ -27,8 +27,12 @@ const std::string kDive2 =
     "   5.0   14.950 0   33.525 0   0.5500 0\n"
     "20.0 -9.00 5.00 0 -70.5 0 1.0 0\n";
 const std::string kGood = kHead + kDive + kDive2;
+// On the track map: a click to begin, then G and both dives.
+const std::string kMap = "click\nkey G\ntype 1 2\n";
 // The answers of a whole pass on the good file, up to the window.
-const std::string kPass = "N\nS\nT\nX\nS\n0 100\n";
+const std::string kPass = kMap + "N\nS\nT\nX\nS\n0 100\n";
+const std::string kWindowEnded =
+    " The session script ended while the program waited for a key or click in the graphics window.";
 
 std::string many_dives(int n) {
     std::string text = "  12" + std::to_string(n).insert(0, 4 - std::to_string(n).size(), ' ') +
@@ -78,21 +82,23 @@ std::vector<Row> rows() {
         {"fewer dives than stated", "  12   5 4 Fluor    abcde BackScat xtra    \n" + kDive + kDive2,
          kPass + "type x\nkey Q\nQ\n", " Give T, S, D, 4, U, V, B or Q for color contour ", 0},
         {"empty lines and letters where numbers belong", kGood,
-         "\n\nS\n\n\nT\nX\nS\nabc\n100 0\n5 5\n\n0 100\ntype x\nkey Q\nq\n",
+         kMap + "\n\nS\n\n\nT\nX\nS\nabc\n100 0\n5 5\n\n0 100\ntype x\nkey Q\nq\n",
          " Give T, S, D, 4, U, V, B or Q for color contour ", 0},
         {"end of input at the file name", kGood, "", " Console input ended before the question was answered.", 1,
          ""},
-        {"end of input at the reverse question", kGood, "", " Console input ended before the question was answered.",
+        {"end of input on the map", kGood, "", kWindowEnded, 1},
+        {"a typed range that is not usable, then the end", kGood, "click\nkey G\ntype 0 9\ntype 2 1\n", kWindowEnded, 1},
+        {"more dives than the map holds", many_dives(701), "", " Increase MXPTS or GRT_DIV", 1},
+        {"end of input at the reverse question", kGood, kMap, " Console input ended before the question was answered.",
          1},
-        {"end of input at the axis question", kGood, "N\n", " Console input ended before the question was answered.",
+        {"end of input at the axis question", kGood, kMap + "N\n", " Console input ended before the question was answered.",
          1},
-        {"end of input at a menu", kGood, "N\nS\n", " Console input ended before the question was answered.", 1},
-        {"end of input at the log question", kGood, "N\nS\n4\nX\nS\n",
+        {"end of input at a menu", kGood, kMap + "N\nS\n", " Console input ended before the question was answered.", 1},
+        {"end of input at the log question", kGood, kMap + "N\nS\n4\nX\nS\n",
          " Console input ended before the question was answered.", 1},
-        {"end of input at the range", kGood, "N\nS\nT\nX\nS\n", " Console input ended before the question was answered.",
+        {"end of input at the range", kGood, kMap + "N\nS\nT\nX\nS\n", " Console input ended before the question was answered.",
          1},
-        {"end of input in the window", kGood, kPass,
-         " The session script ended while the program waited for a key or click in the graphics window.", 1},
+        {"end of input in the window", kGood, kPass, kWindowEnded, 1},
         {"an unknown event word", kGood, kPass + "press H\n",
          " Bad event line in the session script: \"press H\" (expected key C [X Y], click [X Y], type TEXT or resize W H).",
          1},

@@ -10,10 +10,13 @@ using namespace testing_support;
 
 namespace {
 
-RunResult run_small(const std::string& answers) {
+// On the track map: a click to begin, then G and the whole range.
+const std::string kMapEvents = "click\nkey G\ntype 1 4\n";
+
+RunResult run_small(const std::string& answers, const std::string& map_events = kMapEvents) {
     TempDir dir;
     std::filesystem::copy_file(test_file("small.SCI"), dir / "small.SCI");
-    return run_program(dir.path(), "small.SCI\n" + answers, {"--headless"});
+    return run_program(dir.path(), "small.SCI\n" + map_events + answers, {"--headless"});
 }
 
 const std::vector<std::string> kStart = {
@@ -85,10 +88,14 @@ TEST(ConsoleDialogue, EndOfInputAtAnyQuestionEndsWithStatusOne) {
         EXPECT_EQ(r.status, 1) << a;
         EXPECT_EQ(lines_of(r.output).back(), " Console input ended before the question was answered.") << a;
     }
-    // In the window's questions the session script ends instead.
-    for (const std::string a : {"n\ns\nt\nx\ns\n0 100\n", "n\ns\nt\nx\ns\n0 100\ntype x\n"}) {
-        auto r = run_small(a);
-        EXPECT_EQ(r.status, 1) << a;
+    // In the window's questions the session script ends instead: on the
+    // map, and at the title and device questions.
+    const std::pair<std::string, std::string> window_ends[] = {
+        {"", ""}, {"", "click\n"}, {"", "click\nkey G\n"}, {"", "click\nkey G\ntype 9 2\n"},
+        {"n\ns\nt\nx\ns\n0 100\n", kMapEvents}, {"n\ns\nt\nx\ns\n0 100\ntype x\n", kMapEvents}};
+    for (const auto& [a, map] : window_ends) {
+        auto r = run_small(a, map);
+        EXPECT_EQ(r.status, 1) << map << a;
         EXPECT_NE(lines_of(r.output).back().find("ended"), std::string::npos) << r.output;
     }
 }

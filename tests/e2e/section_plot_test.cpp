@@ -12,6 +12,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// On the track map: a click to begin, then G and every dive of the sample.
+const std::string kMapEvents = "click\nkey G\ntype 1 120\n";
+
 struct Session {
     RunResult run;
     std::string eps;
@@ -22,7 +25,7 @@ Session hardcopy_session(const std::string& axis, const std::string& tics, const
                          const std::string& variable = "T") {
     TempDir dir;
     fs::copy_file(fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample.SCI", dir / "sample.SCI");
-    const std::string script = "sample.SCI\nN\n" + axis + "\n" + variable + "\nX\n" + tics + "\n" + range +
+    const std::string script = "sample.SCI\n" + kMapEvents + "N\n" + axis + "\n" + variable + "\nX\n" + tics + "\n" + range +
                                "\ntype A test section\nkey H\n";
     Session s;
     s.run = run_program(dir.path(), script, {"--headless"});
@@ -67,12 +70,13 @@ TEST(SectionPlot, ScreenThenHardcopyThenTheMenusAgain) {
     fs::copy_file(fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample.SCI", dir / "sample.SCI");
     // S redraws on the screen, a click at the device question answers K
     // (back to the menus), and Q there ends the run.
-    auto r = run_program(dir.path(), "sample.SCI\ny\nl\n4\nx\nd\nn\n0 200\ntype Fluorescence\nkey s\nclick\nq\n",
+    auto r = run_program(dir.path(), "sample.SCI\n" + kMapEvents + "y\nl\n4\nx\nd\nn\n0 200\ntype Fluorescence\nkey s\nclick\nq\n",
                          {"--headless", "--screenshots"});
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_FALSE(fs::exists(dir / "OUT01.EPS"));
-    EXPECT_TRUE(fs::exists(dir / "SCREEN01.PNG"));
+    EXPECT_TRUE(fs::exists(dir / "SCREEN01.PNG"));  // the track map
     EXPECT_TRUE(fs::exists(dir / "SCREEN02.PNG"));
+    EXPECT_TRUE(fs::exists(dir / "SCREEN03.PNG"));
     auto lines = lines_of(r.output);
     EXPECT_EQ(lines.back(), " Give T, S, D, 4, U, V, B or Q for color contour ");
 }
