@@ -70,7 +70,7 @@ std::string label_at(const EpsPicture& pic, Placed p) {
     return best;
 }
 
-const std::string kStart = "sample.SCI\nN\nS\nT\nD\nS\n0 500\n";
+const std::string kStart = "sample.SCI\nclick\nkey G\ntype 1 120\nN\nS\nT\nD\nS\n0 500\n";
 
 }  // namespace
 
