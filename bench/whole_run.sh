@@ -15,16 +15,17 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 ln -s "$largest" "$work/largest.SCI"
 
-# name | answers after the file name (axis, colour, line, ticks, range) | window events
+# name | console answers after the map (reverse, axis, colour, line, ticks,
+# and the log question for 4) | vertical range
 sessions=(
   "T on sqrt pressure|N S T X S|0 500"
   "S on linear pressure, day ticks|N L S X D|0 500"
   "sigma-theta on density|N D D X S|24 27.5"
   "U (profiler) on sqrt pressure|N S U X S|0 500"
 )
-[ -n "${WHOLE_RUN_LINES:-}" ] && sessions+=(
+sessions+=(
   "T with D contours, sqrt|N S T D S|0 500"
-  "4 with T contours, linear|N L 4 T S|0 500"
+  "4 (log) with T contours, linear|N L 4 T S Y|0 500"
   "B with S contours, density|N D B S S|24 27.5"
 )
 
@@ -34,11 +35,11 @@ for s in "${sessions[@]}"; do
   script="$work/session.txt"
   {
     echo largest.SCI
-    for a in $answers; do
-      echo "$a"
-      [ "$a" = 4 ] && echo N   # the log question
-    done
+    printf 'click\nkey G\ntype 1 800\n'   # the whole track on the map
+    for a in $answers; do echo "$a"; done
     echo "$range"
+    # The label editor waits on the screen when there are line contours.
+    case "$answers" in *" X "*) ;; *) echo "key Q" ;; esac
     echo "type Largest file"
     echo "key H"
   } > "$script"

@@ -5,11 +5,12 @@
 #include <string_view>
 #include <vector>
 
+#include "data/limits.h"
 #include "miscli/array.h"
 
 namespace section {
 
-inline constexpr int MXPTS = 700;  // dives one map can hold
+inline constexpr int MXPTS = data::MXPR;  // dives one map can hold: every dive a file can have
 
 // Mean of those of a and b that are above 0.95 t; t itself when neither is.
 // t is the (negative) fill value of the coordinate.
