@@ -40,13 +40,18 @@ constexpr float kMaxFileUnits = 99999999.0f;
 struct Hardcopy {
     std::FILE* file = nullptr;
     std::string name;
-    std::unique_ptr<char[]> buffer;
+    // Lines not yet handed to the stream.
+    static constexpr std::size_t kRoom = 1u << 19;
+    std::unique_ptr<char[]> pending = std::make_unique<char[]>(kRoom);
+    std::size_t used = 0;
+    // Room for n more characters, flushing first when needed.
+    char* room(std::size_t n);
 };
 
-Hardcopy& hardcopy() {
-    static Hardcopy h;
-    return h;
-}
+// The one hardcopy file; a plain object, so the stroke path pays no
+// guard for a function-local static.
+Hardcopy the_hardcopy;
+inline Hardcopy& hardcopy() { return the_hardcopy; }
 
 // Stroke state between calls; nothing else reads it.
 struct StrokeState {
@@ -57,29 +62,44 @@ struct StrokeState {
 StrokeState stroke;
 int packed_colour = 0;
 
+void flush_pending() {
+    Hardcopy& h = hardcopy();
+    if (h.file && h.used > 0) std::fwrite(h.pending.get(), 1, h.used, h.file);
+    h.used = 0;
+}
+
+char* Hardcopy::room(std::size_t n) {
+    if (used + n > kRoom) flush_pending();
+    if (n > kRoom) return nullptr;
+    return pending.get() + used;
+}
+
+// Lines are gathered here and handed to the stream in large pieces: a
+// section has hundreds of thousands of them, and a stream call per line
+// costs as much as making the line.
 void raw_line(std::string_view line) {
-    std::FILE* f = hardcopy().file;
-    if (!f) return;
-    // One thread writes the file: the stream's lock is not needed, and it
-    // costs as much as the line itself.
-    fwrite_unlocked(line.data(), 1, line.size(), f);
-    putc_unlocked('\n', f);
+    Hardcopy& h = hardcopy();
+    if (!h.file) return;
+    char* out = h.room(line.size() + 1);
+    if (!out) {  // longer than the whole buffer: straight to the stream
+        flush_pending();
+        std::fwrite(line.data(), 1, line.size(), h.file);
+        std::fputc('\n', h.file);
+        return;
+    }
+    std::memcpy(out, line.data(), line.size());
+    out[line.size()] = '\n';
+    h.used += line.size() + 1;
+}
+
+void check_interrupt() {
+    if (hardcopy().file && screen::interrupt_requested())
+        miscli::stop(" Interrupted; " + hardcopy().name + " is finished as drawn so far and the run ends.", 130);
 }
 
 void put_line(std::string_view line) {
-    if (hardcopy().file && screen::interrupt_requested())
-        miscli::stop(" Interrupted; " + hardcopy().name + " is finished as drawn so far and the run ends.", 130);
+    check_interrupt();
     raw_line(line);
-}
-
-// Digits of n >= 1, the same as 1 + floor(log10(n)) without rounding.
-int digits(long n) {
-    int d = 1;
-    while (n >= 10) {
-        n /= 10;
-        ++d;
-    }
-    return d;
 }
 
 const std::string& fraction(float v) {
@@ -111,10 +131,10 @@ bool finish_hardcopy() {
     if (!h.file) return true;
     raw_line("0 0 moveto stroke showpage");
     raw_line("%%EOF");
+    flush_pending();
     bool ok = std::ferror(h.file) == 0;
     ok = std::fclose(h.file) == 0 && ok;
     h.file = nullptr;
-    h.buffer.reset();
     screen::defer_interrupts(false);
     return ok;
 }
@@ -133,8 +153,7 @@ void open_hardcopy() {
         h.name = name;
         // From here a Ctrl-C ends the run at the next line, the file finished.
         screen::defer_interrupts(true);
-        h.buffer = std::make_unique<char[]>(1 << 20);
-        std::setvbuf(f, h.buffer.get(), _IOFBF, 1 << 20);
+        h.used = 0;
         miscli::console().write_line((miscli::ListLine() << "Open " << name).str());
         return;
     }
@@ -148,11 +167,54 @@ PagePoint device_page(float x, float y) {
     return {y, 8.0f - x};
 }
 
+// Nearest integer, halves away from zero, held to the file's range (NaN
+// goes to its lower end). In double the half is added exactly.
+std::int32_t nearest_file_unit(float v) {
+    double d = v;
+    if (!(d > -kMaxFileUnits)) d = -kMaxFileUnits;
+    if (d > kMaxFileUnits) d = kMaxFileUnits;
+    return static_cast<std::int32_t>(d >= 0 ? static_cast<long>(d + 0.5) : -static_cast<long>(0.5 - d));
+}
+
+int digit_count(unsigned long v) {
+    int n = 1;
+    for (unsigned long limit = 10; v >= limit && n < 19; limit *= 10) ++n;
+    return n;
+}
+
+char* put_file_number(char* out, long value, int blanks, int& width) {
+    static constexpr char kPairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+    const unsigned long v = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    const int n = digit_count(v);
+    // 1 + floor(log10(|v| + 1)) columns, the digit count of |v| + 1; a sign
+    // takes one more.
+    const int pad = blanks + digit_count(v + 1) - n;
+    width = pad + n + (value < 0 ? 1 : 0);
+    for (int i = 0; i < pad; ++i) *out++ = ' ';
+    if (value < 0) *out++ = '-';
+    char* end = out + n;
+    unsigned long rest = v;
+    while (rest >= 100) {
+        const unsigned long pair = rest % 100;
+        rest /= 100;
+        *--end = kPairs[2 * pair + 1];
+        *--end = kPairs[2 * pair];
+    }
+    if (rest >= 10) {
+        *--end = kPairs[2 * rest + 1];
+        *--end = kPairs[2 * rest];
+    } else {
+        *--end = static_cast<char>('0' + rest);
+    }
+    return out + n;
+}
+
 FilePoint file_point(PagePoint p) {
     float fx = (8.0f - p.y) * 1000.0f, fy = p.x * 1000.0f;
-    fx = std::fmax(-kMaxFileUnits, std::fmin(kMaxFileUnits, fx));
-    fy = std::fmax(-kMaxFileUnits, std::fmin(kMaxFileUnits, fy));
-    return {static_cast<std::int32_t>(std::lround(fx)), static_cast<std::int32_t>(std::lround(fy))};
+    return {nearest_file_unit(fx), nearest_file_unit(fy)};
 }
 
 void plopen_(char device, char orientation) {
@@ -199,18 +261,18 @@ void ploti_(float x, float y, int ipen) {
     }
     if (!hardcopy().file) return;
     FilePoint f = file_point(p);
-    long ax = std::labs(f.x), ay = std::labs(f.y);
     stroke.file = f;
-    stroke.wx = digits(ax + 1) + (f.x < 0 ? 1 : 0);
-    stroke.wy = 1 + digits(ay + 1) + (f.y < 0 ? 1 : 0);
     // Written straight into one buffer: a section has hundreds of
-    // thousands of strokes. The widths are those of the rule above.
-    char line[48];
-    char* end = miscli::put_i(line, f.x, stroke.wx);
-    end = miscli::put_i(end, f.y, stroke.wy);
+    // thousands of strokes.
+    check_interrupt();
+    Hardcopy& h = hardcopy();
+    char* start = h.room(48);
+    char* end = put_file_number(start, f.x, 0, stroke.wx);
+    end = put_file_number(end, f.y, 1, stroke.wy);
     *end++ = ' ';
     *end++ = ipen == 3 ? 'M' : 'D';
-    put_line(std::string_view(line, static_cast<std::size_t>(end - line)));
+    *end++ = '\n';
+    h.used += static_cast<std::size_t>(end - start);
 }
 
 void linwid_(int width) {
@@ -231,7 +293,11 @@ void rgbcolor_(float red, float green, float blue) {
     screen::igrcolourn_(packed_colour);
 }
 
-std::FILE* hardcopy_file() { return hardcopy().file; }
+std::FILE* hardcopy_file() {
+    flush_pending();  // whoever writes to the stream comes after our lines
+    return hardcopy().file;
+}
+bool hardcopy_open() { return hardcopy().file != nullptr; }
 void hardcopy_line(std::string_view line) { put_line(line); }
 const std::string& hardcopy_name() { return hardcopy().name; }
 int screen_colour() { return packed_colour; }

@@ -40,6 +40,7 @@ void rgbcolor_(float red, float green, float blue);
 // hardcopy file, nullptr when none is open. Write whole lines ending in
 // '\n'; the file is finished by plclosnow_ or close_open_plot.
 std::FILE* hardcopy_file();
+bool hardcopy_open();
 // Writes one line (without its line end) into the open hardcopy; an
 // interrupt noted meanwhile finishes the file and ends the run.
 void hardcopy_line(std::string_view line);
@@ -57,6 +58,10 @@ struct FilePoint {
 PagePoint device_page(float x, float y);
 // Device page to file units: PX = nearest(8 - YP) * 1000, PY = nearest XP * 1000.
 FilePoint file_point(PagePoint p);
+// A file coordinate in its run-time field: width 1 + floor(log10(|v| + 1))
+// plus `blanks` (the separating blank), plus one for a sign; gives the end
+// and the width used.
+char* put_file_number(char* out, long value, int blanks, int& width);
 // The screen colour of the last rgbcolor_: red + 256 green + 65536 blue.
 int screen_colour();
 

@@ -32,12 +32,6 @@ void palette_(float value, float low, float high) {
 
 namespace {
 
-int digits(long n) {
-    int d = 1;
-    for (; n >= 10; n /= 10) ++d;
-    return d;
-}
-
 }  // namespace
 
 void shade_(std::span<const float> x, std::span<const float> y, int n) {
@@ -57,7 +51,7 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
                                    std::span<const float>(yp.data(), static_cast<std::size_t>(n)), n);
         return;
     }
-    if (!hardcopy_file()) return;
+    if (!hardcopy_open()) return;
     hardcopy_line(" {");
     hardcopy_line("0 0 8000 10000 setbbox");
     for (int i = 0; i < n; ++i) {
@@ -65,8 +59,9 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         // Kept on the sheet declared by setbbox.
         long px = std::clamp<long>(q.x, 0, 8000), py = std::clamp<long>(q.y, 0, 10000);
         char line[32];
-        char* end = miscli::put_i(line, px, digits(px + 1));
-        end = miscli::put_i(end, py, 1 + digits(py + 1));
+        int width = 0;
+        char* end = put_file_number(line, px, 0, width);
+        end = put_file_number(end, py, 1, width);
         end = std::copy_n(i == 0 ? " moveto" : " lineto", 7, end);
         hardcopy_line(std::string_view(line, static_cast<std::size_t>(end - line)));
     }

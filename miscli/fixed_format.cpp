@@ -18,16 +18,17 @@ std::string fmt_i(long value, int w) { return right(std::to_string(value), w); }
 
 char* put_i(char* out, long value, int w) {
     char digits[24];
-    int n = 0;
+    char* d = digits + sizeof digits;
     unsigned long v = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
     do {
-        digits[n++] = static_cast<char>('0' + v % 10);
+        *--d = static_cast<char>('0' + v % 10);
         v /= 10;
     } while (v != 0);
-    if (value < 0) digits[n++] = '-';
+    if (value < 0) *--d = '-';
+    const int n = static_cast<int>(digits + sizeof digits - d);
     if (n > w) return std::fill_n(out, w, '*');
-    out = std::fill_n(out, w - n, ' ');
-    while (n > 0) *out++ = digits[--n];
+    for (int i = n; i < w; ++i) *out++ = ' ';
+    for (int i = 0; i < n; ++i) *out++ = d[i];
     return out;
 }
 

@@ -33,39 +33,35 @@ std::optional<float> exact_quotient(bool negative, long mantissa, long exponent)
 }
 
 // Parses sign, digits, optional point, optional exponent (E, D, or a bare
-// sign after the digits, as Fortran input allows) into a decimal string that
-// from_chars reads with correct rounding. implied < 0 means "never implied".
+// sign after the digits, as Fortran input allows). Short decimals convert
+// at once (exact_quotient); the rest go through from_chars on a normalised
+// copy, which rounds correctly. implied < 0 means "never implied".
 std::optional<float> parse_real(const char* s, int n, int implied) {
-    char out[96];
-    int o = 0;
     int i = 0;
-    if (i < n && (s[i] == '+' || s[i] == '-')) {
-        if (s[i] == '-') out[o++] = '-';
-        ++i;
-    }
+    bool negative = false;
+    if (i < n && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+    const int digits_from = i;
     int digits = 0;
-    bool point = false;
+    int point_at = -1;
     long mantissa = 0;  // -1 once too long for the quick conversion
     long scale = 0;
     for (; i < n; ++i) {
-        char c = s[i];
+        const char c = s[i];
         if (c >= '0' && c <= '9') {
-            if (o >= 60) return std::nullopt;
-            out[o++] = c;
             ++digits;
             if (mantissa >= 0) mantissa = mantissa <= (1L << 24) ? mantissa * 10 + (c - '0') : -1;
-            if (point) ++scale;
-        } else if (c == '.' && !point) {
-            point = true;
-            out[o++] = '.';
+            if (point_at >= 0) ++scale;
+        } else if (c == '.' && point_at < 0) {
+            point_at = i;
         } else {
             break;
         }
     }
-    if (digits == 0) return std::nullopt;
+    if (digits == 0 || digits > 60) return std::nullopt;
+    const int digits_to = i;
     long exponent = 0;
     if (i < n) {
-        char c = s[i];
+        const char c = s[i];
         if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') ++i;
         else if (c != '+' && c != '-') return std::nullopt;
         bool neg = false;
@@ -77,8 +73,13 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
         }
         if (neg) exponent = -exponent;
     }
-    if (!point && implied > 0) exponent -= implied;
-    if (auto quick = exact_quotient(out[0] == '-', mantissa, exponent - scale)) return *quick;
+    if (point_at < 0 && implied > 0) exponent -= implied;
+    if (auto quick = exact_quotient(negative, mantissa, exponent - scale)) return *quick;
+
+    char out[96];
+    int o = 0;
+    if (negative) out[o++] = '-';
+    for (int k = digits_from; k < digits_to; ++k) out[o++] = s[k];
     if (exponent != 0) {
         out[o++] = 'e';
         auto r = std::to_chars(out + o, out + sizeof out, exponent);
@@ -89,7 +90,7 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
     if (r.ec == std::errc::result_out_of_range) {
         // Overflow to infinity is not a number we can use.
         if (exponent > 0) return std::nullopt;
-        return out[0] == '-' ? -0.0f : 0.0f;
+        return negative ? -0.0f : 0.0f;
     }
     if (r.ec != std::errc{} || r.ptr != out + o) return std::nullopt;
     return value;
