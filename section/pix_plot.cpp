@@ -43,8 +43,11 @@ void colour_bar(float v_lo, float v_hi, int log_color, std::string_view label) {
     const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
     const float h = (plotcom.top - plotcom.bottom) / BANDS;
     const float dv = (v_hi - v_lo) / BANDS;
+    // A field without a range shows the middle colour, like its cells.
+    const bool no_range = !(v_hi > v_lo);
     for (int k = 1; k <= BANDS; ++k) {
-        daz::palette_(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi);
+        if (no_range) daz::palette_(0.0f, 0.0f, 0.0f);
+        else daz::palette_(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi);
         daz::shaderect_(x0, plotcom.bottom + static_cast<float>(k - 1) * h, x1, plotcom.bottom + static_cast<float>(k) * h);
     }
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);

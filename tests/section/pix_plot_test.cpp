@@ -135,3 +135,24 @@ TEST(PixPlot, ProfileAndDayTicksAlongTheTop) {
     EXPECT_EQ(count_ticks(days, 0.1f), 9);        // 110, 120, ..., 190
     EXPECT_EQ(count_ticks(days, 0.05f), 90);
 }
+
+TEST(PixPlot, AFieldOfOneValueIsDrawnInTheMiddleColour) {
+    Section s;
+    s.km(1) = 0;
+    s.km(2) = 10;
+    s.frame(10);
+    auto pic = s.draw(1, 2, 0, 5.0f, 5.0f);
+    ASSERT_EQ(pic.fills.size(), 50u + 2u * 4u);
+    for (const auto& f : pic.fills) {
+        EXPECT_EQ(f.red, 0.0f);
+        EXPECT_EQ(f.green, 1.0f);
+        EXPECT_EQ(f.blue, 0.0f);
+    }
+    // The bar's axis still has ticks around the value.
+    int bar_ticks = 0;
+    for (const auto& seg : pic.segments)
+        if (std::fabs(seg.from.y - seg.to.y) < 0.001f && std::fabs(seg.from.x - 8.8f) < 0.1f &&
+            std::fabs(seg.to.x - 8.8f) < 0.1f && seg.from.x != seg.to.x)
+            ++bar_ticks;
+    EXPECT_GT(bar_ticks, 5);
+}
