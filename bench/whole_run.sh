@@ -27,6 +27,7 @@ sessions+=(
   "T with D contours, sqrt|N S T D S|0 500"
   "4 (log) with T contours, linear|N L 4 T S Y|0 500"
   "B with S contours, density|N D B S S|24 27.5"
+  "V with U contours, linear|N L V U S|0 320"
 )
 
 printf '%-36s %8s %8s %8s\n' session wall_s user_s peak_MB
