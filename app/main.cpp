@@ -33,16 +33,15 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    for (int i = 1; i < argc; ++i)
-        if (std::string_view(argv[i]) == "--help") {
-            std::cout << kHelp;
-            return 0;
-        }
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {
         std::cout << error << '\n';
         return 1;
+    }
+    if (options.help) {
+        std::cout << kHelp;
+        return 0;
     }
     try {
         screen::configure(options.headless, options.screenshots);

@@ -9,8 +9,12 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         std::string_view arg = argv[i];
         if (arg == "--headless") options.headless = true;
         else if (arg == "--screenshots") options.screenshots = true;
+        else if (arg == "--help") {
+            options.help = true;
+            return true;
+        }
         else {
-            error = " Unknown option " + std::string(arg) + " (use --headless, --screenshots)";
+            error = " Unknown option " + std::string(arg) + " (use --headless, --screenshots or --help)";
             return false;
         }
     }

@@ -33,3 +33,14 @@ TEST(CommandLine, WithoutADisplayOneLineSaysHowToRunHeadless) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(CommandLine, AnUnknownSwitchIsRefusedWithStatusOne) {
+    testing_support::TempDir dir;
+    auto r = testing_support::run_program(dir.path(), "", {"--headles"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.output, " Unknown option --headles (use --headless, --screenshots or --help)\n");
+}
+
+}  // namespace
