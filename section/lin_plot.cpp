@@ -27,6 +27,10 @@ ContourLevels levels;
 // Multiples of the step beyond this are not whole numbers in a float.
 constexpr double kMaxMultiple = 1.0e9;
 
+// Grid nodes below this are missing, as the gridding writes them.
+constexpr float kMissingBelow = -990.0f;
+bool valid_node(float v) { return v >= kMissingBelow; }
+
 void interval_line(const ContourLevels& c, std::string_view label_line) {
     std::string text(8, ' ');
     int n = 0;
@@ -57,8 +61,10 @@ void contour_levels(float v_lo, float v_hi, ContourLevels& c) {
     if (!(step > 0.0) || !std::isfinite(q_lo) || !std::isfinite(q_hi) || std::fabs(q_lo) > kMaxMultiple ||
         std::fabs(q_hi) > kMaxMultiple)
         return;
-    const long m1 = static_cast<long>(std::trunc(q_lo)) + 1;
-    const long m2 = static_cast<long>(std::trunc(q_hi));
+    // Rounded down, not toward zero: every level lies strictly above v_lo
+    // and at most at v_hi for negative values too.
+    const long m1 = static_cast<long>(std::floor(q_lo)) + 1;
+    const long m2 = static_cast<long>(std::floor(q_hi));
     c.step = step;
     for (long m = m1; m <= m2 && c.n < MXCON; ++m) c.w[static_cast<std::size_t>(c.n++)] = static_cast<float>(m * step);
 }
@@ -89,14 +95,19 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
                 const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
                 const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);
                 const float g22 = grid_line(k + 1, j + 1), g21 = grid_line(k + 1, j);
-                // A missing corner has no value to interpolate from: the
-                // level would be drawn hard against every good node.
-                if (!(g11 > missing && g12 > missing && g22 > missing && g21 > missing)) continue;
                 int pen = 3;
-                cross_(w, g11, g12, x1, x2, ya, ya, 0.0f, pen);
-                cross_(w, g12, g22, x2, x2, ya, yb, 0.0f, pen);
-                cross_(w, g22, g21, x2, x1, yb, yb, 0.0f, pen);
-                cross_(w, g21, g11, x1, x1, yb, ya, 0.0f, pen);
+                // An edge with a missing node has no value to interpolate
+                // from (the level would be drawn hard against the good
+                // node), so only edges between two valid nodes are tested;
+                // a cell with a missing corner still gives the crossing
+                // between its two good edges.
+                auto edge = [&](float v1, float v2, float xa, float xb, float y1, float y2) {
+                    if (valid_node(v1) && valid_node(v2)) cross_(w, v1, v2, xa, xb, y1, y2, 0.0f, pen);
+                };
+                edge(g11, g12, x1, x2, ya, ya);
+                edge(g12, g22, x2, x2, ya, yb);
+                edge(g22, g21, x2, x1, yb, yb);
+                edge(g21, g11, x1, x1, yb, ya);
             }
         }
     }

@@ -34,7 +34,8 @@ void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2,
 // Contours grid_line(k, j), k = 1..n_levels at the levels grid_z(k),
 // j = first_dive..last_dive at station_km(j), between v_lo and v_hi; writes
 // "CI=<interval>  <label_line>" under the frame; every fourth level is
-// heavier. Cells with a corner at or below `missing` are not contoured.
+// heavier. A cell edge with a node below -990 (missing) is not traced; the
+// other edges of its cell are. `missing` is the label editor's threshold.
 // Then draws the label_count stored labels and, on the screen ('S'), runs
 // the label editor, which updates label_count. Reads app::plotcom; expects
 // the device open. More than MXDEP levels: closes the device and stops with

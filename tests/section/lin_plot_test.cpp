@@ -127,6 +127,27 @@ TEST(ContourLevels, IntervalOfOneTwoOrFiveTimesAPowerOfTen) {
     EXPECT_NEAR(c.step, 0.5, 1e-9);
     EXPECT_EQ(c.n, 8);
 
+    // Negative values: every level strictly above v_lo and at most v_hi,
+    // as for positive ones (truncating toward zero would lose -0.3 in the
+    // first range and put -28.8 above the top of the second).
+    struct Negative {
+        float lo, hi;
+        double step;
+        int n;
+        float first, last;
+    };
+    for (const Negative& t : {Negative{-0.35f, 0.41f, 0.05, 15, -0.3f, 0.4f},
+                              Negative{-30.0f, -28.9f, 0.1, 11, -29.9f, -28.9f},
+                              Negative{-10.0f, 0.0f, 1.0, 10, -9.0f, 0.0f}}) {
+        section::contour_levels(t.lo, t.hi, c);
+        EXPECT_NEAR(c.step, t.step, 1e-9) << t.lo;
+        ASSERT_EQ(c.n, t.n) << t.lo;
+        EXPECT_FLOAT_EQ(c.w[0], t.first) << t.lo;
+        EXPECT_FLOAT_EQ(c.w[static_cast<std::size_t>(t.n - 1)], t.last) << t.lo;
+        EXPECT_GT(c.w[0], t.lo);
+        EXPECT_LE(c.w[static_cast<std::size_t>(t.n - 1)], t.hi);
+    }
+
     // No range, a reversed one, or a field that is all missing (the
     // driver's range then stays at 999, -999): no levels at all.
     for (auto [lo, hi] : {std::pair{5.0f, 5.0f}, {6.0f, 5.0f}, {999.0f, -999.0f}, {NAN, 1.0f}, {0.0f, INFINITY}}) {
@@ -165,7 +186,7 @@ TEST(LinPlot, CellsAreTracedInEdgeOrderThroughSaddlesAndCorners) {
     EXPECT_TRUE(e.groups[7].points.empty());
 }
 
-TEST(LinPlot, NothingIsContouredWithoutCellsOrRangeOrThroughMissingNodes) {
+TEST(LinPlot, NothingIsContouredWithoutCellsOrRange) {
     Field one({0, 1, 2}, {0}, {{0}, {5}, {10}});
     Plotted p = plot_hardcopy(one, 0.0f, 10.0f);
     ASSERT_EQ(p.groups.size(), 12u);
@@ -177,12 +198,17 @@ TEST(LinPlot, NothingIsContouredWithoutCellsOrRangeOrThroughMissingNodes) {
     EXPECT_EQ(widths(q.groups), (std::vector<int>{20}));  // only the width for the labels
     EXPECT_TRUE(q.text.empty());                           // and no interval line
 
-    // The right-hand cell has a missing corner: only the left one is traced.
-    Field gap({0, 1}, {0, 1, 2}, {{0, 10, 10}, {0, 10, -999.9f}});
-    Plotted m = plot_hardcopy(gap, 0.0f, 10.0f);
+}
+
+TEST(LinPlot, OnlyEdgesWithAMissingNodeAreLeftOut) {
+    // The lower left corner is missing. Its two edges give nothing (no line
+    // drawn against -999.9), but a level cutting off the good upper right
+    // corner is traced from the upper edge to the right edge.
+    Plotted m = plot_hardcopy(cell(0, 10, 0, -999.9f), 0.0f, 10.0f);
+    ASSERT_EQ(m.groups.size(), 12u);
+    EXPECT_EQ(m.groups[5].points, (std::vector<Point>{at(2, 7.2f, 'M'), at(3, 6.2f, 'D')}));  // level 5
     for (const auto& g : m.groups)
-        for (const auto& pt : g.points) EXPECT_LE(pt.y, 2000) << pt;
-    EXPECT_EQ(m.groups[5].points.size(), 2u);  // level 5 in the left cell
+        for (const auto& pt : g.points) EXPECT_TRUE(pt.y > 1000 && pt.x < 2800) << pt;  // not on the left or lower edge
 }
 
 TEST(LinPlot, StoredLabelsAreRedrawnOnTheHardcopy) {
