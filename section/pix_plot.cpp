@@ -27,33 +27,43 @@ namespace {
 
 constexpr int BANDS = 50;
 
-// The range the colour bar's axis is labelled with. A field of one value
-// (or none) still gets an axis around that value.
-void bar_range(float v_lo, float v_hi, float& lo, float& hi) {
+// Whether any cell of profiles first..last holds a value.
+bool any_value(const miscli::Array2<float>& grid, int n_levels, int first, int last, float missing) {
+    for (int i = first; i <= last; ++i)
+        for (int k = 1; k <= n_levels; ++k)
+            if (grid(k, i) > missing) return true;
+    return false;
+}
+
+// The range the colour bar's axis is labelled with: the field's own, also
+// when reversed. A field of one value (or none) still gets an axis around
+// that value.
+void bar_range(float v_lo, float v_hi, bool ranged, float& lo, float& hi) {
     lo = v_lo;
     hi = v_hi;
-    if (v_hi > v_lo) return;
+    if (ranged || v_hi > v_lo) return;
     float centre = v_lo <= v_hi ? v_lo : 0.0f;
     float half = std::max(0.05f * std::fabs(centre), 0.5f);
     lo = centre - half;
     hi = centre + half;
 }
 
-void colour_bar(float v_lo, float v_hi, int log_color, std::string_view label) {
+// `ranged`: the field has values and v_lo differs from v_hi; a reversed
+// range draws the reversed scale, as the cells get it.
+void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label) {
     const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
     const float h = (plotcom.top - plotcom.bottom) / BANDS;
     const float dv = (v_hi - v_lo) / BANDS;
-    // A field without a range shows the middle colour, like its cells.
-    const bool no_range = !(v_hi > v_lo);
     for (int k = 1; k <= BANDS; ++k) {
-        if (no_range) daz::palette_(0.0f, 0.0f, 0.0f);
+        // A field without a range shows the middle colour, like its cells.
+        if (!ranged) daz::palette_(0.0f, 0.0f, 0.0f);
         else daz::palette_(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi);
         daz::shaderect_(x0, plotcom.bottom + static_cast<float>(k - 1) * h, x1, plotcom.bottom + static_cast<float>(k) * h);
     }
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     daz::linwid_(20);
     float lo, hi;
-    bar_range(v_lo, v_hi, lo, hi);
+    bar_range(v_lo, v_hi, ranged, lo, hi);
     if (log_color != 0)
         daz::logy_ax_(std::pow(10.0f, lo), std::pow(10.0f, hi), " ", x0, plotcom.bottom, x0, plotcom.top);
     else
@@ -67,11 +77,16 @@ void colour_bar(float v_lo, float v_hi, int log_color, std::string_view label) {
 
 void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& km,
            int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
+    if (n_levels < 1) return;
+    // The first cell starts at the frame's top, or at the grid's first
+    // level when that lies lower (a range typed from 100 dbar on a frame
+    // from the surface): nothing was gridded above it.
+    const float top_of_cells = std::min(frame_y(plotcom.z_min), frame_y(grid_z(1)));
     for (int i = first; i <= last; ++i) {
         const int prev = std::max(first, i - 1), next = std::min(last, i + 1);
         const float a = frame_x((km(i) + km(prev)) * 0.5f), b = frame_x((km(i) + km(next)) * 0.5f);
         const float x_lo = std::min(a, b), x_hi = std::max(a, b) + 0.01f;
-        float upper = frame_y(plotcom.z_min);
+        float upper = top_of_cells;
         for (int k = 1; k <= n_levels; ++k) {
             const float z = (grid_z(k) + grid_z(k + 1)) * 0.5f;
             const float lower = frame_y(z);
@@ -159,7 +174,8 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
                const miscli::Array1<float>& station_km, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
                std::string_view label, float missing) {
-    colour_bar(v_lo, v_hi, log_color, label);
+    const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
+    colour_bar(v_lo, v_hi, ranged, log_color, label);
     cells(grid_z, grid, station_km, n_levels, first, last, v_lo, v_hi, missing);
 
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);

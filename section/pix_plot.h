@@ -9,7 +9,9 @@ namespace section {
 // first..last, one cell per level), with a colour bar, the field's title,
 // the frame, the distance axis, the vertical axis and day or profile ticks
 // along the top. The frame comes from app::plotcom; the device must be open.
-// Cells at or below `missing` are black. Leaves the colour black.
+// Cells at or below `missing` are black. A field without a range (v_hi
+// equal to v_lo, or no cell with a value) has its bar in the middle colour;
+// a reversed range draws the reversed scale. Leaves the colour black.
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
                const miscli::Array1<float>& station_km, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float contour_step,

@@ -156,3 +156,38 @@ TEST(PixPlot, AFieldOfOneValueIsDrawnInTheMiddleColour) {
             ++bar_ticks;
     EXPECT_GT(bar_ticks, 5);
 }
+
+TEST(PixPlot, AReversedRangeDrawsTheReversedScaleAndAFieldWithoutValuesTheMiddleColour) {
+    Section s;
+    s.km(1) = 0;
+    s.km(2) = 10;
+    s.frame(10);
+    s.g.fill(2.5f);
+    // From 10 at the bottom to 0 at the top: the bar keeps its colours
+    // (value 10 - dv/2 is near the low end) and a cell of 2.5 is orange.
+    auto reversed = s.draw(1, 2, 0, 10.0f, 0.0f);
+    EXPECT_NEAR(reversed.fills[0].blue, 0.685f, 0.01f);  // the file keeps two decimals
+    EXPECT_GT(reversed.fills[49].red, 0.6f);
+    EXPECT_EQ(reversed.fills[49].green, 0.0f);
+    EXPECT_NEAR(reversed.fills[50].red, 1.0f, 0.01f);
+    EXPECT_NEAR(reversed.fills[50].green, 0.75f, 0.01f);
+
+    // No cell with a value: the driver's range stays at 999, -999.
+    s.g.fill(-999.9f);
+    auto empty = s.draw(1, 2, 0, 999.0f, -999.0f);
+    for (std::size_t i = 0; i < 50; ++i) EXPECT_EQ(empty.fills[i].green, 1.0f) << i;
+}
+
+TEST(PixPlot, CellsStartAtTheFirstLevelWhenTheGridStartsBelowTheFrameTop) {
+    Section s;
+    s.km(1) = 0;
+    s.km(2) = 10;
+    s.frame(10);
+    for (int k = 1; k <= s.levels + 1; ++k) s.z(k) = 5.0f + 2.5f * static_cast<float>(k - 1);
+    auto pic = s.draw(1, 2);
+    ASSERT_EQ(pic.fills.size(), 50u + 2u * 2u);  // the third lower edge, 11.25, is past z_max
+    EXPECT_NEAR(hi_y(pic.fills[50]), 7.2f - 5.0f * 0.64f, 0.0015f);
+    EXPECT_NEAR(lo_y(pic.fills[50]), 7.2f - 6.25f * 0.64f - 0.01f, 0.0015f);
+    // The frame still starts at the surface.
+    EXPECT_GE(count_segments(pic, 0.8f, 0.8f, 0.8f, 7.2f), 1);
+}
