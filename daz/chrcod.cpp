@@ -140,8 +140,8 @@ void chrcod_(std::string_view text, std::span<std::int32_t> codes, int& n) {
         }
 
         // An escape; its name starts at q. Most forms end at the next
-        // backslash: without one the escape and the rest of the text are
-        // dropped.
+        // backslash: without one the escape still takes effect and only
+        // the rest of the text after it is dropped.
         const std::size_t q = i + 1;
         const std::size_t close = used.find('\\', q);
         const bool closed = close != std::string_view::npos;
@@ -149,7 +149,6 @@ void chrcod_(std::string_view text, std::span<std::int32_t> codes, int& n) {
 
         const std::array<char, 4> digits = {at(q), at(q + 1), at(q + 2), at(q + 3)};
         if (auto v = miscli::parse_int_field(std::string_view(digits.data(), digits.size()))) {
-            if (!closed) break;
             if (*v >= 1 && *v <= 499) out.add(static_cast<std::int32_t>(-*v));
             else if (*v >= 2000 && *v <= 2021) out.add(static_cast<std::int32_t>(*v));
             else if (*v >= 1000 && *v <= 1432) out.add(static_cast<std::int32_t>(*v - 1000));
@@ -163,7 +162,6 @@ void chrcod_(std::string_view text, std::span<std::int32_t> codes, int& n) {
         else if (name_is(q, "IT", "it")) font = kItalic;
         else if (name_is(q, "DU", "du")) font = kDuplex;
         if (font >= 0) {
-            if (!closed) break;
             ofset.font = font;
             i = after_close;
             continue;
@@ -178,7 +176,6 @@ void chrcod_(std::string_view text, std::span<std::int32_t> codes, int& n) {
             i += 5;
             continue;
         }
-        if (!closed) break;
         const char first = at(q);
         const bool capital = first >= 'A' && first <= 'Z';
         const bool small = first >= 'a' && first <= 'z';

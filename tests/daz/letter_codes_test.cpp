@@ -86,14 +86,16 @@ TEST_F(Codes, GroupsAndBackspace) {
     EXPECT_EQ(codes("\\sup\\"), (V{114}));
 }
 
-TEST_F(Codes, EscapeWithoutClosingBackslashEndsTheText) {
-    EXPECT_EQ(codes("AB\\alpha CD"), (V{1, 2}));
-    EXPECT_EQ(codes("A\\0015"), (V{1}));
-    EXPECT_EQ(codes("A\\"), (V{1}));
+TEST_F(Codes, EscapeWithoutClosingBackslashTakesEffectAndEndsTheText) {
+    EXPECT_EQ(codes("AB\\alpha CD"), (V{1, 2, 97}));
+    EXPECT_EQ(codes("A\\0015"), (V{1, -15}));
+    EXPECT_EQ(codes("A\\2003"), (V{1, 2003}));
+    EXPECT_EQ(codes("A\\jqz B"), (V{1, 1000}));  // no such letter: a blank
+    EXPECT_EQ(codes("A\\"), (V{1, 1000}));  // a blank name reads as the number 0
     EXPECT_EQ(codes("A\\IT"), (V{1}));
-    EXPECT_EQ(daz::ofset.font, 0);  // the unfinished switch did not happen
-    EXPECT_EQ(codes("A\\BS"), (V{1, 1004}));  // needs no closing backslash
-    EXPECT_EQ(codes("A\\xyz"), (V{1}));
+    EXPECT_EQ(daz::ofset.font, 240);  // the switch happened
+    EXPECT_EQ(codes("A\\BS"), (V{241, 1004}));  // needs no closing backslash
+    EXPECT_EQ(codes("A\\sup{B"), (V{241, 1001, 242}));
 }
 
 TEST_F(Codes, LongTextIsCutAtTheCodeList) {
