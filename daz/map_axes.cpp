@@ -26,6 +26,7 @@ constexpr float kLatSpan = 0.6f;
 constexpr double kWidest = 720.0;     // wider boxes are not graduated [deg]
 constexpr double kFarthest = 1.0e5;  // nor boxes this far off [deg]
 constexpr std::size_t kLabelField = 14;
+constexpr int kFinestLabel = 11;    // 1': the labels show whole minutes
 constexpr const char* kDegree = "\\sup{o}";
 
 // Largest k with t k <= v, and smallest k with t k >= v, checked on the
@@ -55,8 +56,10 @@ struct LabelChoice {
     long k1, k2;  // labels at interval * k1 .. interval * k2
 };
 
-// Starts two places coarser than the bands; goes finer while fewer than two
-// labels fit in the range, and coarser while the labels cover less than
+// Starts two places coarser than the bands; goes finer (down to whole
+// minutes: finer ticks would repeat a label or show one off by half a
+// minute) while fewer than two labels fit in the range, and coarser while
+// the labels cover less than
 // min_span inches. When those two rules would send the index back and forth
 // between two neighbours, the coarser one is kept, unless it has no label
 // at all.
@@ -69,7 +72,7 @@ LabelChoice label_interval(double lo, double hi, double scale, int band, float m
     std::array<bool, N_MAP_INTERVALS + 1> left_for_finer{};
     for (;;) {
         count(c);
-        while (c.k1 >= c.k2 && c.index < N_MAP_INTERVALS) {
+        while (c.k1 >= c.k2 && c.index < kFinestLabel) {
             left_for_finer[c.index] = true;
             ++c.index;
             count(c);

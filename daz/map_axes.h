@@ -39,6 +39,7 @@ struct MapAxesLayout {
 // Works out the border of the map west..east [deg E] by south..north
 // [deg N] in the frame left..right, bottom..top [inch]. A frame side below
 // 2 inches is widened to 2 inches at the same scale (the box grows with it).
+// The bands may go to 30"; the labels, which show whole minutes, to 1'.
 // A box that is empty, not finite, wider than 720 degrees or beyond 1e5
 // degrees gets only the outline.
 MapAxesLayout map_axes_layout(float west, float east, float south, float north, float left, float right,

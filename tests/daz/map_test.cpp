@@ -102,9 +102,10 @@ TEST(MapAxes, SmallFramesAndRulesThatWouldAlternateStillEnd) {
     auto m = daz::map_axes_layout(-32.9f, -30.1f, 30, 36, 1.0f, 3.1f, 0.8f, 7.3f);
     EXPECT_EQ(daz::map_interval(m.lon_label), 2.0);
     EXPECT_EQ(lon_ticks(m), 1u);
-    // Smaller than every interval: the finest, with at most one label.
+    // Smaller than every interval: labels every minute, at most one.
     auto tiny = daz::map_axes_layout(7.0001f, 7.0002f, 3.0001f, 3.0002f, 1.0f, 9.5f, 0.8f, 7.3f);
-    EXPECT_EQ(tiny.lon_label, daz::N_MAP_INTERVALS);
+    EXPECT_EQ(tiny.lon_label, 11);
+    EXPECT_EQ(tiny.lon_band, daz::N_MAP_INTERVALS);
     EXPECT_LE(lon_ticks(tiny), 1u);
 
     // Boxes that cannot be graduated get their outline only.
@@ -113,4 +114,14 @@ TEST(MapAxes, SmallFramesAndRulesThatWouldAlternateStillEnd) {
         EXPECT_EQ(b.outline.size(), 4u);
         EXPECT_TRUE(!b.graduated && b.blocks.empty() && b.labels.empty());
     }
+}
+
+TEST(MapAxes, ATrackOfAFewMinutesIsLabelledInWholeMinutes) {
+    // 1.5' by 1.5': the bands go to 30", but labels at 30" would read
+    // 123°22W, 123°21W, 123°21W (minutes are rounded); at 1' there is one.
+    auto m = daz::map_axes_layout(-123.36f, -123.335f, 36.6f, 36.625f, 1.0f, 9.5f, 0.8f, 7.3f);
+    EXPECT_EQ(m.lon_band, daz::N_MAP_INTERVALS);
+    EXPECT_EQ(m.lon_label, 11);
+    EXPECT_EQ(m.lat_label, 11);
+    EXPECT_EQ(texts(m), (std::vector<std::string>{"123\\sup{o}21W", "36\\sup{o}", "36N", "36\\sup{o}", "37N"}));
 }
