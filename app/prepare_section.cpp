@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "app/plotcom.h"
@@ -21,6 +23,7 @@ namespace app {
 namespace {
 
 constexpr float NO_PRESSURE = -999.0f;
+constexpr float MISSING_BELOW = -990.0f;  // vertical coordinates below this are fill values
 constexpr int MXDEP = 300;  // grid levels the line contours can take
 
 // Step 13: the vertical coordinate of every sample and profiler bin becomes
@@ -100,15 +103,17 @@ void ask_range(Session& s, float data_min, float data_max) {
         prompt += "  Give Min, Max to plot ";
         miscli::console().write_line(prompt);
 
-        std::string line = miscli::console().read_line();
+        // A free-format read: blank lines are passed over, and when a line
+        // holds one number the next line gives the second.
+        std::string line;
+        auto next_line = [&line]() -> std::optional<std::string_view> {
+            line = miscli::console().read_line();
+            return line;
+        };
+        miscli::ListReader answer(next_line);
         float v[2] = {0, 0};
-        int found = 0;
-        if (!miscli::read_reals(line, v, 2, found)) {
+        if (!answer.real(v[0]) || !answer.real(v[1])) {
             miscli::console().write_line(" Give two numbers, the minimum and the maximum.");
-            continue;
-        }
-        if (found < 2) {
-            miscli::console().write_line(" Give two numbers, the minimum and the maximum, on one line.");
             continue;
         }
         if (!(v[0] < v[1])) {
@@ -188,6 +193,9 @@ void prepare_section(Session& s) {
     float z_lo = 1000.0f, z_hi = 0.0f;
     for (int d = s.first_dive; d <= s.last_dive; ++d)
         for (int k = 1; k <= s.sec_n(d); ++k) {
+            // A coordinate of -999 (a profiler bin without a density on the
+            // density axis) marks a sample that never reaches the grid.
+            if (!(s.sec_z(k, d) >= MISSING_BELOW)) continue;
             z_lo = std::min(z_lo, s.sec_z(k, d));
             z_hi = std::max(z_hi, s.sec_z(k, d));
         }

@@ -57,7 +57,7 @@ private:
 };
 
 // Splits one line into list-directed tokens; gives false when a token is
-// not a number. Used for typed answers, where one line must hold them all.
+// not a number. Unlike ListReader it never reads a further line.
 bool read_reals(std::string_view line, float* out, int count, int& found);
 
 }  // namespace miscli

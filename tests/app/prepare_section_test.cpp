@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
 #include "app/plotcom.h"
 #include "app/session.h"
+#include "miscli/fixed_format.h"
 #include "seawater/seawater.h"
 #include "support/test_support.h"
 
@@ -96,6 +98,16 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     float first = t.prof(1, 1, 1);
     with_console("26 27\n", [&] { app::prepare_section(*s); });
     EXPECT_FLOAT_EQ(t.prof(1, 1, 1), first);  // not converted twice
+
+    // East velocity: the bin above every sample has no density and is not
+    // shown as the data's minimum. The range answer may take two lines.
+    s->color_var = 'U';
+    const float lo = std::min({t.adcp(1, 2, 1), t.adcp(3, 2, 1), t.adcp(1, 3, 1)});
+    const float hi = std::max({t.adcp(1, 2, 1), t.adcp(3, 2, 1), t.adcp(1, 3, 1)});
+    auto out = with_console("25.5\n\n26.5\n", [&] { app::prepare_section(*s); });
+    EXPECT_EQ(out, " Min, Max P is" + miscli::fmt_f(lo, 7, 1) + miscli::fmt_f(hi, 7, 1) + "  Give Min, Max to plot \n");
+    EXPECT_FLOAT_EQ(app::plotcom.z_min, 25.5f);
+    EXPECT_FLOAT_EQ(app::plotcom.z_max, 26.5f);
 }
 
 TEST(PrepareSection, DateWithoutAnyTimeAndAOneStationFrame) {
