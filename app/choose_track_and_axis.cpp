@@ -1,5 +1,5 @@
-// Steps 5 to 8: track distance, the dive range, the station order and the
-// vertical axis.
+// After the file is read: track distance, the dive range on the track map,
+// the station order and the vertical axis.
 #include "app/plotcom.h"
 #include "app/session.h"
 #include "miscli/console.h"

@@ -1,5 +1,5 @@
-// Steps 9 to 12: the summary line, the colour and line variable menus and
-// the tick style.
+// Start of every pass of the variable loop: the summary line, the colour
+// and line variable menus and the tick style.
 #include <string>
 #include <string_view>
 

@@ -1,5 +1,5 @@
-// Step 26: the prepared section drawn on the screen, and again on request
-// on the screen or into the next hardcopy file.
+// The plot loop: the prepared section drawn on the screen, and again on
+// request on the screen or into the next hardcopy file.
 #include "app/plotcom.h"
 #include "app/session.h"
 #include "daz/input.h"

@@ -1,6 +1,7 @@
-// Steps 13 to 25: density conversion, sorting, station positions and
-// times, the date and serial texts, loading and gridding the chosen
-// variables over the typed vertical range, value ranges and frame scales.
+// Section preparation, after the variables are chosen: density conversion,
+// sorting, station positions and times, the date and serial texts, loading
+// and gridding the chosen variables over the typed vertical range, value
+// ranges and frame scales.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -26,7 +27,7 @@ constexpr float NO_PRESSURE = -999.0f;
 constexpr float MISSING_BELOW = -990.0f;  // vertical coordinates below this are fill values
 constexpr int MXDEP = 300;  // grid levels the line contours can take
 
-// Step 13: the vertical coordinate of every sample and profiler bin becomes
+// Density axis: the vertical coordinate of every sample and profiler bin becomes
 // sigma-theta. The pressures are kept in sec_z as scratch.
 void convert_to_density(Session& s) {
     auto& t = s.dives;
@@ -69,7 +70,7 @@ void convert_to_density(Session& s) {
     }
 }
 
-// Step 16: the date text from the first and last dives of the range that
+// The date text from the first and last dives of the range that
 // have a time; blank numbers when none has.
 void make_texts(Session& s) {
     const auto& t = s.dives;
@@ -92,7 +93,7 @@ void make_texts(Session& s) {
     s.sn_text += "  ";
 }
 
-// Step 20: the typed vertical range, asked again until the grid can hold
+// The typed vertical range, asked again until the grid can hold
 // it and a frame can be drawn from it.
 void ask_range(Session& s, float data_min, float data_max) {
     const bool pressure_axis = plotcom.axis_code == 'S' || plotcom.axis_code == 'L';

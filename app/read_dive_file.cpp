@@ -1,4 +1,4 @@
-// Steps 1 to 4: the file name, the reader, the per-dive offsets.
+// Start of the run: the file name, the reader, the per-dive offsets.
 #include "app/plotcom.h"
 #include "app/session.h"
 #include "data/rd_sci2.h"

@@ -121,7 +121,7 @@ TEST(LinearAxis, IntervalsFollowTheSpacingAndEndsKeepTheirTicks) {
         {0, 30, 6, 31, 1, 0.2f, 5, {"0", "5", "10", "15", "20", "25", "30"}},
         {0, 30, 1, 7, 1, 1.0f / 6, 2, {"0", "10", "20", "30"}},
         {0, 120, 1.2f, 13, 1, 0.1f, 5, {"0", "50", "100"}},
-        // Step 0.01, a tick every second one from -0.52.
+        // A tick step of 0.01, a tick every second one from -0.52.
         {-0.53f, 0.47f, 10, 50, 1.3f, 0.2f, 5,
          {"-0.5", "-0.4", "-0.3", "-0.2", "-0.1", "0", "0.1", "0.2", "0.3", "0.4"}},
         // 0.3 is stored a little above 0.3; its tick and label stay.
