@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "data/limits.h"
 #include "miscli/array.h"
 #include "miscli/stop.h"
@@ -91,6 +93,10 @@ TEST(TrakDistance, FlatEarthLegsAddUp) {
     EXPECT_NEAR(t.km(3), 55.0f, 1e-2f);
     EXPECT_NEAR(t.km(4) - t.km(3), 110.0f, 1e-3f);
     EXPECT_NEAR(t.km(5) - t.km(4), 110.0f, 1e-3f);
+    // At 60 N a factor of pi/180 for the sum of the latitudes would give the
+    // same 55 km (cos 120 = -cos 60); at 30 N it would give 55 for 95.26.
+    Track south = Track().start(1, 5, 30).start(2, 6, 30).end(2, 6, 30).run(2);
+    EXPECT_NEAR(south.km(2), 110.0f * std::cos(30.0f * 3.14159265f / 180.0f), 1e-2f);
 }
 
 TEST(TrakFewPositions, FillValuesNeverEnterDistances) {
