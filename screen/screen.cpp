@@ -343,7 +343,7 @@ void wmessage_(int& type, EventRecord& record) {
         DisplayEvent e = display().next_event(units);
         switch (e.kind) {
         case DisplayEvent::Quit:
-            if (interrupt_requested()) miscli::stop(" Interrupted; the run ends.", 130);
+            if (interrupt_requested()) stop_for_interrupt("the run ends.");
             miscli::stop(" The graphics window was closed; the run ends.", 0);
         case DisplayEvent::Resize:
             display().resize(e.width, e.height);
