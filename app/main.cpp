@@ -43,6 +43,9 @@ int main(int argc, char** argv) {
         std::cout << kHelp;
         return 0;
     }
+    // Where the run must end without unwinding (the display lost), what is
+    // on paper is still finished.
+    miscli::set_sudden_end_cleanup(daz::close_open_plot);
     try {
         screen::configure(options.headless, options.screenshots);
         app::run_dialogue(options);

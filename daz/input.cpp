@@ -36,7 +36,9 @@ void show_prompt(std::string_view prompt) {
 void scrtxt_(std::string_view text) {
     clear_strip();
     std::size_t n = shown_length(text);
-    if (n > 0) screen::windowoutstring_(kTextX, kTextY, text.substr(0, n));
+    // Kept inside the strip, so the next clear leaves nothing of it behind
+    // in a narrow window.
+    if (n > 0) screen::write_text_in_box(kTextX, kTextY, text.substr(0, n), kStripX1, kStripY1, kStripX2, kStripY2);
 }
 
 void getchar_(std::string_view prompt, char& answer) {

@@ -94,7 +94,7 @@ void raw_line(std::string_view line) {
 
 void check_interrupt() {
     if (hardcopy().file && screen::interrupt_requested())
-        miscli::stop(" Interrupted; " + hardcopy().name + " is finished as drawn so far and the run ends.", 130);
+        screen::stop_for_interrupt(hardcopy().name + " is finished as drawn so far and the run ends.");
 }
 
 void put_line(std::string_view line) {

@@ -3,7 +3,7 @@
 #include "miscli/array.h"         // Array1, Array2, Array3: 1-based column-major storage
 #include "miscli/text_field.h"    // field, trim_right: blank-padded text fields
 #include "miscli/console.h"       // console(): the dialogue's streams
-#include "miscli/stop.h"          // stop, stop_normal: ending the program
+#include "miscli/stop.h"          // stop, stop_normal, end_run_now: ending the program
 #include "miscli/strings.h"       // ljustn_, ucase_, charans_, charadd_
 #include "miscli/fixed_format.h"  // fmt_i, fmt_f, ListLine: fixed output fields
 #include "miscli/fixed_read.h"    // FixedReader, ListReader: fixed and free input

@@ -16,4 +16,11 @@ struct ProgramStop {
 // The normal end of the program (no message, status 0).
 [[noreturn]] void stop_normal();
 
+// Ending the run from a callback of a C library that must not return and
+// cannot be unwound through (the window system's connection lost): the
+// cleanup main has named runs, the line is written, and the program exits
+// at once, without the destructors that would touch what has just failed.
+void set_sudden_end_cleanup(void (*cleanup)());
+[[noreturn]] void end_run_now(std::string_view line, int status);
+
 }  // namespace miscli

@@ -12,11 +12,26 @@ namespace {
 // Long paths stroke slower than several short ones once they overlap.
 constexpr int kMaxPendingSegments = 512;
 constexpr const char* kTextFace = "DejaVu Sans Mono";
+
+// Only plain ASCII reaches the window; anything else would be taken as
+// broken UTF-8 by cairo.
+std::string ascii_only(std::string_view text) {
+    std::string s(text);
+    for (char& c : s)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+    return s;
+}
+
+void set_pen(cairo_t* cr) {
+    cairo_set_line_width(cr, 1.0);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
+}
 }  // namespace
 
 Canvas::~Canvas() { destroy(); }
 
 void Canvas::destroy() {
+    drop_unscaled();
     if (cr_) cairo_destroy(cr_);
     if (surface_) cairo_surface_destroy(surface_);
     cr_ = nullptr;
@@ -33,8 +48,7 @@ void Canvas::create(int width, int height, Rgb background) {
     background_ = background;
     surface_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_);
     cr_ = cairo_create(surface_);
-    cairo_set_line_width(cr_, 1.0);
-    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    set_pen(cr_);
     set_colour(background_);
     cairo_paint(cr_);
 }
@@ -48,25 +62,47 @@ void Canvas::resize(int width, int height) {
     width = std::max(width, 1);
     height = std::max(height, 1);
     if (width == width_ && height == height_) return;
+    cairo_surface_t* source = unscaled_ ? unscaled_ : surface_;
+    const int source_w = cairo_image_surface_get_width(source), source_h = cairo_image_surface_get_height(source);
     cairo_surface_t* fresh = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
     cairo_t* cr = cairo_create(fresh);
     cairo_set_source_rgb(cr, background_.r / 255.0, background_.g / 255.0, background_.b / 255.0);
     cairo_paint(cr);
-    cairo_scale(cr, static_cast<double>(width) / width_, static_cast<double>(height) / height_);
-    cairo_set_source_surface(cr, surface_, 0, 0);
+    cairo_scale(cr, static_cast<double>(width) / source_w, static_cast<double>(height) / source_h);
+    cairo_set_source_surface(cr, source, 0, 0);
     cairo_paint(cr);
     cairo_destroy(cr);
     cairo_destroy(cr_);
-    cairo_surface_destroy(surface_);
+    if (unscaled_) cairo_surface_destroy(surface_);
+    else unscaled_ = surface_;
     surface_ = fresh;
     cr_ = cairo_create(surface_);
-    cairo_set_line_width(cr_, 1.0);
-    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+    set_pen(cr_);
     width_ = width;
     height_ = height;
 }
 
 void Canvas::set_colour(Rgb c) { cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0); }
+
+void Canvas::set_font(double size) {
+    cairo_select_font_face(cr_, kTextFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+    cairo_set_font_size(cr_, size);
+    // Advances in fractions of a pixel: with whole pixels a slightly
+    // smaller size often takes the same room, and text made smaller to fit
+    // would not.
+    static cairo_font_options_t* options = [] {
+        cairo_font_options_t* o = cairo_font_options_create();
+        cairo_font_options_set_hint_metrics(o, CAIRO_HINT_METRICS_OFF);
+        return o;
+    }();
+    cairo_set_font_options(cr_, options);
+}
+
+void Canvas::drop_unscaled() {
+    if (!unscaled_) return;
+    cairo_surface_destroy(unscaled_);
+    unscaled_ = nullptr;
+}
 
 void Canvas::flush() {
     if (!stroke_pending_) return;
@@ -79,6 +115,7 @@ void Canvas::flush() {
 void Canvas::fill_rect(int x1, int y1, int x2, int y2, Rgb colour) {
     if (!surface_) return;
     flush();
+    drop_unscaled();
     if (x1 > x2) std::swap(x1, x2);
     if (y1 > y2) std::swap(y1, y2);
     x1 = std::max(x1, 0);
@@ -93,6 +130,7 @@ void Canvas::fill_rect(int x1, int y1, int x2, int y2, Rgb colour) {
 
 void Canvas::line(int x1, int y1, int x2, int y2, Rgb colour) {
     if (!surface_) return;
+    drop_unscaled();
     if (x1 == x2 && y1 == y2) {
         // A zero-length segment still marks its pixel.
         flush();
@@ -119,6 +157,7 @@ void Canvas::line(int x1, int y1, int x2, int y2, Rgb colour) {
 void Canvas::polygon(const std::vector<PixelPoint>& points, Rgb colour) {
     if (!surface_ || points.size() < 3) return;
     flush();
+    drop_unscaled();
     cairo_new_path(cr_);
     cairo_move_to(cr_, points[0].x, points[0].y);
     for (std::size_t i = 1; i < points.size(); ++i) cairo_line_to(cr_, points[i].x, points[i].y);
@@ -133,6 +172,7 @@ void Canvas::polygon(const std::vector<PixelPoint>& points, Rgb colour) {
 void Canvas::hatch(const std::vector<PixelPoint>& points, Rgb colour, double spacing, double angle_deg) {
     if (!surface_ || points.size() < 3 || !(spacing > 0)) return;
     flush();
+    drop_unscaled();
     double x0 = points[0].x, x1 = x0, y0 = points[0].y, y1 = y0;
     for (const auto& p : points) {
         x0 = std::min(x0, p.x);
@@ -161,16 +201,18 @@ void Canvas::hatch(const std::vector<PixelPoint>& points, Rgb colour, double spa
     cairo_restore(cr_);
 }
 
-int Canvas::text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background) {
+int Canvas::text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background,
+                 std::optional<PixelRect> clip) {
     if (!surface_ || text.empty()) return x;
     flush();
-    std::string s(text);
-    // Only plain ASCII reaches the window; anything else would be taken as
-    // broken UTF-8 by cairo.
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
-    cairo_select_font_face(cr_, kTextFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr_, size);
+    drop_unscaled();
+    const std::string s = ascii_only(text);
+    cairo_save(cr_);
+    if (clip) {
+        cairo_rectangle(cr_, clip->x1, clip->y1, clip->x2 - clip->x1 + 1, clip->y2 - clip->y1 + 1);
+        cairo_clip(cr_);
+    }
+    set_font(size);
     cairo_font_extents_t fe;
     cairo_font_extents(cr_, &fe);
     cairo_text_extents_t te;
@@ -182,7 +224,18 @@ int Canvas::text(int x, int y, std::string_view text, double size, Rgb colour, R
     cairo_move_to(cr_, x, y);
     cairo_show_text(cr_, s.c_str());
     cairo_new_path(cr_);
+    cairo_restore(cr_);
     return x + static_cast<int>(std::lround(te.x_advance));
+}
+
+double Canvas::text_advance(std::string_view text, double size) {
+    if (!surface_ || text.empty()) return 0;
+    flush();
+    const std::string s = ascii_only(text);
+    set_font(size);
+    cairo_text_extents_t te;
+    cairo_text_extents(cr_, s.c_str(), &te);
+    return te.x_advance;
 }
 
 Rgb Canvas::pixel(int x, int y) {

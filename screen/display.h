@@ -41,7 +41,9 @@ public:
     virtual void polygon(const std::vector<PixelPoint>& points, Rgb colour) = 0;
     virtual void hatch(const std::vector<PixelPoint>& points, Rgb colour, double spacing, double angle) = 0;
     virtual void fill_rect(int x1, int y1, int x2, int y2, Rgb colour) = 0;
-    virtual int text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background) = 0;
+    // Text at a baseline point; nothing of it outside `clip` when given.
+    virtual int text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background,
+                     std::optional<PixelRect> clip) = 0;
     // Shows the canvas (a no-op without a window).
     virtual void present() = 0;
     // Blocks until the user acts.
@@ -62,8 +64,9 @@ public:
         canvas_.hatch(points, colour, spacing, angle);
     }
     void fill_rect(int x1, int y1, int x2, int y2, Rgb colour) override { canvas_.fill_rect(x1, y1, x2, y2, colour); }
-    int text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background) override {
-        return canvas_.text(x, y, text, size, colour, background);
+    int text(int x, int y, std::string_view text, double size, Rgb colour, Rgb background,
+             std::optional<PixelRect> clip) override {
+        return canvas_.text(x, y, text, size, colour, background, clip);
     }
     Canvas& canvas() override { return canvas_; }
 

@@ -21,6 +21,10 @@ constexpr double kUnitFactor = 0.00010001;  // 1/9999 as the layer holds it
 constexpr int kMaxPolygon = 4095;
 constexpr Rgb kBackground{255, 255, 255};
 constexpr Rgb kTextColour{0, 0, 0};
+// Text fitted into a box gets no smaller than this share of the usual
+// size, nor than the smallest size the layer uses at all.
+constexpr double kSmallestTextShare = 2.0 / 3.0;
+constexpr double kSmallestText = 6.0;
 
 struct Layer {
     std::unique_ptr<Display> display;
@@ -38,6 +42,9 @@ struct Layer {
     int error = 0;
     std::array<bool, 16> enabled{};
     double char_size = 11;
+    // Size of the last window, for the next one opened at the default size:
+    // a window the user has resized keeps that size when redrawn.
+    int kept_width = 0, kept_height = 0;
     bool drawn = false;  // since the last picture
 
     // Graphics area as fractions, its pixel bounds, and the user units.
@@ -222,6 +229,46 @@ void set_window_size(int w, int h) {
     recompute_mapping();
 }
 
+// The longest start of the text that advances no further than `room`
+// pixels at that size.
+std::string_view fitting_start(std::string_view text, double size, double room) {
+    Canvas& canvas = display().canvas();
+    std::size_t lo = 0, hi = text.size();
+    while (lo < hi) {
+        std::size_t mid = (lo + hi + 1) / 2;
+        if (canvas.text_advance(text.substr(0, mid), size) <= room) lo = mid;
+        else hi = mid - 1;
+    }
+    return text.substr(0, lo);
+}
+
+// Text at window units (x, y) with its baseline there. Inside a box the
+// text is made smaller when it would run past the box's right edge, then
+// cut there, and nothing of it is drawn outside the box, so clearing the
+// box removes all of it.
+void write_string(int x, int y, std::string_view text, std::optional<PixelRect> box) {
+    Layer& L = layer();
+    if (!L.open || !L.text_mode) return;
+    int px, py;
+    windowunitstopixels_(x, y, px, py);
+    double size = L.char_size;
+    if (box && !text.empty()) {
+        const double room = box->x2 + 1 - px;
+        const double width = display().canvas().text_advance(text, size);
+        if (width > room) {
+            const double smallest = std::min(size, std::max(kSmallestText, size * kSmallestTextShare));
+            size = std::max(smallest, size * std::max(room, 0.0) / width);
+            text = fitting_start(text, size, room);
+        }
+    }
+    int end = display().text(px, py, text, size, kTextColour, kBackground, box);
+    if (!text.empty()) L.drawn = true;
+    int ux, uy;
+    windowunitsfrompixels_(end, py, ux, uy);
+    L.text_x = ux;
+    L.text_y = y;
+}
+
 }  // namespace
 
 void configure(bool headless, bool screenshots) {
@@ -229,6 +276,7 @@ void configure(bool headless, bool screenshots) {
     if (L.open) windowclose_();
     L.headless = headless;
     L.screenshots = screenshots;
+    L.kept_width = L.kept_height = 0;
     install_interrupt_handler();
     if (headless) {
         L.display = std::make_unique<HeadlessDisplay>(L.headless_width, L.headless_height);
@@ -246,6 +294,7 @@ void set_headless_size(int width, int height) {
     Layer& L = layer();
     L.headless_width = width;
     L.headless_height = height;
+    L.kept_width = L.kept_height = 0;
     if (L.headless && !L.open) L.display.reset();
 }
 
@@ -257,7 +306,10 @@ void winitialise_(std::string_view) {
 void windowopen_(const WindowRecord& record, int colour_cells) {
     Layer& L = layer();
     if (L.open) return;
-    display().open(record.x, record.y, record.width, record.height, std::string(miscli::trim_right(record.title)));
+    const bool default_size = record.width < 1 || record.height < 1;
+    const int width = default_size && L.kept_width > 0 ? L.kept_width : record.width;
+    const int height = default_size && L.kept_height > 0 ? L.kept_height : record.height;
+    display().open(record.x, record.y, width, height, std::string(miscli::trim_right(record.title)));
     L.open = true;
     L.current = 0;
     L.text_x = L.text_y = 0;
@@ -294,6 +346,8 @@ void windowclose_() {
     Layer& L = layer();
     if (!L.open) return;
     take_screenshot();
+    L.kept_width = L.width;
+    L.kept_height = L.height;
     display().close();
     L.open = false;
     L.text_mode = false;
@@ -316,17 +370,13 @@ void windowcleararea_(int x1, int y1, int x2, int y2) {
     display().fill_rect(px1, py1, px2, py2, kBackground);
 }
 
-void windowoutstring_(int x, int y, std::string_view text) {
-    Layer& L = layer();
-    if (!L.open || !L.text_mode) return;
-    int px, py;
-    windowunitstopixels_(x, y, px, py);
-    int end = display().text(px, py, text, L.char_size, kTextColour, kBackground);
-    if (!text.empty()) L.drawn = true;
-    int ux, uy;
-    windowunitsfrompixels_(end, py, ux, uy);
-    L.text_x = ux;
-    L.text_y = y;
+void windowoutstring_(int x, int y, std::string_view text) { write_string(x, y, text, std::nullopt); }
+
+void write_text_in_box(int x, int y, std::string_view text, int x1, int y1, int x2, int y2) {
+    int px1, py1, px2, py2;
+    windowunitstopixels_(x1, y1, px1, py1);
+    windowunitstopixels_(x2, y2, px2, py2);
+    write_string(x, y, text, PixelRect{std::min(px1, px2), std::min(py1, py2), std::max(px1, px2), std::max(py1, py2)});
 }
 
 void wmessageenable_(int type, int flag) {
@@ -343,7 +393,7 @@ void wmessage_(int& type, EventRecord& record) {
         DisplayEvent e = display().next_event(units);
         switch (e.kind) {
         case DisplayEvent::Quit:
-            if (interrupt_requested()) miscli::stop(" Interrupted; the run ends.", 130);
+            if (interrupt_requested()) stop_for_interrupt("the run ends.");
             miscli::stop(" The graphics window was closed; the run ends.", 0);
         case DisplayEvent::Resize:
             display().resize(e.width, e.height);

@@ -52,6 +52,11 @@ void windowselect_(int window);
 void windowclear_();
 void windowcleararea_(int x1, int y1, int x2, int y2);
 void windowoutstring_(int x, int y, std::string_view text);
+// windowoutstring_ kept inside the box (x1, y1)-(x2, y2) in window units:
+// smaller text, down to two thirds of the usual size, when it would run
+// past the box's right edge, then cut there; nothing is drawn outside the
+// box, so clearing it removes the text whole.
+void write_text_in_box(int x, int y, std::string_view text, int x1, int y1, int x2, int y2);
 void wmessageenable_(int type, int flag);
 void wmessage_(int& type, EventRecord& record);
 void windowunitstopixels_(int ux, int uy, int& px, int& py);

@@ -5,11 +5,13 @@
 #include <deque>
 #include <iostream>
 #include <streambuf>
+#include <utility>
 
 #include "miscli/stop.h"
 #include "screen/display.h"
 #include "screen/interrupts.h"
 #include "screen/screen.h"
+#include "screen/x11_connection.h"
 
 namespace screen {
 
@@ -32,13 +34,26 @@ private:
     SDL_Texture* texture_ = nullptr;
     int texture_w_ = 0, texture_h_ = 0;
     std::deque<DisplayEvent> queue_;
+    // One press, one answer. Each flag is about the very next event: SDL
+    // makes the key-down right after the window system's own event of the
+    // same press, and the key's text right after the key-down.
+    FocusHeldKeys held_keys_;
+    bool replayed_press_ = false;  // the next key-down is a held key's repeat
+    bool key_left_out_ = false;    // so is the next text
 };
+
+// SDL's video part, with the X connection watched.
+bool start_sdl_video() {
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+    watch_x_connection();
+    return true;
+}
 
 void SdlDisplay::open(int x, int y, int width, int height, const std::string& title) {
     // Our own handler deals with Ctrl-C (SDL's would swallow it while the
     // program reads the console).
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+    if (!start_sdl_video())
         miscli::stop(std::string(" Cannot open the graphics window (") + SDL_GetError() +
                      "); run glidersect --headless to read the session from standard input.");
     if (width < 1 || height < 1) {
@@ -67,13 +82,22 @@ void SdlDisplay::open(int x, int y, int width, int height, const std::string& ti
     SDL_GetWindowSize(window_, &width, &height);
     canvas_.create(width, height, Rgb{255, 255, 255});
     SDL_StartTextInput();
+    // The window system's own events tell which keys were held when the
+    // focus came.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    held_keys_.forget();
+    replayed_press_ = key_left_out_ = false;
     open_ = true;
 }
 
 void SdlDisplay::close() {
-    if (texture_) SDL_DestroyTexture(texture_);
-    if (renderer_) SDL_DestroyRenderer(renderer_);
-    if (window_) SDL_DestroyWindow(window_);
+    // Without its server SDL would wait for an answer for ever; the handles
+    // go with the process.
+    if (!x_connection_lost()) {
+        if (texture_) SDL_DestroyTexture(texture_);
+        if (renderer_) SDL_DestroyRenderer(renderer_);
+        if (window_) SDL_DestroyWindow(window_);
+    }
     texture_ = nullptr;
     renderer_ = nullptr;
     window_ = nullptr;
@@ -86,7 +110,7 @@ void SdlDisplay::close() {
 }
 
 void SdlDisplay::present() {
-    if (!renderer_ || !canvas_.valid()) return;
+    if (!renderer_ || !canvas_.valid() || x_connection_lost()) return;
     if (!texture_ || texture_w_ != canvas_.width() || texture_h_ != canvas_.height()) {
         if (texture_) SDL_DestroyTexture(texture_);
         // cairo's ARGB32 rows are exactly this pixel format.
@@ -112,6 +136,8 @@ DisplayEvent SdlDisplay::key_at_pointer(int code) {
 }
 
 void SdlDisplay::translate(const SDL_Event& ev) {
+    const bool replayed = std::exchange(replayed_press_, false);
+    const bool text_left_out = std::exchange(key_left_out_, false);
     switch (ev.type) {
     case SDL_QUIT: {
         DisplayEvent e;
@@ -119,7 +145,11 @@ void SdlDisplay::translate(const SDL_Event& ev) {
         queue_.push_back(e);
         break;
     }
+    case SDL_SYSWMEVENT:
+        replayed_press_ = ev.syswm.msg && held_keys_.replayed_press(*ev.syswm.msg);
+        break;
     case SDL_TEXTINPUT:
+        if (text_left_out) break;
         // Printable keys come as text, with case and shift already applied.
         for (const char* p = ev.text.text; *p; ++p) {
             unsigned char c = static_cast<unsigned char>(*p);
@@ -127,6 +157,10 @@ void SdlDisplay::translate(const SDL_Event& ev) {
         }
         break;
     case SDL_KEYDOWN:
+        // Auto-repeats of a key held down, and a key held since before the
+        // window had the focus, answer nothing (nor does their text).
+        key_left_out_ = ev.key.repeat != 0 || replayed;
+        if (key_left_out_) break;
         switch (ev.key.keysym.sym) {
         case SDLK_RETURN:
         case SDLK_KP_ENTER: queue_.push_back(key_at_pointer(13)); break;
@@ -150,7 +184,9 @@ void SdlDisplay::translate(const SDL_Event& ev) {
             e.kind = DisplayEvent::Resize;
             e.width = ev.window.data1;
             e.height = ev.window.data2;
-            queue_.push_back(e);
+            // Only the last of a run of sizes (a drag) matters.
+            if (!queue_.empty() && queue_.back().kind == DisplayEvent::Resize) queue_.back() = e;
+            else queue_.push_back(e);
         } else if (ev.window.event == SDL_WINDOWEVENT_EXPOSED) {
             present();
         }
@@ -215,8 +251,7 @@ bool sdl_display_available(std::string& reason) {
     }
     // Start afresh so the video driver asked for now is the one taken.
     SDL_Quit();
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    if (!start_sdl_video()) {
         reason = SDL_GetError();
         return false;
     }

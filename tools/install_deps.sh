@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are absent.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libsdl2-dev libcairo2-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libgtest-dev libbenchmark-dev
           ghostscript fonts-dejavu-core
           xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
           clang libclang-rt-14-dev)  # the fuzz targets

@@ -14,12 +14,15 @@ namespace {
 using testing_support::with_console;
 
 struct ScreenPlot {
-    explicit ScreenPlot(char orientation = 'X') {
+    explicit ScreenPlot(char orientation = 'X', int width = 1000, int height = 800) {
         screen::configure(true, false);
-        screen::set_headless_size(1000, 800);
+        screen::set_headless_size(width, height);
         daz::plopen_('S', orientation);
     }
-    ~ScreenPlot() { daz::close_open_plot(); }
+    ~ScreenPlot() {
+        daz::close_open_plot();
+        screen::set_headless_size(1000, 800);
+    }
 };
 
 // Ink (non-white pixels) in a window-unit rectangle.
@@ -58,6 +61,29 @@ TEST(InputPrompts, ScrtxtShowsUpToTheLastPrintableCharacter) {
         screen::text_position(x, y);
     });
     EXPECT_EQ(x, expected);  // the 12 characters and a colon, the blank dropped
+}
+
+TEST(InputPrompts, ALongPromptStaysInsideTheStripOfANarrowWindowAlsoAfterAResize) {
+    ScreenPlot plot('X', 420, 500);
+    const std::string prompt = "Station range   1 120. Tell dive (N)umber, (G)ive dive range, (Q)uit";
+    // Nothing right of the strip or under it, where the strip's clear would
+    // not reach (its last pixel column is also the echo area's first in a
+    // narrow window); the prompt runs up to the strip's end.
+    auto inside_the_strip_only = [] {
+        EXPECT_GT(ink(5000, 0, 5990, 200), 0);
+        EXPECT_EQ(ink(6100, 0, 9999, 200), 0);
+        EXPECT_EQ(ink(0, 250, 9999, 600), 0);
+    };
+    daz::scrtxt_(prompt);
+    inside_the_strip_only();
+    with_console("resize 300 400\nkey x\n", [&] {
+        char answer = '?';
+        daz::getchar_(prompt, answer);
+    });
+    daz::scrtxt_(prompt);
+    inside_the_strip_only();
+    daz::scrtxt_("Short");
+    EXPECT_EQ(ink(1500, 0, 9999, 600), 0);  // the long prompt is gone whole
 }
 
 TEST(InputKeys, GetcharTakesTheFirstKeyOrAClick) {

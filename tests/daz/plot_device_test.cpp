@@ -236,26 +236,35 @@ TEST(PlotDeviceFile, ColourFieldsMatchTheFixedFormatForEveryValue) {
     }
 }
 
-TEST(PlotDeviceFile, CtrlCWhileWritingFinishesTheFileAndEnds) {
+TEST(PlotDeviceFile, CtrlCOrSigtermWhileWritingFinishesTheFileAndEnds) {
     InFolder here;
-    miscli::ProgramStop stop{"", 0};
-    with_console("", [] {
-        daz::plopen_('H', 'X');
-        daz::ploti_(1, 1, 3);
-        std::raise(SIGINT);  // noted, not fatal, while the file is open
-        daz::ploti_(2, 2, 2);
-    }, &stop);
-    EXPECT_TRUE(screen::interrupt_requested());
-    screen::clear_interrupt();
-    EXPECT_EQ(stop.status, 130);
-    EXPECT_NE(stop.line.find("OUT01.EPS is finished"), std::string::npos);
-    daz::close_open_plot();
-    auto lines = lines_of(read_file(here.dir / "OUT01.EPS"));
-    EXPECT_EQ(lines[lines.size() - 3], "7000 1000 M");
-    EXPECT_EQ(lines.back(), "%%EOF");
-    if (have_gs()) {
-        std::string out;
-        EXPECT_TRUE(renders(here.dir / "OUT01.EPS", out)) << out;
+    struct Case {
+        int signal;
+        const char* file;
+        const char* line;
+        int status;
+    };
+    for (const Case& c : {Case{SIGINT, "OUT01.EPS", " Interrupted; OUT01.EPS is finished as drawn so far", 130},
+                          Case{SIGTERM, "OUT02.EPS", " Stopped by SIGTERM; OUT02.EPS is finished as drawn so far", 1}}) {
+        miscli::ProgramStop stop{"", 0};
+        with_console("", [&] {
+            daz::plopen_('H', 'X');
+            daz::ploti_(1, 1, 3);
+            std::raise(c.signal);  // noted, not fatal, while the file is open
+            daz::ploti_(2, 2, 2);
+        }, &stop);
+        EXPECT_TRUE(screen::interrupt_requested());
+        screen::clear_interrupt();
+        EXPECT_EQ(stop.status, c.status);
+        EXPECT_EQ(stop.line.rfind(c.line, 0), 0u) << stop.line;
+        daz::close_open_plot();
+        auto lines = lines_of(read_file(here.dir / c.file));
+        EXPECT_EQ(lines[lines.size() - 3], "7000 1000 M");
+        EXPECT_EQ(lines.back(), "%%EOF");
+        if (have_gs()) {
+            std::string out;
+            EXPECT_TRUE(renders(here.dir / c.file, out)) << out;
+        }
     }
 }
 

@@ -286,7 +286,7 @@ TEST(ScreenEvents, KeysClicksAndTypedTextFromTheSessionScript) {
     });
 }
 
-TEST(ScreenEvents, ResizeChangesTheMappingAndDisabledTypesAreSkipped) {
+TEST(ScreenEvents, ResizeChangesTheMappingAndTheNextWindowsSizeAndDisabledTypesAreSkipped) {
     Window w;
     int type;
     screen::EventRecord e;
@@ -303,6 +303,30 @@ TEST(ScreenEvents, ResizeChangesTheMappingAndDisabledTypesAreSkipped) {
         EXPECT_DOUBLE_EQ(px, 499);
         EXPECT_DOUBLE_EQ(py, 0);
     });
+    // A redraw opens the window anew at the default size: it keeps the
+    // size the user gave it.
+    screen::windowclose_();
+    screen::windowopen_(screen::WindowRecord{}, 0);
+    int ww, hh;
+    screen::window_size(ww, hh);
+    EXPECT_EQ(ww, 500);
+    EXPECT_EQ(hh, 400);
+}
+
+TEST(ScreenEvents, ADragThroughATinySizeAndBackLeavesThePictureAsDrawn) {
+    Window w(640, 480);
+    screen::igrcolourn_(255);
+    screen::igrmoveto_(1, 1);
+    screen::igrlineto_(9, 1);  // a one-pixel line
+    const int red_before = count_colour(Rgb{255, 0, 0}, 0, 0, 639, 479);
+    testing_support::with_console("resize 64 48\nresize 300 200\nresize 640 480\nkey x\n", [] {
+        int type;
+        screen::EventRecord e;
+        screen::wmessage_(type, e);
+    });
+    // Each size is scaled from the picture as drawn, not from the last size.
+    EXPECT_EQ(count_colour(Rgb{255, 0, 0}, 0, 0, 639, 479), red_before);
+    EXPECT_EQ(at_user(5, 1), (Rgb{255, 0, 0}));
 }
 
 TEST(ScreenEvents, EventLineParsing) {

@@ -1,5 +1,6 @@
-// The SDL backend: events under the dummy video driver, and a real window
-// on a private X server driven by xdotool.
+// The SDL backend: events under the dummy video driver, a real window on a
+// private X server driven by xdotool, and the real program's end when that
+// server goes away or the program is told to stop.
 #include <gtest/gtest.h>
 #include <SDL.h>
 #include <fcntl.h>
@@ -76,10 +77,11 @@ void push_text(const char* text) {
     SDL_PushEvent(&ev);
 }
 
-void push_key(SDL_Keycode sym) {
+void push_key(SDL_Keycode sym, int repeat = 0) {
     SDL_Event ev{};
     ev.type = SDL_KEYDOWN;
     ev.key.keysym.sym = sym;
+    ev.key.repeat = static_cast<Uint8>(repeat);
     SDL_PushEvent(&ev);
 }
 
@@ -102,6 +104,9 @@ TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
     EXPECT_EQ(screen::pixel_at(int(px), int(py)), (screen::Rgb{255, 0, 0}));
 
     push_text("aB");
+    push_key(SDLK_x, 1);  // auto-repeats of a held key, with their text, answer nothing
+    push_text("x");
+    push_key(SDLK_RETURN, 1);
     push_key(SDLK_LSHIFT);  // a modifier alone is no key
     push_key(SDLK_RETURN);
     push_key(SDLK_BACKSPACE);
@@ -262,11 +267,20 @@ TEST(SdlWindow, RealWindowOnAnXServerGetsTypedKeysAndClicks) {
     ASSERT_TRUE(screen::window_is_open());
     fill_red_square();
 
-    // The user: focus the window, type a, B, Enter, click at (320, 120).
+    // The user: focus the window; hold x down past the auto-repeat delay;
+    // hold Enter down while the focus is away and comes back; type a, B,
+    // Enter; click at (320, 120). The held keys answer once and not at all.
     std::string script =
         "export DISPLAY=" + x.display() +
         "; w=$(timeout 20 xdotool search --sync --onlyvisible --name 'DAZ Graphics' | head -1)"
+        " && root=$(xdotool search --maxdepth 0 --name '' | head -1)"
         " && xdotool windowfocus --sync $w && sleep 0.3"
+        " && xdotool keydown x && sleep 1 && xdotool keyup x"
+        // (with the focus on the root window keys go to the window under
+        // the pointer, so the pointer goes off ours first)
+        " && xdotool mousemove 2 2 && xdotool windowfocus $root && sleep 0.2"
+        " && xdotool keydown Return && sleep 0.2"
+        " && xdotool windowfocus --sync $w && sleep 1 && xdotool keyup Return && sleep 0.2"
         " && xdotool type --delay 50 aB && xdotool key Return"
         " && xdotool mousemove --window $w 320 120 && sleep 0.2 && xdotool click 1";
     std::string log = (dir / "xdotool.txt").string();
@@ -289,24 +303,24 @@ TEST(SdlWindow, RealWindowOnAnXServerGetsTypedKeysAndClicks) {
     std::vector<Received> got;
     std::string stopped;
     try {
-        for (int i = 0; i < 4; ++i) got.push_back(next());
+        for (int i = 0; i < 5; ++i) got.push_back(next());
     } catch (const miscli::ProgramStop& s) {
         stopped = "no input within 30 s; xdotool said: " + testing_support::read_file(log);
     }
     done = true;
     watchdog.join();
-    if (got.size() < 4) kill(-user, SIGKILL);
+    if (got.size() < 5) kill(-user, SIGKILL);
     waitpid(user, nullptr, 0);
-    ASSERT_EQ(got.size(), 4u) << stopped;
-    EXPECT_EQ(got[0].type, screen::kKeyPress);
-    EXPECT_EQ(got[0].e.value[0], 'a');
-    EXPECT_EQ(got[1].e.value[0], 'B');
-    EXPECT_EQ(got[2].e.value[0], 13);
-    EXPECT_EQ(got[3].type, screen::kButtonPress);
-    EXPECT_NEAR(got[3].e.gx, 320 * 10.0 / 639, 1e-4);
-    EXPECT_NEAR(got[3].e.gy, (479 - 120) * 8.0 / 479, 1e-4);
-    EXPECT_EQ(got[3].e.x, 9999 * 320 / 639);
-    EXPECT_EQ(got[3].e.y, 9999 * 120 / 479);
+    ASSERT_EQ(got.size(), 5u) << stopped;
+    std::string keys;
+    for (std::size_t i = 0; i < 4; ++i)
+        keys += got[i].type == screen::kKeyPress ? static_cast<char>(got[i].e.value[0]) : '$';
+    EXPECT_EQ(keys, "xaB\r");
+    EXPECT_EQ(got[4].type, screen::kButtonPress);
+    EXPECT_NEAR(got[4].e.gx, 320 * 10.0 / 639, 1e-4);
+    EXPECT_NEAR(got[4].e.gy, (479 - 120) * 8.0 / 479, 1e-4);
+    EXPECT_EQ(got[4].e.x, 9999 * 320 / 639);
+    EXPECT_EQ(got[4].e.y, 9999 * 120 / 479);
 
     // What the window shows: the square is on the X server's screen.
     std::string shot = (dir / "screen.xwd").string();
@@ -322,6 +336,118 @@ TEST(SdlWindow, RealWindowOnAnXServerGetsTypedKeysAndClicks) {
     EXPECT_NEAR(y1 - y0, by - ay, 2);
     screen::windowclose_();
     screen::configure(true, false);
+}
+
+// The built program with a real window on an X server of the test's, its
+// console answers through a pipe and its output in a file.
+class ProgramOnDisplay {
+public:
+    ProgramOnDisplay(const fs::path& dir, const std::string& display) : output_(dir / "console.txt") {
+        EnvVar shown_on("DISPLAY", display.c_str());
+        EnvVar driver("SDL_VIDEODRIVER", "x11");
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            dup2(fds[0], 0);
+            close(fds[0]);
+            close(fds[1]);
+            int out = open(output_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            dup2(out, 1);
+            dup2(out, 2);
+            if (chdir(dir.c_str()) != 0) _exit(127);
+            execl(GLIDERSECT_BINARY, GLIDERSECT_BINARY, static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[0]);
+        input_ = fds[1];
+    }
+    ~ProgramOnDisplay() {
+        if (input_ >= 0) close(input_);
+        if (pid_ > 0 && !ended_) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    ProgramOnDisplay(const ProgramOnDisplay&) = delete;
+    ProgramOnDisplay& operator=(const ProgramOnDisplay&) = delete;
+
+    pid_t pid() const { return pid_; }
+    std::string console() const { return testing_support::read_file(output_); }
+    bool answer(const std::string& line) {
+        std::string text = line + "\n";
+        return write(input_, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    }
+    // Waits up to `seconds` for the console to show the text.
+    bool shows(const std::string& text, double seconds) const {
+        for (double t = 0; t < seconds; t += 0.05) {
+            if (console().find(text) != std::string::npos) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return false;
+    }
+    // Waits up to `seconds` for the program to end; gives its wait status,
+    // or -1 while it still runs.
+    int ended_within(double seconds) {
+        for (double t = 0; t < seconds; t += 0.05) {
+            int status = 0;
+            if (waitpid(pid_, &status, WNOHANG) == pid_) {
+                ended_ = true;
+                return status;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        return -1;
+    }
+
+private:
+    fs::path output_;
+    pid_t pid_ = -1;
+    int input_ = -1;
+    bool ended_ = false;
+};
+
+TEST(SdlWindow, TheRunEndsWithOneLineWhenItsXServerGoesOrOnSigterm) {
+    ASSERT_EQ(std::system("command -v xdotool > /dev/null 2>&1"), 0)
+        << "xdotool is not installed (tools/install_deps.sh installs it)";
+    struct Case {
+        const char* what;
+        bool window_open, server_goes;
+    };
+    const Case cases[] = {
+        {"the X server goes while the window waits", true, true},
+        {"SIGTERM while the window waits", true, false},
+        {"SIGTERM while the console waits", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PrivateXServer x;
+        std::string why;
+        ASSERT_TRUE(x.start(why)) << why;
+        testing_support::TempDir dir;
+        fs::copy_file(testing_support::test_file("small.SCI"), dir / "small.SCI");
+        ProgramOnDisplay run(dir.path(), x.display());
+        ASSERT_TRUE(run.shows("Name *.SCI file", 20)) << run.console();
+        if (c.window_open) {
+            ASSERT_TRUE(run.answer("small.SCI"));
+            ASSERT_EQ(std::system(("DISPLAY=" + x.display() +
+                                   " timeout 20 xdotool search --sync --onlyvisible --name 'DAZ Graphics'"
+                                   " > /dev/null 2>&1")
+                                      .c_str()),
+                      0)
+                << "no window: " << run.console();
+        }
+        if (c.server_goes) x.stop();
+        else kill(run.pid(), SIGTERM);
+        // Generous: the program's own bound is a second.
+        const int status = run.ended_within(20);
+        ASSERT_NE(status, -1) << "still running: " << run.console();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "wait status " << status;
+        const auto lines = testing_support::lines_of(run.console());
+        ASSERT_EQ(lines.size(), c.window_open ? 3u : 1u + 1u) << run.console();
+        EXPECT_EQ(lines.back(), c.server_goes ? " Lost the connection to the display " + x.display() + "; the run ends."
+                                              : std::string(" Stopped by SIGTERM; the run ends."));
+    }
 }
 
 }  // namespace
