@@ -15,31 +15,30 @@ using Kind = SectionAnswers::Kind;
 struct Prompt {
     Kind kind;
     std::string_view text;
-    bool at_start;  // the line starts with text; otherwise holds it
+    bool at_start;     // the line starts with text; otherwise holds it
+    bool note_before;  // what stands before text says why the last answer was refused
 };
 
 constexpr Prompt kConsolePrompts[] = {
-    {Kind::File, "Name ", true},
-    {Kind::Var4, " Fourth variable", true},
-    {Kind::Reverse, "Reverse? Y/N?", false},
-    {Kind::Axis, "S/L/D?", false},
-    {Kind::Color, "for color contour", false},
-    {Kind::Line, "for line contours", false},
-    {Kind::Ticks, "tics/labels? S/D?", false},
-    {Kind::Log, " Contour Log10", true},
-    {Kind::Range, "Give Min, Max to plot", false},
+    {Kind::File, "Name ", true, false},
+    {Kind::Var4, "Fourth variable (Enter for", false, true},
+    {Kind::Reverse, "Reverse? Y/N?", false, false},
+    {Kind::Axis, "S/L/D?", false, false},
+    {Kind::Color, "for color contour", false, false},
+    {Kind::Line, "for line contours", false, false},
+    {Kind::Ticks, "tics/labels? S/D?", false, false},
+    {Kind::Log, " Contour Log10", true, false},
+    {Kind::Range, "Give Min, Max to plot", false, false},
 };
 
-// In the window, what stands before the prompt is a note: the reason the
-// last answer was refused (except where the prompt begins with data).
 constexpr Prompt kWindowPrompts[] = {
-    {Kind::Begin, "Click plot area to begin", false},
-    {Kind::MapStatus, ". Tell dive (N)umber", false},
-    {Kind::DiveRange, "Give First, Last dive to plot", false},
-    {Kind::EditorMain, "(A)sk value, (M)ove, (K)ill, (Q)uit", false},
-    {Kind::EditorPlace, "mar(K) Lower Left or (S)kip", false},
-    {Kind::Title, "Complete title", false},
-    {Kind::Device, "(H)ardcopy, (S)creen or (Q)uit?", false},
+    {Kind::Begin, "Click plot area to begin", false, true},
+    {Kind::MapStatus, ". Tell dive (N)umber", false, false},
+    {Kind::DiveRange, "Give First, Last dive to plot", false, true},
+    {Kind::EditorMain, "(A)sk value, (M)ove, (K)ill, (Q)uit", false, true},
+    {Kind::EditorPlace, "mar(K) Lower Left or (S)kip", false, false},
+    {Kind::Title, "Complete title", true, false},
+    {Kind::Device, "(H)ardcopy, (S)creen or (Q)uit?", false, true},
 };
 
 constexpr std::string_view kRangeHead = "Station range";
@@ -52,12 +51,15 @@ bool part_of_a_question(std::string_view line) {
            line == "  ";
 }
 
+// The question's kind; `before` gets the text ahead of the prompt, and
+// `note` is set when that text is a reason rather than data.
 template <std::size_t N>
-Kind kind_of(std::string_view text, const Prompt (&prompts)[N], std::string_view& before) {
+Kind kind_of(std::string_view text, const Prompt (&prompts)[N], std::string_view& before, bool& note) {
     for (const Prompt& p : prompts) {
         const std::size_t at = text.find(p.text);
         if (at == std::string_view::npos || (p.at_start && at != 0)) continue;
         before = text.substr(0, at);
+        note = p.note_before;
         return p.kind;
     }
     return Kind::Unknown;
@@ -111,23 +113,23 @@ void SectionAnswers::flush() {
 
 bool SectionAnswers::next_line(std::string& line) {
     std::string_view before;
+    bool note = false;
     std::string question;
     std::vector<std::string> notes;  // what the dialogue said ahead of the question
     Kind kind = Kind::Unknown;
     if (window_asks_) {
         flush();
         question = window_text_;
-        kind = kind_of(question, kWindowPrompts, before);
-        if (kind != Kind::MapStatus && kind != Kind::EditorPlace && !trimmed(before).empty())
-            notes.push_back(trimmed(before));
+        kind = kind_of(question, kWindowPrompts, before, note);
     } else if (!held_.empty()) {
         question = held_.back();
         held_.pop_back();
-        kind = kind_of(question, kConsolePrompts, before);
+        kind = kind_of(question, kConsolePrompts, before, note);
         for (const std::string& l : held_)
             if (!part_of_a_question(l)) notes.push_back(trimmed(l));
         held_.clear();
     }
+    if (note && !trimmed(before).empty()) notes.push_back(trimmed(before));
     if (kind == Kind::Unknown) miscli::stop(" The one-command run cannot answer \"" + trimmed(question) + "\".");
 
     const bool again = asked_once(kind) && std::find(asked_.begin(), asked_.end(), kind) != asked_.end();
