@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -62,26 +63,6 @@ bool set_dives(std::string_view v, Options& o, std::string& why) {
     o.section.dives = std::to_string(first) + " " + std::to_string(last);
     o.section.dives_option = v;
     return true;
-}
-
-bool set_axis(std::string_view v, Options& o, std::string& why) {
-    why = "the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)";
-    return one_of(v, "SLD", o.section.axis);
-}
-
-bool set_color(std::string_view v, Options& o, std::string& why) {
-    why = "give one of T, S, D, 4, U, V, B, W";
-    return one_of(v, "TSD4UVBW", o.section.color);
-}
-
-bool set_contour(std::string_view v, Options& o, std::string& why) {
-    why = "give one of T, S, D, 4, U, V, B, W, or X for none";
-    return one_of(v, "TSD4UVBWX", o.section.contour);
-}
-
-bool set_ticks(std::string_view v, Options& o, std::string& why) {
-    why = "give S (station) or D (day)";
-    return one_of(v, "SD", o.section.ticks);
 }
 
 bool set_range(std::string_view v, Options& o, std::string& why) {
@@ -170,21 +151,40 @@ bool set_output(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+// One-letter answers of the section, in either case.
+struct LetterOption {
+    std::string_view name, letters, why;
+    char SectionChoices::*answer;
+};
+
+constexpr LetterOption kLetterOptions[] = {
+    {"--axis", "SLD", "the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)",
+     &SectionChoices::axis},
+    {"--color", "TSD4UVBW", "give one of T, S, D, 4, U, V, B, W", &SectionChoices::color},
+    {"--contour", "TSD4UVBWX", "give one of T, S, D, 4, U, V, B, W, or X for none", &SectionChoices::contour},
+    {"--ticks", "SD", "give S (station) or D (day)", &SectionChoices::ticks},
+};
+
 struct ValueOption {
     std::string_view name;
-    std::string_view value;  // how the value is written, for the help line
+    std::string_view value;  // how the value is written, for the refusal of a missing one
     bool section_only;       // belongs to a one-command section
     Setter set;
 };
 
 constexpr ValueOption kValueOptions[] = {
-    {"--dives", "FIRST:LAST", true, set_dives},   {"--axis", "S|L|D", true, set_axis},
-    {"--color", "LETTER", true, set_color},       {"--contour", "LETTER", true, set_contour},
-    {"--ticks", "S|D", true, set_ticks},          {"--range", "MIN,MAX", true, set_range},
+    {"--dives", "FIRST:LAST", true, set_dives},   {"--range", "MIN,MAX", true, set_range},
     {"--title", "TEXT", true, set_title},         {"--label", "X,Y", true, set_label},
     {"--var4", "NAME", true, set_var4},           {"-o", "NAME", true, set_output},
     {"--hardcopy", "eps|pdf|svg|png", false, set_hardcopy}, {"--dpi", "N", false, set_dpi},
 };
+
+// Sets a letter option; false with the reason when the value is not one of
+// its letters.
+bool set_letter(const LetterOption& l, std::string_view value, Options& o, std::string& why) {
+    why = l.why;
+    return one_of(value, l.letters, o.section.*l.answer);
+}
 
 struct Flag {
     std::string_view name;
@@ -236,36 +236,37 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
             value = a.substr(eq + 1);
             has_value = true;
         }
-        bool known = false;
-        for (const Flag& f : kFlags) {
-            if (name != f.name || has_value) continue;
-            if (f.dialogue) options.*f.dialogue = true;
-            else options.section.*f.answer = true;
-            if (f.section_only && section_option.empty()) section_option = f.name;
-            known = true;
+        const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags), [&](const Flag& f) { return f.name == name; });
+        if (flag != std::end(kFlags) && !has_value) {
+            if (flag->dialogue) options.*flag->dialogue = true;
+            else options.section.*flag->answer = true;
+            if (flag->section_only && section_option.empty()) section_option = flag->name;
+            continue;
         }
-        for (const ValueOption& v : kValueOptions) {
-            if (name != v.name) continue;
-            if (!has_value) {
-                if (i + 1 == args.size()) {
-                    error = " " + std::string(name) + " needs a value (" + std::string(v.value) + ")";
-                    return false;
-                }
-                value = args[++i];
-            }
-            std::string why;
-            if (!v.set(value, options, why)) {
-                error = " " + std::string(name) + " " + std::string(value) + ": " + why;
-                return false;
-            }
-            if (v.section_only && section_option.empty()) section_option = v.name;
-            format_given = format_given || v.set == set_hardcopy;
-            known = true;
-        }
-        if (!known) {
+        const auto letter = std::find_if(std::begin(kLetterOptions), std::end(kLetterOptions),
+                                         [&](const LetterOption& l) { return l.name == name; });
+        const auto valued = std::find_if(std::begin(kValueOptions), std::end(kValueOptions),
+                                         [&](const ValueOption& v) { return v.name == name; });
+        const bool is_letter = letter != std::end(kLetterOptions);
+        if (!is_letter && valued == std::end(kValueOptions)) {
             error = " Unknown option " + std::string(a) + " (see glidersect --help)";
             return false;
         }
+        if (!has_value) {
+            if (i + 1 == args.size()) {
+                error = " " + std::string(name) + " needs a value (" +
+                        std::string(is_letter ? std::string_view("a letter") : valued->value) + ")";
+                return false;
+            }
+            value = args[++i];
+        }
+        std::string why;
+        if (is_letter ? !set_letter(*letter, value, options, why) : !valued->set(value, options, why)) {
+            error = " " + std::string(name) + " " + std::string(value) + ": " + why;
+            return false;
+        }
+        if ((is_letter || valued->section_only) && section_option.empty()) section_option = name;
+        format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
 
     if (options.dive_file.empty()) {
