@@ -222,7 +222,7 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         if (only_files || a.empty() || a[0] != '-') {
             if (!options.dive_file.empty()) {
                 error = std::string(" ").append(a) + ": only one dive file can be named (" + options.dive_file +
-                        " came first)";
+                        " came first; quote a pattern for the program to expand)";
                 return false;
             }
             options.dive_file = a;

@@ -169,7 +169,10 @@ std::string SectionAnswers::answer(Kind kind, std::string_view question) {
     case Kind::Line: return std::string(1, c.contour);
     case Kind::Ticks: return std::string(1, c.ticks);
     case Kind::Log: return yes_no(c.log);
-    case Kind::Range: return c.range.empty() ? shown_range(question) : c.range;
+    case Kind::Range:
+        if (!c.range.empty()) return c.range;
+        shown_range_ = shown_range(question);
+        return shown_range_;
     case Kind::Begin: return "click";
     case Kind::MapStatus: return "key G";
     case Kind::DiveRange: return "type " + (c.dives.empty() ? all_dives_ : c.dives);
@@ -199,7 +202,7 @@ void SectionAnswers::refuse(Kind kind, std::string_view reason) const {
     case Kind::Color: option = std::string("--color ") + c.color; break;
     case Kind::Line: option = std::string("--contour ") + c.contour; break;
     case Kind::Range:
-        option = c.range.empty() ? "--range (the data's range)" : "--range " + c.range_option;
+        option = c.range.empty() ? "--range (the data's range, " + shown_range_ + ")" : "--range " + c.range_option;
         break;
     case Kind::EditorMain: {
         const PageSpot& spot = c.labels[next_label_ - 1];

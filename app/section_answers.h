@@ -44,6 +44,7 @@ private:
     bool window_asks_ = false;
     std::vector<Kind> asked_;        // every question answered so far
     std::string all_dives_;          // "FIRST LAST" of the map's whole range
+    std::string shown_range_;        // the data's range, answered without --range
     std::size_t next_label_ = 0;
 };
 
