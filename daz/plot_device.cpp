@@ -329,7 +329,6 @@ void page_fill(std::span<const FilePoint> vertices) {
     hardcopy().page->fill(vertices);
 }
 void set_hardcopy_output(HardcopyOutput output) { hardcopy().output = std::move(output); }
-const HardcopyOutput& hardcopy_output() { return hardcopy().output; }
 int screen_colour() { return packed_colour; }
 
 void close_open_plot() {

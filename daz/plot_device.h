@@ -52,7 +52,6 @@ void hardcopy_line(std::string_view line);
 const std::string& hardcopy_name();
 // What the following hardcopies are: format, PNG resolution, file name.
 void set_hardcopy_output(HardcopyOutput output);
-const HardcopyOutput& hardcopy_output();
 
 // The coordinate rule shared by strokes and fills.
 struct PagePoint {
