@@ -7,7 +7,7 @@ SAN_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 
 FUZZ_SECONDS ?= 60
 
-.PHONY: deps build demo test fuzz bench clean
+.PHONY: deps build demo test fuzz bench install deb clean
 
 deps:
 	bash tools/install_deps.sh
@@ -33,6 +33,15 @@ bench: build
 	cmake -S . -B build -DGLIDERSECT_BENCH=ON >/dev/null
 	cmake --build build -j$(JOBS)
 	bash bench/run.sh
+
+# The program and its manual page under /usr/local (PREFIX=... for another place).
+PREFIX ?= /usr/local
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# A Debian package in build/.
+deb: build
+	cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-test

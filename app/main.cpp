@@ -4,6 +4,8 @@
 
 #include "app/driver.h"
 #include "app/options.h"
+#include "app/section_command.h"
+#include "app/version.h"
 #include "daz/plot_device.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
@@ -12,10 +14,13 @@
 namespace {
 
 constexpr const char* kHelp =
-    "Usage: glidersect [--headless] [--screenshots]\n"
-    "Draws sections of an ocean-glider dive file (*.SCI). The dialogue runs on the\n"
-    "console; plots show in a graphics window, hardcopies go to OUT01.EPS, OUT02.EPS, ...\n"
+    "Usage: glidersect [--headless] [--screenshots] [--hardcopy FORMAT] [--dpi N]\n"
+    "       glidersect FILE [options]\n"
+    "Draws sections of an ocean-glider dive file (*.SCI).\n"
     "\n"
+    "The dialogue: questions on the console, plots in a graphics window; \"H\" writes\n"
+    "the plot to the next free OUT01.EPS, OUT02.EPS, ... and ends the run.\n"
+    "  e.g. glidersect --hardcopy pdf\n"
     "  --headless     no window: the window events are read from standard input,\n"
     "                 one line each, between the console answers, as\n"
     "                   key C [X Y]   a key (one character, or Enter, Backspace,\n"
@@ -27,7 +32,33 @@ constexpr const char* kHelp =
     "                 e.g. glidersect --headless < session.txt\n"
     "  --screenshots  write the window as SCREENnn.PNG (next free number) whenever\n"
     "                 a window drawn on is cleared, closed, or open at the end\n"
-    "  --help         this text\n";
+    "\n"
+    "One command: with FILE named, one section is drawn into a hardcopy without\n"
+    "the dialogue and without a window; each option answers one question.\n"
+    "  e.g. glidersect mission.SCI --color T --contour D --range 0,500 \\\n"
+    "           --label 3,5 --title \"Upwelling front\" -o front.pdf\n"
+    "  --dives FIRST:LAST  the dives to draw (default all)\n"
+    "  --reverse           the first station at the right\n"
+    "  --axis S|L|D        square root of pressure (default), linear pressure,\n"
+    "                      sigma-theta\n"
+    "  --color LETTER      colour variable: T (default), S, D, 4, U, V, B, W\n"
+    "  --contour LETTER    line contours of T, S, D, 4, U, V, B, W; X none (default)\n"
+    "  --log               log10 of the fourth variable or backscatter\n"
+    "  --ticks S|D         station (default) or day ticks\n"
+    "  --range MIN,MAX     the vertical range (default: the data's range)\n"
+    "  --title TEXT        the title (at most 45 characters)\n"
+    "  --label X,Y         a contour label asked for and placed at page inches X,Y\n"
+    "                      (0..10 across, 0..8 up); may be repeated\n"
+    "  --var4 NAME         the fourth variable of a netCDF file\n"
+    "  -o NAME             the file to write (replaced if it exists); default the\n"
+    "                      next free OUTnn name\n"
+    "\n"
+    "Either use:\n"
+    "  --hardcopy FORMAT   eps (default), pdf, svg or png; with -o and no\n"
+    "                      --hardcopy, the name's extension chooses\n"
+    "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
+    "  --help              this text\n"
+    "  --version           the version\n";
 
 }  // namespace
 
@@ -46,7 +77,13 @@ int main(int argc, char** argv) {
     // Where the run must end without unwinding (the display lost), what is
     // on paper is still finished.
     miscli::set_sudden_end_cleanup(daz::close_open_plot);
+    if (options.version) {
+        std::cout << "glidersect " << app::kVersion << '\n';
+        return 0;
+    }
     try {
+        daz::set_hardcopy_output(options.hardcopy);
+        if (!options.dive_file.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
         app::run_dialogue(options);
     } catch (const miscli::ProgramStop& stop) {

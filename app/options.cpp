@@ -1,23 +1,295 @@
 #include "app/options.h"
 
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstddef>
+#include <filesystem>
 #include <string_view>
+#include <vector>
+
+#include "miscli/fixed_read.h"
 
 namespace app {
 
+namespace {
+
+constexpr std::size_t kTitleLength = 45;  // the title field of the plot
+
+bool one_of(std::string_view value, std::string_view letters, char& out) {
+    if (value.size() != 1) return false;
+    const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(value[0])));
+    if (letters.find(c) == std::string_view::npos) return false;
+    out = c;
+    return true;
+}
+
+bool whole_number(std::string_view s, long& v) {
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size();
+}
+
+bool real_number(std::string_view s, double& v) {
+    auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    return !s.empty() && r.ec == std::errc() && r.ptr == s.data() + s.size() && std::isfinite(v);
+}
+
+bool printable(std::string_view s) {
+    for (char c : s)
+        if (c < 32 || c > 126) return false;
+    return true;
+}
+
+// Each setter takes the option's value and gives false with the reason.
+using Setter = bool (*)(std::string_view value, Options& o, std::string& why);
+
+bool set_dives(std::string_view v, Options& o, std::string& why) {
+    const std::size_t colon = v.find(':');
+    long first = 0, last = 0;
+    if (colon == std::string_view::npos || !whole_number(v.substr(0, colon), first) ||
+        !whole_number(v.substr(colon + 1), last)) {
+        why = "give FIRST:LAST, two whole dive numbers";
+        return false;
+    }
+    if (first < 1) {
+        why = "dives are numbered from 1";
+        return false;
+    }
+    if (first > last) {
+        why = "the first dive is after the last";
+        return false;
+    }
+    o.section.dives = std::to_string(first) + " " + std::to_string(last);
+    o.section.dives_option = v;
+    return true;
+}
+
+bool set_range(std::string_view v, Options& o, std::string& why) {
+    // Read as the dialogue reads the typed range.
+    float r[3] = {0, 0, 0};
+    int found = 0;
+    if (v.find(',') == std::string_view::npos || !miscli::read_reals(v, r, 3, found) || found != 2 ||
+        !std::isfinite(r[0]) || !std::isfinite(r[1])) {
+        why = "give MIN,MAX, two numbers";
+        return false;
+    }
+    if (!(r[0] < r[1])) {
+        why = "MIN must be below MAX";
+        return false;
+    }
+    o.section.range = v;
+    o.section.range_option = v;
+    return true;
+}
+
+bool set_title(std::string_view v, Options& o, std::string& why) {
+    if (!printable(v)) {
+        why = "printable ASCII characters only";
+        return false;
+    }
+    if (v.size() > kTitleLength) {
+        why = "at most 45 characters";
+        return false;
+    }
+    o.section.title = v;
+    return true;
+}
+
+bool set_label(std::string_view v, Options& o, std::string& why) {
+    const std::size_t comma = v.find(',');
+    double x = 0, y = 0;
+    if (comma == std::string_view::npos || !real_number(v.substr(0, comma), x) ||
+        !real_number(v.substr(comma + 1), y)) {
+        why = "give X,Y, a page position in inches";
+        return false;
+    }
+    if (x < 0 || x > 10 || y < 0 || y > 8) {
+        why = "outside the page, which is 0 to 10 inches across and 0 to 8 up";
+        return false;
+    }
+    o.section.labels.push_back({std::string(v.substr(0, comma)), std::string(v.substr(comma + 1))});
+    return true;
+}
+
+bool set_var4(std::string_view v, Options& o, std::string& why) {
+    if (v.empty() || !printable(v) || v.find(' ') != std::string_view::npos) {
+        why = "give the name of one variable of the file";
+        return false;
+    }
+    o.section.var4 = std::string(v);
+    return true;
+}
+
+bool set_hardcopy(std::string_view v, Options& o, std::string& why) {
+    auto f = daz::format_named(v);
+    if (!f) {
+        why = "give eps, pdf, svg or png";
+        return false;
+    }
+    o.hardcopy.format = *f;
+    return true;
+}
+
+bool set_dpi(std::string_view v, Options& o, std::string& why) {
+    long dpi = 0;
+    if (!whole_number(v, dpi) || dpi < daz::kMinDpi || dpi > daz::kMaxDpi) {
+        why = "give a whole number of dots per inch from 50 to 1200";
+        return false;
+    }
+    o.hardcopy.dpi = static_cast<int>(dpi);
+    return true;
+}
+
+bool set_output(std::string_view v, Options& o, std::string& why) {
+    std::error_code ec;
+    if (v.empty() || v.back() == '/' || std::filesystem::is_directory(std::string(v), ec)) {
+        why = "give the name of a file (not a folder)";
+        return false;
+    }
+    o.hardcopy.name = v;
+    return true;
+}
+
+// One-letter answers of the section, in either case.
+struct LetterOption {
+    std::string_view name, letters, why;
+    char SectionChoices::*answer;
+};
+
+constexpr LetterOption kLetterOptions[] = {
+    {"--axis", "SLD", "the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)",
+     &SectionChoices::axis},
+    {"--color", "TSD4UVBW", "give one of T, S, D, 4, U, V, B, W", &SectionChoices::color},
+    {"--contour", "TSD4UVBWX", "give one of T, S, D, 4, U, V, B, W, or X for none", &SectionChoices::contour},
+    {"--ticks", "SD", "give S (station) or D (day)", &SectionChoices::ticks},
+};
+
+struct ValueOption {
+    std::string_view name;
+    std::string_view value;  // how the value is written, for the refusal of a missing one
+    bool section_only;       // belongs to a one-command section
+    Setter set;
+};
+
+constexpr ValueOption kValueOptions[] = {
+    {"--dives", "FIRST:LAST", true, set_dives},   {"--range", "MIN,MAX", true, set_range},
+    {"--title", "TEXT", true, set_title},         {"--label", "X,Y", true, set_label},
+    {"--var4", "NAME", true, set_var4},           {"-o", "NAME", true, set_output},
+    {"--hardcopy", "eps|pdf|svg|png", false, set_hardcopy}, {"--dpi", "N", false, set_dpi},
+};
+
+// Sets a letter option; false with the reason when the value is not one of
+// its letters.
+bool set_letter(const LetterOption& l, std::string_view value, Options& o, std::string& why) {
+    why = l.why;
+    return one_of(value, l.letters, o.section.*l.answer);
+}
+
+struct Flag {
+    std::string_view name;
+    bool section_only;
+    bool Options::*dialogue;  // the dialogue run's switches
+    bool SectionChoices::*answer;
+};
+
+constexpr Flag kFlags[] = {
+    {"--headless", false, &Options::headless, nullptr},
+    {"--screenshots", false, &Options::screenshots, nullptr},
+    {"--reverse", true, nullptr, &SectionChoices::reverse},
+    {"--log", true, nullptr, &SectionChoices::log},
+};
+
+}  // namespace
+
 bool parse_options(int argc, char** argv, Options& options, std::string& error) {
-    for (int i = 1; i < argc; ++i) {
-        std::string_view arg = argv[i];
-        if (arg == "--headless") options.headless = true;
-        else if (arg == "--screenshots") options.screenshots = true;
-        else if (arg == "--help") {
-            options.help = true;
-            return true;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    for (std::string_view a : args) {
+        if (a == "--") break;
+        if (a == "--help") options.help = true;
+        if (a == "--version") options.version = true;
+    }
+    if (options.help || options.version) return true;
+
+    std::string_view section_option;  // the first one met, for the refusal without a file
+    bool only_files = false, format_given = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string_view a = args[i];
+        if (!only_files && a == "--") {
+            only_files = true;
+            continue;
         }
-        else {
-            error = " Unknown option " + std::string(arg) + " (use --headless, --screenshots or --help)";
+        if (only_files || a.empty() || a[0] != '-') {
+            if (!options.dive_file.empty()) {
+                error = std::string(" ").append(a) + ": only one dive file can be named (" + options.dive_file +
+                        " came first; quote a pattern for the program to expand)";
+                return false;
+            }
+            options.dive_file = a;
+            continue;
+        }
+        // --name=value is the same as --name value.
+        std::string_view name = a, value;
+        bool has_value = false;
+        if (const std::size_t eq = a.find('='); eq != std::string_view::npos && a.starts_with("--")) {
+            name = a.substr(0, eq);
+            value = a.substr(eq + 1);
+            has_value = true;
+        }
+        const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags), [&](const Flag& f) { return f.name == name; });
+        if (flag != std::end(kFlags) && !has_value) {
+            if (flag->dialogue) options.*flag->dialogue = true;
+            else options.section.*flag->answer = true;
+            if (flag->section_only && section_option.empty()) section_option = flag->name;
+            continue;
+        }
+        const auto letter = std::find_if(std::begin(kLetterOptions), std::end(kLetterOptions),
+                                         [&](const LetterOption& l) { return l.name == name; });
+        const auto valued = std::find_if(std::begin(kValueOptions), std::end(kValueOptions),
+                                         [&](const ValueOption& v) { return v.name == name; });
+        const bool is_letter = letter != std::end(kLetterOptions);
+        if (!is_letter && valued == std::end(kValueOptions)) {
+            error = " Unknown option " + std::string(a) + " (see glidersect --help)";
             return false;
         }
+        if (!has_value) {
+            if (i + 1 == args.size()) {
+                error = " " + std::string(name) + " needs a value (" +
+                        std::string(is_letter ? std::string_view("a letter") : valued->value) + ")";
+                return false;
+            }
+            value = args[++i];
+        }
+        std::string why;
+        if (is_letter ? !set_letter(*letter, value, options, why) : !valued->set(value, options, why)) {
+            error = " " + std::string(name) + " " + std::string(value) + ": " + why;
+            return false;
+        }
+        if ((is_letter || valued->section_only) && section_option.empty()) section_option = name;
+        format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
+
+    if (options.dive_file.empty()) {
+        if (!section_option.empty()) {
+            error = " " + std::string(section_option) + " needs a dive file named on the command line (glidersect FILE " +
+                    std::string(section_option) + " ...)";
+            return false;
+        }
+        return true;
+    }
+    if (options.headless || options.screenshots) {
+        error = std::string(options.headless ? " --headless" : " --screenshots") +
+                " belongs to the dialogue; with a dive file named the section is drawn without a window";
+        return false;
+    }
+    if (!options.section.labels.empty() && options.section.contour == 'X') {
+        error = " --label " + options.section.labels.front().x + "," + options.section.labels.front().y +
+                ": labels name contour lines, so they need --contour";
+        return false;
+    }
+    // The format comes from --hardcopy, else from the name's extension.
+    if (!format_given && !options.hardcopy.name.empty())
+        options.hardcopy.format = daz::format_of_file(options.hardcopy.name).value_or(daz::HardcopyFormat::Eps);
     return true;
 }
 

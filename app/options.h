@@ -1,6 +1,10 @@
 #pragma once
-// Command-line switches of the program (the dialogue itself takes no options).
+// The command line: the switches of the dialogue run, and the file name and
+// options of a one-command section.
 #include <string>
+
+#include "app/section_choices.h"
+#include "daz/hardcopy_format.h"
 
 namespace app {
 
@@ -8,10 +12,14 @@ struct Options {
     bool headless = false;     // events from the session script on stdin
     bool screenshots = false;  // write SCREENnn.PNG pictures of the window
     bool help = false;         // print the usage and end
+    bool version = false;      // print the version and end
+    daz::HardcopyOutput hardcopy;  // what "H" writes
+    std::string dive_file;     // given: draw its section at once, no dialogue
+    SectionChoices section;    // the answers of that run
 };
 
-// Parses argv; gives false with a message in error for an unknown switch.
-// --help wins over everything else.
+// Parses argv; gives false with the one console line in error for an
+// unknown option or a bad value. --help and --version win over everything.
 bool parse_options(int argc, char** argv, Options& options, std::string& error);
 
 }  // namespace app

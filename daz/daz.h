@@ -1,5 +1,6 @@
 #pragma once
 // The plot library, in the order the program uses it.
+#include "daz/hardcopy_format.h"  // HardcopyOutput: EPS, PDF, SVG or PNG, and the file name
 #include "daz/plot_device.h"  // plopen_, ploti_, linwid_, rgbcolor_, clearsc_, plclosnow_, devcom
 #include "daz/stroke_text.h"  // chrcod_, letter_, justy_, glyph_, ajust, ofset
 #include "daz/input.h"        // scrtxt_, getchar_, getstring_, ginch_: talking in the window

@@ -1,6 +1,7 @@
 #include "daz/input.h"
 
 #include "daz/plot_device.h"
+#include "miscli/console.h"
 #include "screen/screen.h"
 
 namespace daz {
@@ -36,6 +37,7 @@ void show_prompt(std::string_view prompt) {
 void scrtxt_(std::string_view text) {
     clear_strip();
     std::size_t n = shown_length(text);
+    miscli::console().window_prompt(text.substr(0, n));
     // Kept inside the strip, so the next clear leaves nothing of it behind
     // in a narrow window.
     if (n > 0) screen::write_text_in_box(kTextX, kTextY, text.substr(0, n), kStripX1, kStripY1, kStripX2, kStripY2);

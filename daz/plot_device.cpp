@@ -1,11 +1,12 @@
 #include "daz/plot_device.h"
 
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <memory>
 
+#include "daz/cairo_page.h"
+#include "daz/hardcopy_target.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/stop.h"
@@ -38,8 +39,9 @@ constexpr const char* kPrologue[] = {
 constexpr float kMaxFileUnits = 99999999.0f;
 
 struct Hardcopy {
-    std::FILE* file = nullptr;
-    std::string name;
+    HardcopyOutput output;            // what the next hardcopy is
+    HardcopyTarget target;            // the open file
+    std::unique_ptr<CairoPage> page;  // a PDF, SVG or PNG page; EPS lines without
     // Lines not yet handed to the stream.
     static constexpr std::size_t kRoom = 1u << 19;
     std::unique_ptr<char[]> pending = std::make_unique<char[]>(kRoom);
@@ -64,7 +66,7 @@ int packed_colour = 0;
 
 void flush_pending() {
     Hardcopy& h = hardcopy();
-    if (h.file && h.used > 0) std::fwrite(h.pending.get(), 1, h.used, h.file);
+    if (h.used > 0) h.target.write(h.pending.get(), h.used);
     h.used = 0;
 }
 
@@ -79,12 +81,12 @@ char* Hardcopy::room(std::size_t n) {
 // costs as much as making the line.
 void raw_line(std::string_view line) {
     Hardcopy& h = hardcopy();
-    if (!h.file) return;
+    if (!h.target.is_open() || h.page) return;
     char* out = h.room(line.size() + 1);
     if (!out) {  // longer than the whole buffer: straight to the stream
         flush_pending();
-        std::fwrite(line.data(), 1, line.size(), h.file);
-        std::fputc('\n', h.file);
+        h.target.write(line.data(), line.size());
+        h.target.write("\n", 1);
         return;
     }
     std::memcpy(out, line.data(), line.size());
@@ -93,8 +95,8 @@ void raw_line(std::string_view line) {
 }
 
 void check_interrupt() {
-    if (hardcopy().file && screen::interrupt_requested())
-        screen::stop_for_interrupt(hardcopy().name + " is finished as drawn so far and the run ends.");
+    if (hardcopy().target.is_open() && screen::interrupt_requested())
+        screen::stop_for_interrupt(hardcopy().target.name() + " is finished as drawn so far and the run ends.");
 }
 
 void put_line(std::string_view line) {
@@ -102,21 +104,26 @@ void put_line(std::string_view line) {
     raw_line(line);
 }
 
-const std::string& fraction(float v) {
-    // PostScript takes colours in 0..1 anyway; holding them there keeps the
-    // field from overflowing into asterisks.
+// A colour channel as the file writes it, in hundredths. PostScript takes
+// colours in 0..1 anyway; holding them there keeps the field from
+// overflowing into asterisks. A float times 100 is exact in double, so
+// rounding it here picks the same field as formatting the value itself
+// (halves away from zero, as fmt_f).
+std::size_t hundredths(float v) {
     if (!(v >= 0)) v = 0;
     if (v > 1) v = 1;
+    return static_cast<std::size_t>(std::round(static_cast<double>(v) * 100.0));
+}
+
+const std::string& fraction(float v) {
     // Every colour line has three of these, and a section has hundreds of
-    // thousands of cells: the 101 fields are made once. A float times 100
-    // is exact in double, so rounding it here picks the same field as
-    // formatting the value itself.
+    // thousands of cells: the 101 fields are made once.
     static const auto fields = [] {
         std::array<std::string, 101> f;
         for (int c = 0; c <= 100; ++c) f[static_cast<std::size_t>(c)] = miscli::fmt_f(c / 100.0, 5, 2);
         return f;
     }();
-    return fields[static_cast<std::size_t>(std::round(static_cast<double>(v) * 100.0))];  // halves away from zero, as fmt_f
+    return fields[hundredths(v)];
 }
 
 int channel(float v) {
@@ -125,39 +132,41 @@ int channel(float v) {
     return c > 255 ? 255 : static_cast<int>(c);
 }
 
-// Writes the trailer and closes; gives false when the file is incomplete.
-bool finish_hardcopy() {
+// Writes the trailer (or ends the page) and gives the file its name; false
+// with the console line when it could not be written, and then nothing is
+// left under that name.
+bool finish_hardcopy(std::string& error) {
     Hardcopy& h = hardcopy();
-    if (!h.file) return true;
-    raw_line("0 0 moveto stroke showpage");
-    raw_line("%%EOF");
-    flush_pending();
-    bool ok = std::ferror(h.file) == 0;
-    ok = std::fclose(h.file) == 0 && ok;
-    h.file = nullptr;
+    if (!h.target.is_open()) return true;
+    bool ok = true;
+    if (h.page) {
+        std::string reason;
+        ok = h.page->finish(reason);
+        h.page.reset();
+        if (!ok) {
+            error = " Cannot write " + h.target.name() + ": " + reason;
+            h.target.abandon();
+        }
+    } else {
+        raw_line("0 0 moveto stroke showpage");
+        raw_line("%%EOF");
+        flush_pending();
+    }
+    ok = ok && h.target.commit(error);
     screen::defer_interrupts(false);
     return ok;
 }
 
 void open_hardcopy() {
     Hardcopy& h = hardcopy();
-    for (int n = 1; n <= 99; ++n) {
-        std::string name = "OUT" + miscli::fmt_i0(n, 2, 2) + ".EPS";
-        // "x": never overwrite a file that appeared since we last looked.
-        std::FILE* f = std::fopen(name.c_str(), "wx");
-        if (!f) {
-            if (errno == EEXIST) continue;
-            miscli::stop(" Cannot create " + name + ": " + std::strerror(errno));
-        }
-        h.file = f;
-        h.name = name;
-        // From here a Ctrl-C ends the run at the next line, the file finished.
-        screen::defer_interrupts(true);
-        h.used = 0;
-        miscli::console().write_line((miscli::ListLine() << "Open " << name).str());
-        return;
-    }
-    miscli::stop(" OUT01.EPS to OUT99.EPS all exist, so no hardcopy is written; move some of them away.");
+    std::string error;
+    if (!h.target.open(h.output.name, extension_of(h.output.format), error)) miscli::stop(error);
+    // From here a Ctrl-C ends the run at the next line, the file finished.
+    screen::defer_interrupts(true);
+    h.used = 0;
+    miscli::console().write_line((miscli::ListLine() << "Open " << h.target.name()).str());
+    if (h.output.format != HardcopyFormat::Eps)
+        h.page = std::make_unique<CairoPage>(h.output.format, h.output.dpi, h.target);
 }
 
 }  // namespace
@@ -218,8 +227,7 @@ FilePoint file_point(PagePoint p) {
 }
 
 void plopen_(char device, char orientation) {
-    if (hardcopy().file && !finish_hardcopy())
-        miscli::stop(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+    if (std::string error; !finish_hardcopy(error)) miscli::stop(error);
     screen::windowclose_();
     devcom.device_code = device == 'S' ? 'S' : 'H';
     devcom.orientation = orientation;
@@ -234,6 +242,7 @@ void plopen_(char device, char orientation) {
         return;
     }
     open_hardcopy();
+    if (hardcopy().page) return;
     for (const char* line : kPrologue) put_line(line);
     for (int n : {0, 99}) {
         const std::string& v = fraction(n == 0 ? 0.0f : 1.0f);
@@ -243,8 +252,7 @@ void plopen_(char device, char orientation) {
 
 void plclosnow_() {
     if (devcom.device_code == 'H') {
-        if (!hardcopy().file) return;
-        if (!finish_hardcopy()) miscli::stop(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+        if (std::string error; !finish_hardcopy(error)) miscli::stop(error);
         return;
     }
     screen::windowclose_();
@@ -259,13 +267,17 @@ void ploti_(float x, float y, int ipen) {
         else if (ipen == 2) screen::igrlineto_(p.x, p.y);
         return;
     }
-    if (!hardcopy().file) return;
+    Hardcopy& h = hardcopy();
+    if (!h.target.is_open()) return;
     FilePoint f = file_point(p);
     stroke.file = f;
+    check_interrupt();
+    if (h.page) {
+        h.page->stroke(f, ipen != 3);
+        return;
+    }
     // Written straight into one buffer: a section has hundreds of
     // thousands of strokes.
-    check_interrupt();
-    Hardcopy& h = hardcopy();
     char* start = h.room(48);
     char* end = put_file_number(start, f.x, 0, stroke.wx);
     end = put_file_number(end, f.y, 1, stroke.wy);
@@ -279,6 +291,11 @@ void linwid_(int width) {
     if (devcom.device_code != 'H') return;
     long w = std::labs(static_cast<long>(width));
     if (w > 999999999L) w = 999999999L;
+    if (hardcopy().page) {
+        check_interrupt();
+        hardcopy().page->line_width(w);
+        return;
+    }
     put_line(miscli::fmt_i(w, 10) + " setlinewidth");
 }
 
@@ -286,6 +303,11 @@ void clearsc_() { screen::windowclear_(); }
 
 void rgbcolor_(float red, float green, float blue) {
     if (devcom.device_code == 'H') {
+        if (hardcopy().page) {
+            check_interrupt();
+            hardcopy().page->colour(hundredths(red) / 100.0, hundredths(green) / 100.0, hundredths(blue) / 100.0);
+            return;
+        }
         put_line(fraction(red) + fraction(green) + fraction(blue) + " setrgbcolor");
         return;
     }
@@ -295,17 +317,23 @@ void rgbcolor_(float red, float green, float blue) {
 
 std::FILE* hardcopy_file() {
     flush_pending();  // whoever writes to the stream comes after our lines
-    return hardcopy().file;
+    return hardcopy().page ? nullptr : hardcopy().target.file();
 }
-bool hardcopy_open() { return hardcopy().file != nullptr; }
+bool hardcopy_open() { return hardcopy().target.is_open(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
-const std::string& hardcopy_name() { return hardcopy().name; }
+const std::string& hardcopy_name() { return hardcopy().target.name(); }
+bool hardcopy_is_page() { return hardcopy().page != nullptr; }
+void page_fill(std::span<const FilePoint> vertices) {
+    if (!hardcopy().page) return;
+    check_interrupt();
+    hardcopy().page->fill(vertices);
+}
+void set_hardcopy_output(HardcopyOutput output) { hardcopy().output = std::move(output); }
 int screen_colour() { return packed_colour; }
 
 void close_open_plot() {
     try {
-        if (hardcopy().file && !finish_hardcopy())
-            miscli::console().write_line(" Error writing " + hardcopy().name + "; the hardcopy is incomplete.");
+        if (std::string error; !finish_hardcopy(error)) miscli::console().write_line(error);
         if (screen::window_is_open()) screen::windowclose_();
     } catch (...) {
         // Called while the program is already ending: nothing more to do.

@@ -9,8 +9,11 @@
 // Hardcopy units are thousandths of an inch.
 #include <cstdint>
 #include <cstdio>
+#include <span>
 #include <string>
 #include <string_view>
+
+#include "daz/hardcopy_format.h"
 
 namespace daz {
 
@@ -21,9 +24,10 @@ struct Devcom {
 extern Devcom devcom;  // the shared device record
 
 // Opens the device: 'S' the screen window, any other code a new hardcopy
-// file with the first free name OUT01.EPS..OUT99.EPS (the run stops with a
-// console line, overwriting nothing, when all 99 exist). A device still
-// open is finished first.
+// as set_hardcopy_output says, by default an EPS file with the first free
+// name OUT01.EPS..OUT99.EPS (the run stops with a console line,
+// overwriting nothing, when all 99 exist). A device still open is
+// finished first.
 void plopen_(char device, char orientation);
 // Finishes and closes the file (trailer), or closes the window.
 void plclosnow_();
@@ -46,6 +50,8 @@ bool hardcopy_open();
 void hardcopy_line(std::string_view line);
 // Name of the open (or last) hardcopy file, e.g. "OUT01.EPS".
 const std::string& hardcopy_name();
+// What the following hardcopies are: format, PNG resolution, file name.
+void set_hardcopy_output(HardcopyOutput output);
 
 // The coordinate rule shared by strokes and fills.
 struct PagePoint {
@@ -62,6 +68,10 @@ FilePoint file_point(PagePoint p);
 // plus `blanks` (the separating blank), plus one for a sign; gives the end
 // and the width used.
 char* put_file_number(char* out, long value, int blanks, int& width);
+// The open hardcopy is a PDF, SVG or PNG page, which takes its fills as
+// sheet points (clamped as the EPS fill's) rather than file lines.
+bool hardcopy_is_page();
+void page_fill(std::span<const FilePoint> vertices);
 // The screen colour of the last rgbcolor_: red + 256 green + 65536 blue.
 int screen_colour();
 

@@ -30,10 +30,6 @@ void palette_(float value, float low, float high) {
     rgbcolor_(c.red, c.green, c.blue);
 }
 
-namespace {
-
-}  // namespace
-
 void shade_(std::span<const float> x, std::span<const float> y, int n) {
     if (n > MXPQ) {
         plclosnow_();
@@ -52,16 +48,22 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         return;
     }
     if (!hardcopy_open()) return;
+    std::array<FilePoint, MXPQ> sheet;  // kept on the sheet declared by setbbox
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+        FilePoint q = file_point({xp[i], yp[i]});
+        sheet[i] = {std::clamp<std::int32_t>(q.x, 0, 8000), std::clamp<std::int32_t>(q.y, 0, 10000)};
+    }
+    if (hardcopy_is_page()) {
+        page_fill(std::span<const FilePoint>(sheet.data(), static_cast<std::size_t>(n)));
+        return;
+    }
     hardcopy_line(" {");
     hardcopy_line("0 0 8000 10000 setbbox");
-    for (int i = 0; i < n; ++i) {
-        FilePoint q = file_point({xp[static_cast<std::size_t>(i)], yp[static_cast<std::size_t>(i)]});
-        // Kept on the sheet declared by setbbox.
-        long px = std::clamp<long>(q.x, 0, 8000), py = std::clamp<long>(q.y, 0, 10000);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
         char line[32];
         int width = 0;
-        char* end = put_file_number(line, px, 0, width);
-        end = put_file_number(end, py, 1, width);
+        char* end = put_file_number(line, sheet[i].x, 0, width);
+        end = put_file_number(end, sheet[i].y, 1, width);
         end = std::copy_n(i == 0 ? " moveto" : " lineto", 7, end);
         hardcopy_line(std::string_view(line, static_cast<std::size_t>(end - line)));
     }

@@ -7,6 +7,19 @@
 
 namespace miscli {
 
+// Answers the program's questions in place of a person at the console: it
+// sees every console line the program writes and every prompt shown in the
+// graphics window, and gives the next answer line (console answers and
+// session-script event lines alike) when the program waits for one.
+class Answerer {
+public:
+    virtual ~Answerer() = default;
+    virtual void console_line(std::string_view line) = 0;
+    virtual void window_prompt(std::string_view text) = 0;
+    // False when there is no answer (the end of input).
+    virtual bool next_line(std::string& line) = 0;
+};
+
 class Console {
 public:
     Console();
@@ -20,10 +33,16 @@ public:
     std::ostream& out() { return *out_; }
     void redirect(std::istream& in, std::ostream& out) { in_ = &in; out_ = &out; }
     void restore();
+    // With an answerer, answers come from it instead of the input stream,
+    // and the lines written go to it; nullptr goes back to the streams.
+    void set_answerer(Answerer* answerer) { answerer_ = answerer; }
+    // Tells the answerer, if any, what the graphics window now asks.
+    void window_prompt(std::string_view text);
 
 private:
     std::istream* in_;
     std::ostream* out_;
+    Answerer* answerer_ = nullptr;
 };
 
 Console& console();

@@ -3,6 +3,7 @@
 set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libgtest-dev libbenchmark-dev
           ghostscript fonts-dejavu-core
+          poppler-utils librsvg2-bin  # the tests: rendering PDF and SVG hardcopies
           xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
           clang libclang-rt-14-dev)  # the fuzz targets
 missing=()

@@ -40,7 +40,7 @@ TEST(CommandLine, AnUnknownSwitchIsRefusedWithStatusOne) {
     testing_support::TempDir dir;
     auto r = testing_support::run_program(dir.path(), "", {"--headles"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.output, " Unknown option --headles (use --headless, --screenshots or --help)\n");
+    EXPECT_EQ(r.output, " Unknown option --headles (see glidersect --help)\n");
 }
 
 }  // namespace

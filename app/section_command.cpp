@@ -1,0 +1,39 @@
+#include "app/section_command.h"
+
+#include "app/driver.h"
+#include "app/section_answers.h"
+#include "miscli/console.h"
+#include "screen/screen.h"
+
+namespace app {
+
+namespace {
+
+// The answers stand in for the console for the run; whatever ends it, the
+// lines they hold are printed before the line that says why.
+class AnswersInstalled {
+public:
+    explicit AnswersInstalled(SectionAnswers& answers) : answers_(answers) {
+        miscli::console().set_answerer(&answers_);
+    }
+    ~AnswersInstalled() {
+        miscli::console().set_answerer(nullptr);
+        answers_.flush();
+    }
+    AnswersInstalled(const AnswersInstalled&) = delete;
+    AnswersInstalled& operator=(const AnswersInstalled&) = delete;
+
+private:
+    SectionAnswers& answers_;
+};
+
+}  // namespace
+
+void run_section_command(const Options& options) {
+    screen::configure(true, false);
+    SectionAnswers answers(options.dive_file, options.section, miscli::console().out());
+    AnswersInstalled installed(answers);
+    run_dialogue(options);
+}
+
+}  // namespace app

@@ -1,0 +1,24 @@
+# Install the program and its manual page; CPack packs the same as a Debian
+# package (`make deb`).
+include(GNUInstallDirs)
+configure_file(${PROJECT_SOURCE_DIR}/doc/glidersect.1.in ${PROJECT_BINARY_DIR}/glidersect.1 @ONLY)
+install(TARGETS glidersect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_BINARY_DIR}/glidersect.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME glidersect)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "colour sections of ocean-glider dive data")
+set(CPACK_PACKAGE_DESCRIPTION "Reads a glider's dive file (*.SCI) or glider netCDF files and draws
+distance-versus-depth sections: colour cells, line contours with hand-placed
+labels, axes and title, in a window or as EPS, PDF, SVG or PNG hardcopies.
+A console dialogue, or one command with named options.")
+set(CPACK_PACKAGE_CONTACT "glidersect maintainers <maintainers@glidersect.invalid>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+# The run-time libraries of Debian 12 that the program links.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.26), libcairo2 (>= 1.16), libnetcdf19 (>= 1:4.9.0)")
+include(CPack)

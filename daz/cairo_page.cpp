@@ -1,0 +1,94 @@
+#include "daz/cairo_page.h"
+
+#include <cairo-pdf.h>
+#include <cairo-svg.h>
+#include <cairo.h>
+
+namespace daz {
+
+namespace {
+
+// The page in points (PDF, SVG) and the file unit in points.
+constexpr double kPageWidthPt = 720.0, kPageHeightPt = 576.0, kUnitPt = 0.072;
+constexpr double kPageWidthIn = 10.0, kPageHeightIn = 8.0;
+
+cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int length) {
+    // A failed write is kept by the target and reported when it is closed.
+    static_cast<HardcopyTarget*>(closure)->write(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target) : format_(format), target_(target) {
+    double unit = kUnitPt;  // device units per file unit
+    switch (format) {
+    case HardcopyFormat::Pdf:
+        surface_ = cairo_pdf_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        break;
+    case HardcopyFormat::Svg:
+        surface_ = cairo_svg_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        cairo_svg_surface_set_document_unit(surface_, CAIRO_SVG_UNIT_PT);
+        break;
+    default:
+        surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kPageWidthIn * dpi),
+                                              static_cast<int>(kPageHeightIn * dpi));
+        unit = dpi / 1000.0;
+        break;
+    }
+    cr_ = cairo_create(surface_);
+    if (format == HardcopyFormat::Png) {  // white paper
+        cairo_set_source_rgb(cr_, 1, 1, 1);
+        cairo_paint(cr_);
+    }
+    // File point (PX, PY) stands at PY across and PX down the upright page.
+    cairo_matrix_t m;
+    cairo_matrix_init(&m, 0, unit, unit, 0, 0, 0);
+    cairo_set_matrix(cr_, &m);
+    cairo_set_source_rgb(cr_, 0, 0, 0);
+    cairo_set_line_width(cr_, 10);
+    cairo_set_line_cap(cr_, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_BEVEL);
+    cairo_set_fill_rule(cr_, CAIRO_FILL_RULE_WINDING);
+}
+
+CairoPage::~CairoPage() {
+    cairo_destroy(cr_);
+    cairo_surface_destroy(surface_);
+}
+
+void CairoPage::stroke(FilePoint to, bool draw) {
+    if (draw) {
+        cairo_move_to(cr_, last_.x, last_.y);
+        cairo_line_to(cr_, to.x, to.y);
+        cairo_stroke(cr_);
+    }
+    last_ = to;
+}
+
+void CairoPage::colour(double red, double green, double blue) { cairo_set_source_rgb(cr_, red, green, blue); }
+
+void CairoPage::line_width(long width) { cairo_set_line_width(cr_, static_cast<double>(width)); }
+
+void CairoPage::fill(std::span<const FilePoint> vertices) {
+    if (vertices.empty()) return;
+    cairo_move_to(cr_, vertices[0].x, vertices[0].y);
+    for (const FilePoint& v : vertices.subspan(1)) cairo_line_to(cr_, v.x, v.y);
+    cairo_close_path(cr_);
+    cairo_fill(cr_);
+}
+
+bool CairoPage::finish(std::string& reason) {
+    if (format_ != HardcopyFormat::Png) cairo_show_page(cr_);
+    cairo_status_t status = cairo_status(cr_);
+    if (status == CAIRO_STATUS_SUCCESS && format_ == HardcopyFormat::Png) {
+        cairo_surface_flush(surface_);
+        status = cairo_surface_write_to_png_stream(surface_, to_target, &target_);
+    }
+    cairo_surface_finish(surface_);
+    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);
+    if (status != CAIRO_STATUS_SUCCESS) reason = cairo_status_to_string(status);
+    return status == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace daz

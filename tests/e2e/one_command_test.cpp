@@ -1,0 +1,132 @@
+// The one-command section: the same picture as the session that answers
+// the dialogue the same way, one line for each bad option with nothing
+// written, and write errors that leave no file behind.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "support/test_support.h"
+
+using namespace testing_support;
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kSample = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample.SCI").string();
+
+std::vector<std::string> files_in(const fs::path& dir) {
+    std::vector<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
+TEST(OneCommand, GivesTheEpsOfTheSessionThatAnswersTheSameWay) {
+    struct Case {
+        std::vector<std::string> options;
+        std::string script;  // after the file name
+    } cases[] = {
+        // The demo section with its two labels.
+        {{"--contour", "D", "--range", "0,500", "--label", "3.0,5.0", "--label", "6.2,3.0", "--title",
+          "Upwelling front: temperature and sigma-theta"},
+         "click\nkey G\ntype 1 120\nN\nS\nT\nD\nS\n0,500\nkey A 3.0 5.0\nkey K 3.0 5.0\nkey A 6.2 3.0\n"
+         "key K 6.2 3.0\nkey Q\ntype Upwelling front: temperature and sigma-theta\nkey H\n"},
+        // Every other answer changed; the range the data shows by default.
+        {{"--dives", "20:90", "--reverse", "--axis", "L", "--color", "S", "--contour", "T", "--ticks", "D", "--label",
+          "4,4"},
+         "click\nkey G\ntype 20 90\nY\nL\nS\nT\nD\n5.0 500.0\nkey A 4 4\nkey K 4 4\nkey Q\ntype \nkey H\n"},
+    };
+    for (const Case& c : cases) {
+        TempDir one, session;
+        std::vector<std::string> args{kSample};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        RunResult a = run_program(one.path(), "", args);
+        RunResult b = run_program(session.path(), kSample + "\n" + c.script, {"--headless"});
+        EXPECT_EQ(a.status, 0) << a.output;
+        EXPECT_EQ(b.status, 0) << b.output;
+        // The reader's line and the Open line; no prompts.
+        EXPECT_EQ(a.output, " RD_SCI: Finish at dive 120 of 120\n Open OUT01.EPS\n");
+        const std::string eps = read_file(one / "OUT01.EPS");
+        ASSERT_GT(eps.size(), 100000u);
+        EXPECT_TRUE(eps == read_file(session / "OUT01.EPS")) << c.options.front();
+    }
+}
+
+TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
+    struct Row {
+        std::vector<std::string> args;
+        std::string line;  // the last console line
+    } rows[] = {
+        {{kSample, "--axis", "Q"}, " --axis Q: the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)"},
+        {{kSample, "--color", "X"}, " --color X: give one of T, S, D, 4, U, V, B, W"},
+        {{kSample, "--contour", "TS"}, " --contour TS: give one of T, S, D, 4, U, V, B, W, or X for none"},
+        {{kSample, "--ticks", "W"}, " --ticks W: give S (station) or D (day)"},
+        {{kSample, "--dives", "5"}, " --dives 5: give FIRST:LAST, two whole dive numbers"},
+        {{kSample, "--dives", "0:5"}, " --dives 0:5: dives are numbered from 1"},
+        {{kSample, "--dives", "9:3"}, " --dives 9:3: the first dive is after the last"},
+        {{kSample, "--range", "500,0"}, " --range 500,0: MIN must be below MAX"},
+        {{kSample, "--range", "0,5,9"}, " --range 0,5,9: give MIN,MAX, two numbers"},
+        {{kSample, "--contour", "D", "--label", "10.5,3"},
+         " --label 10.5,3: outside the page, which is 0 to 10 inches across and 0 to 8 up"},
+        {{kSample, "--label", "3,3"}, " --label 3,3: labels name contour lines, so they need --contour"},
+        {{kSample, "--title", std::string(46, 'x')}, " --title " + std::string(46, 'x') + ": at most 45 characters"},
+        {{kSample, "--var4", ""}, " --var4 : give the name of one variable of the file"},
+        {{kSample, "--hardcopy", "gif"}, " --hardcopy gif: give eps, pdf, svg or png"},
+        {{kSample, "--dpi", "1201"}, " --dpi 1201: give a whole number of dots per inch from 50 to 1200"},
+        {{kSample, "-o", "."}, " -o .: give the name of a file (not a folder)"},
+        {{kSample, "--range"}, " --range needs a value (MIN,MAX)"},
+        {{kSample, "--frame"}, " Unknown option --frame (see glidersect --help)"},
+        {{kSample, kSample}, " " + kSample + ": only one dive file can be named (" + kSample +
+                                  " came first; quote a pattern for the program to expand)"},
+        {{"--dives", "1:3"}, " --dives needs a dive file named on the command line (glidersect FILE --dives ...)"},
+        {{kSample, "--headless"},
+         " --headless belongs to the dialogue; with a dive file named the section is drawn without a window"},
+        // Refused by the dialogue, after the reader's line.
+        {{kSample, "--color", "W"}, " --color W: W is not in the menu: give one of its letters."},
+        {{kSample, "--dives", "100:130"}, " --dives 100:130: Dives are 1 to 120."},
+        {{kSample, "--contour", "T", "--range", "0,5000"},
+         " --range 0,5000: That range needs more than 300 grid levels for line contours; the largest span at this "
+         "grid step is 747.50."},
+        {{kSample, "--contour", "D", "--axis", "L", "--range", "0,700", "--label", "5,1"},
+         " --label 5,1: No value at that point."},
+        {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
+    };
+    for (const Row& r : rows) {
+        TempDir dir;
+        RunResult run = run_program(dir.path(), "", r.args);
+        EXPECT_EQ(run.status, 1) << r.line;
+        const auto lines = lines_of(run.output);
+        ASSERT_FALSE(lines.empty()) << r.line;
+        EXPECT_EQ(lines.back(), r.line);
+        // At most the reader's line comes first.
+        EXPECT_LE(lines.size(), 2u) << run.output;
+        EXPECT_TRUE(files_in(dir.path()).empty()) << r.line;
+    }
+}
+
+TEST(OneCommand, AFailedWriteSaysWhyAndLeavesNoFile) {
+    TempDir dir;
+    write_file(dir / "plain", "a regular file");
+    // A folder that is a regular file fails as root too.
+    RunResult below_a_file = run_program(dir.path(), "", {kSample, "-o", "plain/x.pdf"});
+    EXPECT_EQ(below_a_file.status, 1);
+    EXPECT_EQ(lines_of(below_a_file.output).back(), " Cannot create plain/x.pdf: Not a directory");
+    // A file size limit stands in for a full disk; the signal it raises is
+    // ignored, so the write fails with EFBIG.
+    for (const char* format : {"eps", "svg"}) {
+        const std::string cmd = "cd '" + dir.path().string() + "' && (trap '' XFSZ; ulimit -f 64; exec '" +
+                                GLIDERSECT_BINARY + "' '" + kSample + "' --contour D --hardcopy " + format +
+                                ") > out.txt 2>&1";
+        const int rc = std::system(cmd.c_str());
+        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 1) << format;
+        const std::string name = format == std::string("eps") ? "OUT01.EPS" : "OUT01.SVG";
+        EXPECT_EQ(read_file(dir / "out.txt"),
+                  " RD_SCI: Finish at dive 120 of 120\n Open " + name + "\n Cannot write " + name + ": File too large\n");
+        fs::remove(dir / "out.txt");
+    }
+    EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"plain"});
+}

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs the build in $1 under a fresh prefix and checks what lands there:
+# the program, which gives the project's version, and a manual page that
+# groff formats without warnings and that names every option of --help.
+set -euo pipefail
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+cmake --install "$build" --prefix "$prefix" > /dev/null
+program=$prefix/bin/glidersect
+page=$prefix/share/man/man1/glidersect.1
+[ -x "$program" ] || { echo "no bin/glidersect"; exit 1; }
+[ -f "$page" ] || { echo "no share/man/man1/glidersect.1"; exit 1; }
+version=$("$program" --version)
+grep -q "glidersect ${version#glidersect }" "$page" || { echo "the page does not carry $version"; exit 1; }
+if command -v groff > /dev/null; then
+  warnings=$(groff -man -Tutf8 -ww -z "$page" 2>&1)
+  [ -z "$warnings" ] || { echo "groff: $warnings"; exit 1; }
+fi
+for option in $("$program" --help | grep -o -- '--[a-z0-9]*' | sort -u); do
+  grep -q -- "${option//-/\\\\-}" "$page" || { echo "the page does not name $option"; exit 1; }
+done
+echo "installed and documented: $version"
