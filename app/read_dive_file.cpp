@@ -20,6 +20,7 @@ void read_dive_file(Session& s) {
     if (!s.header.opened) miscli::stop("");  // the reader has said why
     if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");
     if (s.header.n_read == 0) miscli::stop(" The file holds no dives: there is nothing to plot.");
+    s.size_for_dives();
 
     auto& t = s.dives;
     for (int d = 1; d <= s.header.n_dives; ++d) {

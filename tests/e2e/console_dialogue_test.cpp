@@ -55,7 +55,7 @@ TEST(ConsoleDialogue, AWholePassAndQuit) {
 TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
     // A wrong axis letter, a blank colour answer (both menus again), a letter
     // not offered, then range answers that cannot be gridded.
-    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 50\n20 27\nkey Q\ntype T\nclick\nq\n");
+    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n5\n27 26\n0 600\n20 27\nkey Q\ntype T\nclick\nq\n");
     EXPECT_EQ(r.status, 0) << r.output;
     auto lines = lines_of(r.output);
     std::vector<std::string> want = concat({kStart,
@@ -76,7 +76,7 @@ TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
                            " Give two numbers, the minimum and the maximum.",
                            " Give two numbers, the minimum and the maximum, on one line.",
                            " The minimum must be below the maximum.",
-                           " That range needs more than 300 grid levels for line contours; the largest span at this grid step is 14.95.",
+                           " That range needs more than 10000 grid levels; the largest span at this grid step is 499.95.",
                        }));
 }
 
