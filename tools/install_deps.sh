@@ -2,6 +2,7 @@
 # Installs the Debian packages the project needs, only those that are absent.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libcairo2-dev libgtest-dev libbenchmark-dev
+          libnetcdf-dev netcdf-bin   # the glider netCDF reader; ncgen makes the test files
           ghostscript fonts-dejavu-core
           xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
           clang libclang-rt-14-dev)  # the fuzz targets

@@ -62,7 +62,7 @@ std::vector<Row> rows() {
     for (int d = 0; d <= 100000; ++d) too_many_dives += "  1\n  0.0\n";
     return {
         {"no such file", "", "", " RD_SCI: No file d.SCI                                    to read.", 1},
-        {"a directory", "", "", " RD_SCI: No file .                                        to read.", 1, "."},
+        {"a folder without netCDF files", "", "", " .: the folder holds no .nc file", 1, "."},
         {"a blank first line", "\n", "", " The file states no dives: there is nothing to plot.", 1},
         {"an empty file", "", "", " RD_SCI: Read error first line of empty.SCI", 1, "empty.SCI"},
         {"letters in the header", "  12  x2 4 Fluor\n", "", " RD_SCI: Read error first line of d.SCI", 1},
