@@ -13,7 +13,8 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: glidersect [--headless] [--screenshots]\n"
-    "Draws sections of an ocean-glider dive file (*.SCI). The dialogue runs on the\n"
+    "Draws sections of an ocean-glider dive file (*.SCI) or of glider netCDF files\n"
+    "(a file, a folder of .nc files or a pattern). The dialogue runs on the\n"
     "console; plots show in a graphics window, hardcopies go to OUT01.EPS, OUT02.EPS, ...\n"
     "\n"
     "  --headless     no window: the window events are read from standard input,\n"
