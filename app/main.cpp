@@ -16,7 +16,8 @@ namespace {
 constexpr const char* kHelp =
     "Usage: glidersect [--headless] [--screenshots] [--hardcopy FORMAT] [--dpi N]\n"
     "       glidersect FILE [options]\n"
-    "Draws sections of an ocean-glider dive file (*.SCI).\n"
+    "Draws sections of an ocean-glider dive file (*.SCI) or of glider netCDF files\n"
+    "(a file, a folder of .nc files or a pattern).\n"
     "\n"
     "The dialogue: questions on the console, plots in a graphics window; \"H\" writes\n"
     "the plot to the next free OUT01.EPS, OUT02.EPS, ... and ends the run.\n"

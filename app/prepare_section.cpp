@@ -3,11 +3,11 @@
 // and gridding the chosen variables over the typed vertical range, value
 // ranges and frame scales.
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "app/plotcom.h"
 #include "app/session.h"
@@ -25,12 +25,14 @@ namespace {
 
 constexpr float NO_PRESSURE = -999.0f;
 constexpr float MISSING_BELOW = -990.0f;  // vertical coordinates below this are fill values
-constexpr int MXDEP = 300;  // grid levels the line contours can take
 
 // Density axis: the vertical coordinate of every sample and profiler bin becomes
 // sigma-theta. The pressures are kept in sec_z as scratch.
 void convert_to_density(Session& s) {
     auto& t = s.dives;
+    int longest = 0;
+    for (int d = 1; d <= s.header.n_dives; ++d) longest = std::max(longest, t.n_samp(d));
+    std::vector<std::pair<float, int>> order(static_cast<std::size_t>(longest));
     for (int d = 1; d <= s.header.n_dives; ++d) {
         for (int k = 1; k <= t.n_samp(d); ++k) {
             if (std::max({t.prof_flag(k, d, 1), t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)}) == 0) {
@@ -46,7 +48,6 @@ void convert_to_density(Session& s) {
         // above and below it; without one on each side it has none. Of
         // samples at the same pressure the first in the file counts, so the
         // search runs over (pressure, position) pairs in order.
-        std::array<std::pair<float, int>, data::MXZ> order;
         int n_good = 0;
         for (int k = 1; k <= t.n_samp(d); ++k)
             if (s.sec_z(k, d) != NO_PRESSURE) order[static_cast<std::size_t>(n_good++)] = {s.sec_z(k, d), k};
@@ -122,12 +123,10 @@ void ask_range(Session& s, float data_min, float data_max) {
             continue;
         }
         const float levels = 2.0f * (v[1] - v[0]) / s.grid_step + 1.0f;
-        // Line contours keep fewer levels than the grid.
-        const bool contours = s.line_var != 'X';
-        const int most = contours ? MXDEP : data::MXZ;
+        const int most = data::MXLEV;
         if (!(levels < static_cast<float>(most) + 1.0f)) {
             miscli::ListLine why;
-            why << "That range needs more than" << most << (contours ? " grid levels for line contours" : " grid levels")
+            why << "That range needs more than" << most << " grid levels"
                 << "; the largest span at this grid step is "
                 << miscli::fmt_f(static_cast<double>(most - 1) * s.grid_step / 2.0, 0, 2) << ".";
             miscli::console().write_line(why.str());
@@ -204,6 +203,7 @@ void prepare_section(Session& s) {
     s.device_code = 'S';
 
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
+    s.size_grids(section::grid_levels(s.grid_step, range, data::MXLEV));
     section::smooth_(s.sec_val, s.sec_z, s.sec_n, 1, n, s.grid_z, s.grid_color, s.grid_work.span(), s.n_levels,
                      s.grid_step, -99.9f, range);
     if (s.line_var != 'X') {

@@ -1,7 +1,8 @@
-// Start of the run: the file name, the reader, the per-dive offsets.
+// Start of the run: the file name, the reader (chosen by what the file
+// holds), the per-dive offsets.
 #include "app/plotcom.h"
 #include "app/session.h"
-#include "data/rd_sci2.h"
+#include "data/read_dive_data.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 
@@ -16,10 +17,11 @@ void read_dive_file(Session& s) {
     miscli::console().write_line("Name *.SCI file");
     // The name is taken whole; only trailing blanks go.
     s.file_name = miscli::console().read_line();
-    data::rd_sci2_(s.file_name, s.header, s.dives);
+    data::read_dive_data(s.file_name, s.header, s.dives);
     if (!s.header.opened) miscli::stop("");  // the reader has said why
     if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");
     if (s.header.n_read == 0) miscli::stop(" The file holds no dives: there is nothing to plot.");
+    s.size_for_dives();
 
     auto& t = s.dives;
     for (int d = 1; d <= s.header.n_dives; ++d) {

@@ -1,15 +1,20 @@
 #pragma once
 // All the driver's data: the dive table, the section arrays, the grids and
-// the choices of the dialogue. Made once per run; nothing is allocated later.
+// the choices of the dialogue. Sized once the file has been read; the grids
+// grow when a typed range needs more levels than any range before.
 #include <string>
 
 #include "data/dive_table.h"
 #include "miscli/array.h"
+#include "miscli/ragged_array.h"
 
 namespace app {
 
 struct Session {
-    Session();
+    // Track, station and section arrays for the dives the file has given.
+    void size_for_dives();
+    // Grids of at least n_levels levels for every dive.
+    void size_grids(int n_levels);
 
     std::string file_name;
     data::FileHeader header;
@@ -27,11 +32,11 @@ struct Session {
     std::string label_color = std::string(20, ' '), label_line = std::string(20, ' ');
     int log_color = 0, log_line = 0, is_adcp = 0;
 
-    miscli::Array2<float> sec_val, sec_z;
+    miscli::RaggedArray2<float> sec_val, sec_z;  // a dive's samples or bins, whichever are more
     miscli::Array1<int> sec_n;
 
     float grid_step = 5.0f;
-    miscli::Array1<float> grid_z;       // MXZ + 1 level edges
+    miscli::Array1<float> grid_z;       // level edges: one more than the grid's levels
     miscli::Array2<float> grid_color, grid_line;
     miscli::Array1<int> grid_work;
     int n_levels = 0;

@@ -1,4 +1,4 @@
-// The console pipeline on the largest file the program accepts: reading,
+// The console pipeline on a large dive file (largest.SCI): reading,
 // sorting and gridding every profile, loading a section.
 #include <benchmark/benchmark.h>
 
@@ -15,6 +15,7 @@
 namespace {
 
 const std::string kLargest = GLIDERSECT_BINARY_DIR "/largest.SCI";
+constexpr int kDives = 800, kRoom = 500;  // what largest.SCI holds: dives; samples or bins a dive
 
 struct Loaded {
     data::FileHeader h;
@@ -52,10 +53,11 @@ void BM_SortAndGridAllProfiles(benchmark::State& state) {
     auto prof = L.t->prof;
     auto flags = L.t->prof_flag;
     auto n = L.t->n_samp;
-    miscli::Array2<float> val(data::MXZ, data::MXPR), z(data::MXZ, data::MXPR), grid(data::MXZ, data::MXPR);
-    miscli::Array1<int> sec_n(data::MXPR);
-    miscli::Array1<float> grid_z(data::MXZ + 1);
-    miscli::Array1<int> work(data::MXZ);
+    miscli::RaggedArray2<float> val(kRoom, kDives), z(kRoom, kDives);
+    miscli::Array2<float> grid(kRoom, kDives);
+    miscli::Array1<int> sec_n(kDives);
+    miscli::Array1<float> grid_z(kRoom + 1);
+    miscli::Array1<int> work(kRoom);
     std::string label;
     int log = 0, adcp = 0, levels = 0;
     data::load_sec_(val, z, 1, L.h.n_dives, sec_n, 'T', label, log, adcp, *L.t, L.h.var4_name);
@@ -87,8 +89,8 @@ BENCHMARK(BM_SortOrderedProfiles)->Unit(benchmark::kMillisecond);
 
 void BM_LoadSection(benchmark::State& state) {
     auto& L = largest();
-    miscli::Array2<float> val(data::MXZ, data::MXPR), z(data::MXZ, data::MXPR);
-    miscli::Array1<int> sec_n(data::MXPR);
+    miscli::RaggedArray2<float> val(kRoom, kDives), z(kRoom, kDives);
+    miscli::Array1<int> sec_n(kDives);
     std::string label;
     int log = 0, adcp = 0;
     const char code = static_cast<char>(state.range(0));

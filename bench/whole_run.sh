@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Times whole headless runs of the built program on the largest file it
-# accepts (800 dives, 500 samples and 500 profiler bins a dive), from the
+# Times whole headless runs of the built program on a large dive file
+# (800 dives, 500 samples and 500 profiler bins a dive), from the
 # typed answers to a finished OUT01.EPS. Prints the best of N runs (wall and
 # user seconds) and the peak memory of each session.
 #   bench/whole_run.sh [BUILD_DIR] [RUNS]

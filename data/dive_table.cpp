@@ -2,34 +2,46 @@
 
 namespace data {
 
-DiveTable::DiveTable()
-    : dive_year(MXPR), day_start(MXPR), lon_start(MXPR + 1), lat_start(MXPR + 1), day_end(MXPR),
-      lon_end(MXPR), lat_end(MXPR), dive_weight(MXPR), head9(MXPR), head10(MXPR), head11(MXPR),
-      sal_offset(MXPR), var4_offset(MXPR), line2_text(MXPR), line2_real(MXPR), n_samp(MXPR),
-      prof(MXZ, MXPR, 4), prof_flag(MXZ, MXPR, 4), n_adcp(MXPR, 0), adcp(MXZ, MXPR, 5),
-      adcp_flag(MXZ, MXPR, 3) {
-    fill();
+DiveTable::DiveTable(int n_dives, int n_samples, int n_bins) {
+    resize(n_dives);
+    for (int d = 1; d <= n_dives; ++d) {
+        set_samples(d, n_samples);
+        set_bins(d, n_bins);
+    }
 }
 
-void DiveTable::fill() {
-    dive_year.fill(-999);
-    day_start.fill(-9.99f);
-    lon_start.fill(-999.0f);
-    lat_start.fill(-99.9f);
-    day_end.fill(-9.99f);
-    lon_end.fill(-999.0f);
-    lat_end.fill(-99.9f);
-    dive_weight.fill(-99.9f);
-    head9.fill(-99.9f);
-    head10.fill(-99.9f);
-    head11.fill(9);
-    sal_offset.fill(0.0f);
-    var4_offset.fill(0.0f);
-    line2_text.fill('-');
-    line2_real.fill(-999.0f);
-    n_samp.fill(0);
-    prof.fill(SAMPLE_FILL);
-    prof_flag.fill(1);
+void DiveTable::resize(int n) {
+    dive_year.resize(n, -999);
+    day_start.resize(n, -9.99f);
+    lon_start.resize(n + 1, -999.0f);
+    lat_start.resize(n + 1, -99.9f);
+    day_end.resize(n, -9.99f);
+    lon_end.resize(n, -999.0f);
+    lat_end.resize(n, -99.9f);
+    dive_weight.resize(n, -99.9f);
+    head9.resize(n, -99.9f);
+    head10.resize(n, -99.9f);
+    head11.resize(n, 9);
+    sal_offset.resize(n, 0.0f);
+    var4_offset.resize(n, 0.0f);
+    line2_text.resize(n, '-');
+    line2_real.resize(n, -999.0f);
+    n_samp.resize(n, 0);
+    n_adcp.resize(n, 0);
+    prof.resize(n);
+    prof_flag.resize(n);
+    adcp.resize(n);
+    adcp_flag.resize(n);
+}
+
+void DiveTable::set_samples(int d, int n) {
+    prof.set_length(d, n, SAMPLE_FILL);
+    prof_flag.set_length(d, n, 1);
+}
+
+void DiveTable::set_bins(int d, int n) {
+    adcp.set_length(d, n, 0.0f);
+    adcp_flag.set_length(d, n, 0);
 }
 
 }  // namespace data

@@ -1,10 +1,11 @@
 #pragma once
-// The dive table: everything the dive file holds, in fixed storage sized by
-// the limits. Fill values mark what the file did not supply.
+// The dive table: everything the dive file holds, sized by what it holds.
+// Fill values mark what the file did not supply.
 #include <string>
 
 #include "data/limits.h"
 #include "miscli/array.h"
+#include "miscli/ragged_array.h"
 
 namespace data {
 
@@ -22,14 +23,24 @@ struct FileHeader {
 };
 
 struct DiveTable {
-    DiveTable();
-    // Writes the fill values of every dive (profiler bins are left alone).
-    void fill();
+    DiveTable() = default;  // no dives: the readers size the table
+    // n_dives entries of fill values, each with room for n_samples samples
+    // and n_bins profiler bins.
+    DiveTable(int n_dives, int n_samples, int n_bins);
+
+    int size() const { return n_samp.size(); }
+    // n_dives entries: those kept keep their values, new ones get the fill
+    // values and no room for samples or bins.
+    void resize(int n_dives);
+    // Room for n samples of dive d, filled (-999.9, flag 1).
+    void set_samples(int d, int n);
+    // Room for n profiler bins of dive d.
+    void set_bins(int d, int n);
 
     miscli::Array1<int> dive_year;
     miscli::Array1<float> day_start;
-    miscli::Array1<float> lon_start;   // MXPR + 1: the track adds the last end
-    miscli::Array1<float> lat_start;   // MXPR + 1
+    miscli::Array1<float> lon_start;   // size() + 1: the track adds the last end
+    miscli::Array1<float> lat_start;   // size() + 1
     miscli::Array1<float> day_end;
     miscli::Array1<float> lon_end;
     miscli::Array1<float> lat_end;
@@ -41,11 +52,11 @@ struct DiveTable {
     miscli::Array1<char> line2_text;     // kept, used by nothing else
     miscli::Array1<float> line2_real;    // kept, used by nothing else
     miscli::Array1<int> n_samp;
-    miscli::Array3<float> prof;          // (sample, dive, variable 1..4)
-    miscli::Array3<int> prof_flag;
+    miscli::RaggedArray3<float> prof{0, 0, 4};    // (sample, dive, variable 1..4)
+    miscli::RaggedArray3<int> prof_flag{0, 0, 4};
     miscli::Array1<int> n_adcp;
-    miscli::Array3<float> adcp;          // (bin, dive, column 1..5)
-    miscli::Array3<int> adcp_flag;       // (bin, dive, flag 1..3)
+    miscli::RaggedArray3<float> adcp{0, 0, 5};    // (bin, dive, column 1..5)
+    miscli::RaggedArray3<int> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)
 };
 
 // Missing-value conventions shared by the loaders and the plots.

@@ -1,6 +1,8 @@
 #pragma once
-// The limits that size the dive table, the section arrays and the grids.
+// Guards on the sizes of the tables. Storage is sized by what a file holds;
+// these only refuse files far beyond real missions (and beyond memory).
 namespace data {
-inline constexpr int MXZ = 500;   // samples or profiler bins per dive; grid levels
-inline constexpr int MXPR = 800;  // dives per file; profiles per section
+inline constexpr int MXZ = 100000;   // samples or profiler bins per dive
+inline constexpr int MXPR = 100000;  // dives per file; profiles per section
+inline constexpr int MXLEV = 10000;  // grid levels of a section
 }  // namespace data

@@ -38,7 +38,7 @@ bool known_variable(char code) {
     return source_of(code, s);
 }
 
-void load_sec_(miscli::Array2<float>& sec_val, miscli::Array2<float>& sec_z, int first, int last,
+void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>& sec_z, int first, int last,
                miscli::Array1<int>& sec_n, char code, std::string& label, int& log_flag, int& is_adcp,
                const DiveTable& t, std::string_view var4_name) {
     label.assign(20, ' ');

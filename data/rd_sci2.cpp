@@ -1,5 +1,7 @@
 #include "data/rd_sci2.h"
 
+#include <algorithm>
+
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -105,7 +107,7 @@ bool read_sample(std::string_view line, int n_vars, DiveTable& t, int k, int d) 
 }  // namespace
 
 void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
-    t.fill();
+    t = DiveTable();
     header.n_dives = 0;
     header.n_read = 0;
     header.opened = false;
@@ -126,6 +128,8 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
         fail(ListLine() << "RD_SCI: Read error first line of " << name);
     }
     if (header.n_dives <= 0) return;
+    // The driver loops over the stated dives: those the file lacks keep their fills.
+    t.resize(std::min(header.n_dives, MXPR));
     if (header.n_vars < 1 || header.n_vars > 4) {
         int n = header.n_vars;
         header.n_dives = 0;
@@ -145,6 +149,7 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
             break;
         }
         if (d > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
+        if (d > t.size()) t.resize(d);
         if (!read_dive_header(*line, t, d)) fail(ListLine() << "RD_SCI: Error in header for dive " << d);
 
         line = file.next();
@@ -152,6 +157,8 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
             fail(ListLine() << "RD_SCI: Read error in line 2 of dive" << d);
         if (t.n_samp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
         if (t.n_adcp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
+        t.set_samples(d, t.n_samp(d));
+        t.set_bins(d, t.n_adcp(d));
 
         for (int k = 1; k <= t.n_samp(d); ++k) {
             line = file.next();

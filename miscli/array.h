@@ -21,6 +21,8 @@ public:
     std::span<T> span() { return data_; }
     std::span<const T> span() const { return data_; }
     void fill(T v) { std::fill(data_.begin(), data_.end(), v); }
+    // n elements: those kept keep their values, new ones get `fill`.
+    void resize(int n, T fill) { data_.resize(static_cast<std::size_t>(n), fill); }
 
 private:
     std::vector<T> data_;

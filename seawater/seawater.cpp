@@ -95,4 +95,14 @@ float sigma_(float s, float t, float p, float pr) {
     return (rho80_(s, theta, pr) - 1.0f) * 1000.0f;
 }
 
+double pressure_from_depth(double z, double lat) {
+    constexpr double kDegree = 3.14159265358979323846 / 180.0;
+    const double s = std::sin(lat * kDegree);
+    const double c1 = (5.92 + 5.25 * s * s) * 1e-3;
+    const double a = 1.0 - c1;
+    const double root = a * a - 8.84e-6 * z;
+    if (!(root >= 0.0)) return std::numeric_limits<double>::quiet_NaN();
+    return (a - std::sqrt(root)) / 4.42e-6;
+}
+
 }  // namespace seawater

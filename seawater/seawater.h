@@ -30,6 +30,15 @@ float potemp_(float s, float t, float p, float pr);
 // Returns the density minus 1000 [kg/m3].
 float sigma_(float s, float t, float p, float pr);
 
+// Sea pressure at a depth by Saunders (1981), for files that hold depth
+// but no pressure:
+//   p = ((1 - c1) - sqrt((1 - c1)^2 - 8.84e-6 z)) / 4.42e-6,
+//   c1 = (5.92 + 5.25 sin^2(lat)) 1e-3
+//   z    depth [m], positive down
+//   lat  latitude [deg N]
+// Returns the pressure [dbar]; NaN beyond the depth the formula holds.
+double pressure_from_depth(double z, double lat);
+
 // Widest pressure span potemp_ integrates [dbar]; beyond it the count of
 // sub-steps would grow without bound, so potemp_ gives NaN instead.
 inline constexpr float max_potemp_span = 1.0e6f;

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "app/plotcom.h"
 #include "daz/plot_device.h"
@@ -21,7 +22,7 @@ namespace {
 
 // Page heights of the grid levels and the level list of the last call;
 // the label editor reads both.
-std::array<float, MXDEP> level_y{};
+std::vector<float> level_y;
 ContourLevels levels;
 
 // Multiples of the step beyond this are not whole numbers in a float.
@@ -81,6 +82,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     const int n_z = std::clamp(std::min({n_levels, grid_z.size(), grid_line.dim1()}), 0, MXDEP);
     const int j1 = std::max(first_dive, 1);
     const int j2 = std::min({last_dive, station_km.size(), grid_line.dim2()});
+    level_y.resize(static_cast<std::size_t>(n_z));
     for (int k = 1; k <= n_z; ++k) level_y[static_cast<std::size_t>(k - 1)] = frame_y(grid_z(k));
 
     contour_levels(v_lo, v_hi, levels);

@@ -6,11 +6,12 @@
 #include <array>
 #include <string_view>
 
+#include "data/limits.h"
 #include "miscli/array.h"
 
 namespace section {
 
-inline constexpr int MXDEP = 300;  // grid levels the contours can hold
+inline constexpr int MXDEP = data::MXLEV;  // grid levels the contours can hold: all the grid has
 inline constexpr int MXCON = 100;  // contour levels of one field
 
 // The contour levels of a field: n values w[0..n-1] = m * step, increasing.

@@ -1,9 +1,8 @@
 #include "section/p_sort.h"
 
-#include <array>
+#include <algorithm>
 #include <utility>
-
-#include "data/limits.h"
+#include <vector>
 
 namespace section {
 
@@ -17,6 +16,12 @@ namespace {
 // never win, so they count as 0.0.
 class Tournament {
 public:
+    // Room for profiles of up to n samples.
+    explicit Tournament(int n) {
+        while (cap_ < n) cap_ *= 2;
+        key_.resize(static_cast<std::size_t>(cap_));
+        winner_.resize(2 * static_cast<std::size_t>(cap_));
+    }
     void build(const float* keys, int n) {
         size_ = 1;
         while (size_ < n) size_ *= 2;
@@ -46,18 +51,18 @@ private:
         // The right side wins only with a strictly larger key: leftmost of equals.
         winner_[static_cast<std::size_t>(node)] = key_[static_cast<std::size_t>(r)] > key_[static_cast<std::size_t>(l)] ? r : l;
     }
-    static constexpr int CAP = 512;
-    static_assert(CAP >= data::MXZ);
-    int size_ = 1;
-    std::array<float, CAP> key_{};
-    std::array<int, 2 * CAP> winner_{};
+    int cap_ = 1, size_ = 1;
+    std::vector<float> key_;
+    std::vector<int> winner_;
 };
 
 }  // namespace
 
-void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Array3<float>& prof,
-             miscli::Array3<int>& prof_flag) {
-    Tournament tree;
+void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
+             miscli::RaggedArray3<int>& prof_flag) {
+    int longest = 1;
+    for (int i = 1; i <= n_dives; ++i) longest = std::max(longest, n_samp(i));
+    Tournament tree(longest);
     for (int i = 1; i <= n_dives; ++i) {
         int n = n_samp(i);
         if (n > 1) {

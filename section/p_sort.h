@@ -1,12 +1,13 @@
 #pragma once
 #include "miscli/array.h"
+#include "miscli/ragged_array.h"
 
 namespace section {
 
 // Orders the samples of profiles 1..n_dives by decreasing key (variable 1),
 // moving all n_vars variables and their flags together, then drops
 // trailing samples whose key is negative (the fill values).
-void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Array3<float>& prof,
-             miscli::Array3<int>& prof_flag);
+void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
+             miscli::RaggedArray3<int>& prof_flag);
 
 }  // namespace section

@@ -1,7 +1,7 @@
 #include "section/smooth.h"
 
 #include <algorithm>
-#include <array>
+#include <vector>
 
 #include "data/limits.h"
 #include "miscli/stop.h"
@@ -13,20 +13,26 @@ constexpr float MISSING = -999.9f;
 constexpr float MISSING_BELOW = -990.0f;
 }  // namespace
 
-void smooth_(const miscli::Array2<float>& sec_val, const miscli::Array2<float>& sec_z,
+int grid_levels(float grid_step, GridRange range, int most) {
+    const float levels = 2.0f * (range.z_max - range.z_min) / grid_step + 1.0f;
+    // Tested as a float first: a huge or invalid range must not overflow the int.
+    if (!(levels < static_cast<float>(most) + 1.0f)) return 0;
+    return std::max(1, static_cast<int>(levels));
+}
+
+void smooth_(const miscli::RaggedArray2<float>& sec_val, const miscli::RaggedArray2<float>& sec_z,
              const miscli::Array1<int>& sec_n, int first, int last, miscli::Array1<float>& grid_z,
              miscli::Array2<float>& grid, std::span<int> bin_counts, int& n_levels, float grid_step,
              float threshold, GridRange range) {
-    const int mxz = grid.dim1();
+    const int room = std::min({grid.dim1(), grid_z.size() - 1, static_cast<int>(bin_counts.size()), data::MXLEV});
     const float z_min = range.z_min;
-    float levels = 2.0f * (range.z_max - z_min) / grid_step + 1.0f;
-    // Tested as a float first: a huge or invalid range must not overflow the int.
-    if (!(levels < static_cast<float>(mxz) + 1.0f)) miscli::stop(" Increase MXZ for SMOOTH");
-    const int nz = std::max(1, static_cast<int>(levels));
+    const int nz = grid_levels(grid_step, range, room);
+    if (nz == 0) miscli::stop(" Increase MXZ for SMOOTH");
     n_levels = nz;
     for (int k = 1; k <= nz + 1; ++k) grid_z(k) = z_min + static_cast<float>(k - 1) * grid_step * 0.5f;
 
-    std::array<float, data::MXZ> means{};
+    // Each level's mean is formed from the raw bin sums, so the means wait here.
+    std::vector<float> means(static_cast<std::size_t>(nz));
     for (int i = first; i <= last; ++i) {
         float* g = &grid(1, i);
         std::fill(g, g + nz, 0.0f);

@@ -124,6 +124,13 @@ inline double fluorescence(const Column& c, double p) {
     return 0.02 + f;
 }
 
+// Dissolved oxygen [umol/kg]: near saturation in the mixed layer, less
+// with depth, and less again in the upwelled water inshore.
+inline double oxygen(const Column& c, double p) {
+    double ml = p <= c.mixed ? 1.0 : std::exp(-(p - c.mixed) / 120.0);
+    return 90.0 + 170.0 * ml + 30.0 * c.front + 8.0 * c.chl_peak * std::exp(-((p - c.chl_depth) / 20.0) * ((p - c.chl_depth) / 20.0));
+}
+
 // Current at depth z [m/s], east and north. The coast runs to the NNW, so
 // the equatorward jet points SSE and the undercurrent NNW.
 inline void current(const Column& c, double z, double days, double& east, double& north) {

@@ -22,6 +22,7 @@ std::unique_ptr<app::Session> three_dives() {
     h.n_dives = 3;
     h.n_read = 3;
     h.n_vars = 4;
+    s->dives = data::DiveTable(3, 5, 3);
     auto& t = s->dives;
     for (int d = 1; d <= 3; ++d) {
         t.dive_year(d) = 2026;
@@ -34,8 +35,9 @@ std::unique_ptr<app::Session> three_dives() {
             t.prof(k, d, 3) = 34.0f;
             for (int v = 1; v <= 4; ++v) t.prof_flag(k, d, v) = 0;
         }
-        s->track_km(d) = 10.0f * static_cast<float>(d - 1);
     }
+    s->size_for_dives();
+    for (int d = 1; d <= 3; ++d) s->track_km(d) = 10.0f * static_cast<float>(d - 1);
     s->first_dive = 1;
     s->last_dive = 3;
     s->color_var = 'T';

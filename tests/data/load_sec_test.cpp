@@ -7,15 +7,14 @@
 #include "support/test_support.h"
 
 using namespace testing_support;
-using data::MXPR;
-using data::MXZ;
-
 namespace {
 
+constexpr int kDives = 3, kRoom = 5;
+
 struct Fixture {
-    std::unique_ptr<data::DiveTable> t = std::make_unique<data::DiveTable>();
-    miscli::Array2<float> val{MXZ, MXPR}, z{MXZ, MXPR};
-    miscli::Array1<int> n{MXPR};
+    std::unique_ptr<data::DiveTable> t = std::make_unique<data::DiveTable>(kDives, kRoom, kRoom);
+    miscli::RaggedArray2<float> val{kRoom, kDives}, z{kRoom, kDives};
+    miscli::Array1<int> n{kDives};
     std::string label;
     int log = -1, adcp = -1;
 

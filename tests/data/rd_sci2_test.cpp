@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "data/limits.h"
 #include "data/rd_sci2.h"
 #include "support/test_support.h"
 
@@ -59,11 +60,7 @@ TEST(RdSci2, ReadsHeaderDivesSamplesAndProfilerBins) {
     EXPECT_EQ(t.n_adcp(1), 1);
     EXPECT_FLOAT_EQ(t.adcp(1, 1, 4), -70.5f);
     EXPECT_EQ(t.n_samp(2), 0);
-    // Dives the file does not supply keep their fill values.
-    EXPECT_EQ(t.dive_year(3), -999);
-    EXPECT_FLOAT_EQ(t.lon_start(3), -999.0f);
-    EXPECT_FLOAT_EQ(t.prof(1, 3, 2), -999.9f);
-    EXPECT_EQ(t.prof_flag(1, 3, 2), 1);
+    EXPECT_EQ(t.size(), 2);
 }
 
 TEST(RdSci2, PressureFlagImpliedDecimalsAndShortLines) {
@@ -107,6 +104,12 @@ TEST(RdSci2, FewerDivesThanStatedAndNoDives) {
     EXPECT_EQ(r.console, " RD_SCI: Finish at dive 1 of 5\n");
     EXPECT_EQ(r.h.n_dives, 5);
     EXPECT_EQ(r.h.n_read, 1);
+    // Dives stated but not in the file are there with their fill values.
+    ASSERT_EQ(r.t->size(), 5);
+    EXPECT_EQ(r.t->dive_year(3), -999);
+    EXPECT_FLOAT_EQ(r.t->lon_start(5), -999.0f);
+    EXPECT_FLOAT_EQ(r.t->lat_start(6), -99.9f);  // the track's extra entry
+    EXPECT_EQ(r.t->n_samp(5), 0);
 
     Read empty = read_text("  12   3 4 Fluor    abcde BackScat xtra    \n");
     EXPECT_EQ(empty.console, " RD_SCI: Finish at dive 0 of 3\n");
@@ -114,7 +117,7 @@ TEST(RdSci2, FewerDivesThanStatedAndNoDives) {
     Read zero = read_text("  12   0 4 Fluor    abcde BackScat xtra    \n" + kDive1);
     EXPECT_EQ(zero.console, "");
     EXPECT_EQ(zero.h.n_dives, 0);
-    EXPECT_EQ(zero.t->n_samp(1), 0);
+    EXPECT_EQ(zero.t->size(), 0);
 }
 
 TEST(RdSci2, MissingFileAndDirectoryGiveTheNoFileLine) {
@@ -135,10 +138,11 @@ TEST(RdSci2, MissingFileAndDirectoryGiveTheNoFileLine) {
 TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
     const std::string second = "  20.0   1   0.000   0.000 -     0.000         0\n";
     const std::string sample = " 100.0   10.100 0   34.000 0   1.5000 0\n";
-    std::string too_many_dives = "  12 801 4 Fluor    abcde BackScat xtra    \n";
-    for (int d = 0; d < 801; ++d) too_many_dives += kDive2Head + "  20.0   0   0.000   0.000 -     0.000         0\n";
-    std::string many_samples = kHeader + kDive2Head + "  20.0 501   0.000   0.000 -     0.000         0\n";
-    std::string many_bins = kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000       501\n";
+    // The table grows with the file up to guards far beyond real missions;
+    // a dive of two short lines keeps the file small.
+    std::string too_many_dives = kHeader;
+    for (int d = 0; d <= data::MXPR; ++d) too_many_dives += "  1\n  0.0\n";
+    std::string many_bins = kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000    100001\n";
 
     struct Row {
         std::string text, line;
@@ -157,10 +161,8 @@ TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
          " RD_SCI: Error reading ADP line 2 of dive 1"},
         {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3 x 4 0 5 0\n",
          " RD_SCI: Error reading ADP line 1 of dive 1"},
-        {many_samples, " RD_SCI: Increase MXZ"},
         {many_bins, " RD_SCI: Increase MXZ"},
         {too_many_dives, " Increase MXPR for RD_SCI"},
-        {"  12 900 4 Fluor    abcde BackScat xtra    \n" + kDive1, " Increase MXPR for RD_SCI"},
     };
     for (const auto& row : rows) {
         Read r = read_text(row.text);

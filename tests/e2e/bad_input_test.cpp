@@ -56,10 +56,13 @@ std::vector<Row> rows() {
     std::string non_ascii = kGood;
     non_ascii.replace(non_ascii.find("10.100"), 6, "10.\xc3\xa9\x30");
     std::string too_many_bins = kHead + kDive;
-    too_many_bins.replace(too_many_bins.find("         1\n"), 11, "       501\n");
+    too_many_bins.replace(too_many_bins.find("         1\n"), 11, "    100001\n");
+    // More dives than the guard lets in, each of two short lines.
+    std::string too_many_dives = kHead;
+    for (int d = 0; d <= 100000; ++d) too_many_dives += "  1\n  0.0\n";
     return {
         {"no such file", "", "", " RD_SCI: No file d.SCI                                    to read.", 1},
-        {"a directory", "", "", " RD_SCI: No file .                                        to read.", 1, "."},
+        {"a folder without netCDF files", "", "", " .: the folder holds no .nc file", 1, "."},
         {"a blank first line", "\n", "", " The file states no dives: there is nothing to plot.", 1},
         {"an empty file", "", "", " RD_SCI: Read error first line of empty.SCI", 1, "empty.SCI"},
         {"letters in the header", "  12  x2 4 Fluor\n", "", " RD_SCI: Read error first line of d.SCI", 1},
@@ -70,10 +73,10 @@ std::vector<Row> rows() {
         {"bytes that are not ASCII", non_ascii, "", " RD_SCI: Error reading line 1 of dive 1", 1},
         {"a negative sample count", kHead + kDive.substr(0, 81) + "  20.0  -5   0.000   0.000 -     0.000         1\n",
          "", " RD_SCI: Read error in line 2 of dive 1", 1},
-        {"a huge sample count", kHead + kDive.substr(0, 81) + "  20.09999   0.000   0.000 -     0.000         1\n",
-         "", " RD_SCI: Increase MXZ", 1},
+        {"a sample count the file does not hold", kHead + kDive.substr(0, 81) + "  20.09999   0.000   0.000 -     0.000         1\n",
+         "", " RD_SCI: Error reading line 1 of dive 1", 1},
         {"too many profiler lines", too_many_bins, "", " RD_SCI: Increase MXZ", 1},
-        {"more dives than the table holds", many_dives(801), "", " Increase MXPR for RD_SCI", 1},
+        {"more dives than the table holds", too_many_dives, "", " Increase MXPR for RD_SCI", 1},
         {"more than 4 variables", "  12   2 5 Fluor    abcde BackScat xtra    \n" + kDive, "",
          " RD_SCI: The file states 5 sample variables; 1 to 4 (pressure included) can be stored", 1},
         {"a file stating no dives", "  12   0 4 Fluor    abcde BackScat xtra    \n", "",
@@ -88,7 +91,7 @@ std::vector<Row> rows() {
          ""},
         {"end of input on the map", kGood, "", kWindowEnded, 1},
         {"a typed range that is not usable, then the end", kGood, "click\nkey G\ntype 0 9\ntype 2 1\n", kWindowEnded, 1},
-        {"the most dives a file can have pass the map", many_dives(800), "click\nkey G\ntype 1 800\n",
+        {"more dives than the old fixed table pass the map", many_dives(900), "click\nkey G\ntype 1 900\n",
          " Console input ended before the question was answered.", 1},
         {"end of input at the reverse question", kGood, kMap, " Console input ended before the question was answered.",
          1},

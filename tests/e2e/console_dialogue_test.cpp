@@ -56,7 +56,7 @@ TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
     // A wrong axis letter, a blank colour answer (both menus again), a letter
     // not offered, then range answers that cannot be gridded (blank lines
     // are passed over, one number waits for the next line).
-    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n27\n\n26\n0 50\n20 27\nkey Q\ntype T\nclick\nq\n");
+    auto r = run_small("\nx\nd\n\nT\nZ\nS\nK\nB\nd\n\nabc\n27\n\n26\n0 600\n20 27\nkey Q\ntype T\nclick\nq\n");
     EXPECT_EQ(r.status, 0) << r.output;
     auto lines = lines_of(r.output);
     std::vector<std::string> want = concat({kStart,
@@ -75,7 +75,7 @@ TEST(ConsoleDialogue, BadAnswersAreAskedAgainWithAReason) {
     EXPECT_EQ(reasons, (std::vector<std::string>{
                            " Give two numbers, the minimum and the maximum.",
                            " The minimum must be below the maximum.",
-                           " That range needs more than 300 grid levels for line contours; the largest span at this grid step is 14.95.",
+                           " That range needs more than 10000 grid levels; the largest span at this grid step is 499.95.",
                        }));
 }
 

@@ -56,6 +56,24 @@ TEST(OneCommand, GivesTheEpsOfTheSessionThatAnswersTheSameWay) {
     }
 }
 
+TEST(OneCommand, ANetcdfMissionWithItsFourthVariableGivesTheSessionsEps) {
+    const std::string nc = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample_og1.nc").string();
+    TempDir one, session;
+    RunResult a = run_program(one.path(), "",
+                              {nc, "--var4", "chla", "--color", "4", "--log", "--contour", "D", "--range", "0,200",
+                               "--label", "5,5", "--title", "Chlorophyll"});
+    RunResult b = run_program(session.path(),
+                              nc + "\nchla\nclick\nkey G\ntype 1 48\nN\nS\n4\nD\nS\nY\n0,200\nkey A 5 5\n"
+                                   "key K 5 5\nkey Q\ntype Chlorophyll\nkey H\n",
+                              {"--headless"});
+    EXPECT_EQ(a.status, 0) << a.output;
+    EXPECT_EQ(b.status, 0) << b.output;
+    EXPECT_EQ(a.output, " Read 48 profiles from 1 netCDF file\n Open OUT01.EPS\n");
+    const std::string eps = read_file(one / "OUT01.EPS");
+    ASSERT_GT(eps.size(), 10000u);
+    EXPECT_TRUE(eps == read_file(session / "OUT01.EPS"));
+}
+
 TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
     struct Row {
         std::vector<std::string> args;
@@ -88,9 +106,9 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         // Refused by the dialogue, after the reader's line.
         {{kSample, "--color", "W"}, " --color W: W is not in the menu: give one of its letters."},
         {{kSample, "--dives", "100:130"}, " --dives 100:130: Dives are 1 to 120."},
-        {{kSample, "--contour", "T", "--range", "0,5000"},
-         " --range 0,5000: That range needs more than 300 grid levels for line contours; the largest span at this "
-         "grid step is 747.50."},
+        {{kSample, "--contour", "T", "--range", "0,30000"},
+         " --range 0,30000: That range needs more than 10000 grid levels; the largest span at this grid step is "
+         "24997.50."},
         {{kSample, "--contour", "D", "--axis", "L", "--range", "0,700", "--label", "5,1"},
          " --label 5,1: No value at that point."},
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},

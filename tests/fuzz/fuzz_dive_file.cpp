@@ -2,6 +2,7 @@
 // program stop with one line, never a crash, a hang or a read out of bounds.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -26,10 +27,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         data::rd_sci2_(path, header, *table);
         // What the driver then relies on.
-        if (header.n_dives > data::MXPR) __builtin_trap();
+        if (header.n_dives > data::MXPR || table->size() < std::max(header.n_dives, header.n_read)) __builtin_trap();
         for (int d = 1; d <= header.n_read; ++d)
-            if (table->n_samp(d) < 0 || table->n_samp(d) > data::MXZ || table->n_adcp(d) < 0 ||
-                table->n_adcp(d) > data::MXZ)
+            if (table->n_samp(d) < 0 || table->n_samp(d) > table->prof.length(d) || table->n_adcp(d) < 0 ||
+                table->n_adcp(d) > table->adcp.length(d))
                 __builtin_trap();
     } catch (const miscli::ProgramStop& stop) {
         if (stop.line.empty() || stop.status != 1) __builtin_trap();

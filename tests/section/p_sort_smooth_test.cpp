@@ -3,21 +3,21 @@
 #include <random>
 #include <vector>
 
-#include "data/limits.h"
 #include "miscli/array.h"
+#include "miscli/ragged_array.h"
 #include "section/p_sort.h"
 #include "section/smooth.h"
 #include "support/test_support.h"
 
-using data::MXPR;
-using data::MXZ;
-
 namespace {
+
+// Samples a profile and profiles a section hold in these tests.
+constexpr int MXZ = 500, MXPR = 800;
 
 struct Profiles {
     miscli::Array1<int> n{MXPR};
-    miscli::Array3<float> prof{MXZ, MXPR, 4};
-    miscli::Array3<int> flag{MXZ, MXPR, 4};
+    miscli::RaggedArray3<float> prof{MXZ, MXPR, 4};
+    miscli::RaggedArray3<int> flag{MXZ, MXPR, 4};
     void set(int i, const std::vector<float>& keys) {
         n(i) = static_cast<int>(keys.size());
         for (int k = 1; k <= n(i); ++k) {
@@ -105,7 +105,7 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
 namespace {
 
 struct Grid {
-    miscli::Array2<float> val{MXZ, MXPR, -999.9f}, z{MXZ, MXPR};
+    miscli::RaggedArray2<float> val{MXZ, MXPR, -999.9f}, z{MXZ, MXPR};
     miscli::Array1<int> n{MXPR};
     miscli::Array1<float> grid_z{MXZ + 1};
     miscli::Array2<float> g{MXZ, MXPR};

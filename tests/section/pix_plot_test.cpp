@@ -4,16 +4,15 @@
 
 #include "app/plotcom.h"
 #include "daz/plot_device.h"
-#include "data/limits.h"
 #include "section/pix_plot.h"
 #include "support/eps_reader.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
-using data::MXPR;
-using data::MXZ;
-
 namespace {
+
+// Levels and profiles the grids of these tests hold.
+constexpr int MXZ = 500, MXPR = 800;
 
 struct Section {
     miscli::Array1<float> z{MXZ + 1}, km{MXPR}, day{MXPR};

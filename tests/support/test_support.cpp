@@ -101,4 +101,20 @@ RunResult render_eps(const std::filesystem::path& eps, const std::filesystem::pa
 
 std::filesystem::path test_file(const std::string& name) { return std::filesystem::path(GLIDERSECT_TEST_FILES) / name; }
 
+std::filesystem::path nc_test_file(const std::string& name) {
+    return std::filesystem::path(GLIDERSECT_NC_FILES) / (name + ".nc");
+}
+
+bool make_netcdf(const std::string& cdl, const std::filesystem::path& out, std::string* said) {
+    const std::filesystem::path text = out.string() + ".cdl", log = out.string() + ".log";
+    write_file(text, cdl);
+    const std::string cmd =
+        "'" GLIDERSECT_NCGEN "' -o '" + out.string() + "' '" + text.string() + "' > '" + log.string() + "' 2>&1";
+    const int rc = std::system(cmd.c_str());
+    if (said) *said = read_file(log);
+    std::filesystem::remove(text);
+    std::filesystem::remove(log);
+    return rc == 0;
+}
+
 }  // namespace testing_support

@@ -65,4 +65,11 @@ RunResult render_eps(const std::filesystem::path& eps, const std::filesystem::pa
 // Path of a file kept in tests/files.
 std::filesystem::path test_file(const std::string& name);
 
+// Path of a netCDF test file, made by ncgen from tests/files/netcdf/<name>.cdl.
+std::filesystem::path nc_test_file(const std::string& name);
+
+// Writes a netCDF file from CDL text with ncgen; gives false (and what ncgen
+// said) when it cannot.
+bool make_netcdf(const std::string& cdl, const std::filesystem::path& out, std::string* said = nullptr);
+
 }  // namespace testing_support

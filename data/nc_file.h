@@ -1,0 +1,75 @@
+#pragma once
+// One netCDF file opened for reading through the netCDF-C library (classic
+// and netCDF-4 alike): its dimensions, variables and attributes as plain
+// values, and the reading of whole variables. Every fault of the library
+// becomes an NcError carrying its message.
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace data {
+
+struct NcError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct NcVariable {
+    int id = 0;
+    std::string name;
+    int type = 0;           // netCDF type code (NC_BYTE, NC_CHAR, ...)
+    std::vector<int> dims;  // dimension ids, outermost first
+};
+
+class NcFile {
+public:
+    // Opens the file at `path`; throws NcError when the library cannot.
+    explicit NcFile(const std::string& path);
+    // Opens a file held in memory (the bytes must outlive the object).
+    NcFile(const std::string& name, std::span<const std::byte> bytes);
+    ~NcFile();
+    NcFile(const NcFile&) = delete;
+    NcFile& operator=(const NcFile&) = delete;
+
+    const std::vector<NcVariable>& variables() const { return variables_; }
+    const std::string& dimension_name(int dim) const;
+    std::size_t dimension_length(int dim) const;
+    // The variable of that exact name.
+    const NcVariable* find(const std::string& name) const;
+
+    // Attributes of a variable, or of the file with var = global().
+    static int global();
+    bool has_attribute(int var, const char* name) const;
+    // A text attribute (char or string); nullopt when absent or not text.
+    std::optional<std::string> text_attribute(int var, const char* name) const;
+    // A numeric attribute as doubles; empty when absent or not numeric.
+    std::vector<double> number_attribute(int var, const char* name) const;
+    // The netCDF type of an attribute; 0 when absent.
+    int attribute_type(int var, const char* name) const;
+    // Names of the file's global attributes, in the file's order.
+    std::vector<std::string> global_attribute_names() const;
+
+    // The whole of a variable, converted by the library.
+    std::vector<double> read_doubles(const NcVariable& v) const;
+    std::vector<char> read_chars(const NcVariable& v) const;
+
+private:
+    void load_metadata();
+    std::size_t length_of(const NcVariable& v) const;
+    struct Dimension {
+        int id;
+        std::string name;
+        std::size_t length;
+    };
+    const Dimension& dimension(int dim) const;
+    int ncid_ = -1;
+    std::vector<Dimension> dims_;
+    std::vector<NcVariable> variables_;
+};
+
+// Whether a netCDF type holds numbers (not text, not a user-defined type).
+bool is_numeric_type(int type);
+
+}  // namespace data

@@ -1,0 +1,33 @@
+#pragma once
+// Cutting the samples of a glider netCDF file into profiles. A profile is
+// the list of its sample indices (0-based, in file order); profiles come
+// in the order the dive table takes them, and none is empty.
+#include <vector>
+
+namespace data {
+
+using Profiles = std::vector<std::vector<int>>;
+
+// Samples with the same whole profile number form one profile, in
+// increasing order of the number; a missing (NaN) or fractional number
+// belongs to none.
+Profiles profiles_by_number(const std::vector<double>& number);
+
+// One dive: down to the deepest sample (included), then from it up. All
+// samples are one profile when none has a pressure.
+Profiles profiles_of_dive(const std::vector<double>& pressure);
+
+// Every sample in one profile.
+Profiles one_profile(int n_samples);
+
+// Turning points, walking the samples in time order and passing over
+// missing pressures: a profile's direction is set by its first move of
+// turn_dbar from its first pressure; it keeps its extreme (the deepest
+// sample going down, the shallowest going up) and ends there once the
+// pressure comes back turn_dbar or more, the next profile beginning with
+// the sample after the extreme. Samples without a time keep their place
+// after the sample before them.
+Profiles profiles_at_turns(const std::vector<double>& pressure, const std::vector<double>& time,
+                           double turn_dbar = 10.0);
+
+}  // namespace data

@@ -1,0 +1,37 @@
+#pragma once
+// The values of a netCDF variable as the CF conventions mean them: fill and
+// missing values, valid ranges and not-finite values become NaN, packed
+// values are unpacked; times become seconds since 1970-01-01 UTC.
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "data/nc_file.h"
+
+namespace data {
+
+// The variable's values: value * scale_factor + add_offset, NaN where the
+// stored value equals _FillValue or missing_value, lies outside
+// valid_min/valid_max (or valid_range), or is not finite. A floating-point
+// variable without _FillValue also takes the library's default fill as
+// missing, since no measurement is ever that value.
+std::vector<double> read_values(const NcFile& file, const NcVariable& v);
+
+// A time unit: seconds per unit and the epoch in seconds since 1970-01-01
+// UTC (Gregorian calendar).
+struct TimeUnits {
+    double seconds_per_unit;
+    double epoch;
+};
+
+// "<unit> since <date>[ <time>][<zone>]": unit seconds, minutes, hours or
+// days (singular or plural, any case); date Y-M-D; time H:M[:S[.f]] after a
+// blank or a T; zone Z, UTC, GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
+std::optional<TimeUnits> parse_time_units(std::string_view units);
+
+// Days since 1970-01-01 of a Gregorian date (month 1..12, day 1..31).
+long long days_from_civil(long long year, int month, int day);
+// The year of a time in seconds since 1970-01-01 UTC.
+long long year_of(double seconds);
+
+}  // namespace data
