@@ -49,8 +49,8 @@ ValidRange valid_range_of(const NcFile& f, const NcVariable& v) {
 
 }  // namespace
 
-std::vector<double> read_values(const NcFile& f, const NcVariable& v) {
-    std::vector<double> values = f.read_doubles(v);
+void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
+    f.read_doubles(v, values);
     std::optional<double> fill = first_of(f.number_attribute(v.id, "_FillValue"));
     if (!fill && !f.has_attribute(v.id, "_FillValue")) {
         if (v.type == NC_FLOAT) fill = static_cast<double>(NC_FILL_FLOAT);
@@ -70,7 +70,6 @@ std::vector<double> read_values(const NcFile& f, const NcVariable& v) {
         if (!gone && !valid.stored_units) gone = x < valid.lo || x > valid.hi;
         if (gone || !std::isfinite(x)) x = kNaN;
     }
-    return values;
 }
 
 long long days_from_civil(long long y, int m, int d) {

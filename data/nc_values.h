@@ -10,12 +10,12 @@
 
 namespace data {
 
-// The variable's values: value * scale_factor + add_offset, NaN where the
+// The variable's values into `out`: value * scale_factor + add_offset, NaN where the
 // stored value equals _FillValue or missing_value, lies outside
 // valid_min/valid_max (or valid_range), or is not finite. A floating-point
 // variable without _FillValue also takes the library's default fill as
 // missing, since no measurement is ever that value.
-std::vector<double> read_values(const NcFile& file, const NcVariable& v);
+void read_values(const NcFile& file, const NcVariable& v, NcDoubles& out);
 
 // A time unit: seconds per unit and the epoch in seconds since 1970-01-01
 // UTC (Gregorian calendar).
