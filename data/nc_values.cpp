@@ -134,6 +134,9 @@ std::optional<double> seconds_per(std::string_view unit) {
     std::string u(unit);
     for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (u == "second" || u == "seconds") return 1.0;
+    // Finer units than the four usual ones, as some writers choose them.
+    if (u == "millisecond" || u == "milliseconds") return 1e-3;
+    if (u == "microsecond" || u == "microseconds") return 1e-6;
     if (u == "minute" || u == "minutes") return 60.0;
     if (u == "hour" || u == "hours") return 3600.0;
     if (u == "day" || u == "days") return 86400.0;

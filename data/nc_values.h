@@ -25,7 +25,7 @@ struct TimeUnits {
 };
 
 // "<unit> since <date>[ <time>][<zone>]": unit seconds, minutes, hours or
-// days (singular or plural, any case); date Y-M-D; time H:M[:S[.f]] after a
+// days (also milliseconds or microseconds; singular or plural, any case); date Y-M-D; time H:M[:S[.f]] after a
 // blank or a T; zone Z, UTC, GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
 std::optional<TimeUnits> parse_time_units(std::string_view units);
 
