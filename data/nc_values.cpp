@@ -137,6 +137,7 @@ std::optional<double> seconds_per(std::string_view unit) {
     // Finer units than the four usual ones, as some writers choose them.
     if (u == "millisecond" || u == "milliseconds") return 1e-3;
     if (u == "microsecond" || u == "microseconds") return 1e-6;
+    if (u == "nanosecond" || u == "nanoseconds") return 1e-9;
     if (u == "minute" || u == "minutes") return 60.0;
     if (u == "hour" || u == "hours") return 3600.0;
     if (u == "day" || u == "days") return 86400.0;

@@ -25,8 +25,9 @@ struct TimeUnits {
 };
 
 // "<unit> since <date>[ <time>][<zone>]": unit seconds, minutes, hours or
-// days (also milliseconds or microseconds; singular or plural, any case); date Y-M-D; time H:M[:S[.f]] after a
-// blank or a T; zone Z, UTC, GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
+// days (also milli-, micro- or nanoseconds; singular or plural, any
+// case); date Y-M-D; time H:M[:S[.f]] after a blank or a T; zone Z, UTC,
+// GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
 std::optional<TimeUnits> parse_time_units(std::string_view units);
 
 // Days since 1970-01-01 of a Gregorian date (month 1..12, day 1..31).
