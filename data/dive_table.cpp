@@ -35,8 +35,8 @@ void DiveTable::resize(int n) {
 }
 
 void DiveTable::reserve_samples(std::size_t more) {
-    prof.reserve(prof.elements() + more * static_cast<std::size_t>(prof.dim3()));
-    prof_flag.reserve(prof_flag.elements() + more * static_cast<std::size_t>(prof_flag.dim3()));
+    prof.reserve_more(more * static_cast<std::size_t>(prof.dim3()));
+    prof_flag.reserve_more(more * static_cast<std::size_t>(prof_flag.dim3()));
 }
 
 void DiveTable::set_samples(int d, int n) {

@@ -15,9 +15,11 @@
 namespace miscli {
 
 // Element (i, j, k) for i = 1..length(j), j = 1..dim2(), k = 1..dim3():
-// for every j a block of dim3() columns of length(j) elements. The blocks
-// lie one after another in one store, in the order they were given their
-// lengths; a block given a length again gets new room at the end.
+// for every j a block of dim3() columns of length(j) elements. Blocks are
+// laid one after another into large chunks that are never moved or grown
+// past the room they were made with, so a table filled dive by dive is not
+// copied as it grows, and room not yet used is not touched. A block given
+// a length again gets new room.
 template <class T>
 class RaggedArray3 {
 public:
@@ -25,59 +27,84 @@ public:
     // n2 blocks of n3 columns of n1 elements each.
     RaggedArray3(int n1, int n2, int n3, T fill = T{}) : n3_(n3) {
         resize(n2);
-        reserve(static_cast<std::size_t>(n1) * static_cast<std::size_t>(n2) * static_cast<std::size_t>(n3));
+        reserve_more(static_cast<std::size_t>(n1) * static_cast<std::size_t>(n2) * static_cast<std::size_t>(n3));
         for (int j = 1; j <= n2; ++j) set_length(j, n1, fill);
     }
 
-    T& operator()(int i, int j, int k) { return data_[index(i, j, k)]; }
-    const T& operator()(int i, int j, int k) const { return data_[index(i, j, k)]; }
-    int length(int j) const { return length_[block(j)]; }
-    int dim2() const { return static_cast<int>(length_.size()); }
+    T& operator()(int i, int j, int k) { return base(j)[index(i, j, k)]; }
+    const T& operator()(int i, int j, int k) const { return base(j)[index(i, j, k)]; }
+    int length(int j) const { return blocks_[block(j)].length; }
+    int dim2() const { return static_cast<int>(blocks_.size()); }
     int dim3() const { return n3_; }
     // Column (., j, k) as a 0-based span of length(j) elements.
-    std::span<T> column(int j, int k) { return {data_.data() + start(j, k), col_size(j)}; }
-    std::span<const T> column(int j, int k) const { return {data_.data() + start(j, k), col_size(j)}; }
+    std::span<T> column(int j, int k) { return {base(j) + start(j, k), col_size(j)}; }
+    std::span<const T> column(int j, int k) const { return {base(j) + start(j, k), col_size(j)}; }
 
-    void fill(T v) { std::fill(data_.begin(), data_.end(), v); }
+    void fill(T v) {
+        for (auto& c : chunks_) std::fill(c.begin(), c.end(), v);
+    }
     // n2 blocks: those kept keep their contents, new ones are empty.
-    void resize(int n2) {
-        start_.resize(static_cast<std::size_t>(n2), 0);
-        length_.resize(static_cast<std::size_t>(n2), 0);
+    void resize(int n2) { blocks_.resize(static_cast<std::size_t>(n2)); }
+    // Room for `more` elements in blocks still to come, in one chunk (a
+    // reader that knows its file's size asks once).
+    void reserve_more(std::size_t more) {
+        if (free_room() < more) new_chunk(more);
     }
-    // Room for at least `elements` in all, so that blocks are not moved as
-    // they come; it grows by half again at least, so a table filled file by
-    // file is not copied over and over.
-    void reserve(std::size_t elements) {
-        if (elements <= data_.capacity()) return;
-        data_.reserve(std::max(elements, data_.capacity() + data_.capacity() / 2));
-        advise_huge_pages(data_.data(), data_.capacity() * sizeof(T));
-    }
-    std::size_t elements() const { return data_.size(); }
     // Block j made of n3 columns of n elements `fill`.
     void set_length(int j, int n, T fill) {
-        start_[block(j)] = data_.size();
-        length_[block(j)] = n;
-        data_.insert(data_.end(), static_cast<std::size_t>(n) * static_cast<std::size_t>(n3_), fill);
+        const std::size_t need = static_cast<std::size_t>(n) * static_cast<std::size_t>(n3_);
+        if (need == 0) {
+            blocks_[block(j)] = {0, 0, n};
+            return;
+        }
+        // Each new chunk is at least as large as all before it together.
+        if (free_room() < need) new_chunk(std::max({need, capacity(), kSmallestChunk}));
+        std::vector<T>& c = chunks_.back();
+        blocks_[block(j)] = {chunks_.size() - 1, c.size(), n};
+        c.insert(c.end(), need, fill);
     }
 
 private:
+    struct Block {
+        std::size_t chunk = 0, offset = 0;
+        int length = 0;
+    };
+    static constexpr std::size_t kSmallestChunk = std::size_t{1} << 14;
+
+    std::size_t free_room() const { return chunks_.empty() ? 0 : chunks_.back().capacity() - chunks_.back().size(); }
+    std::size_t capacity() const {
+        std::size_t n = 0;
+        for (const auto& c : chunks_) n += c.capacity();
+        return n;
+    }
+    void new_chunk(std::size_t room) {
+        chunks_.emplace_back().reserve(room);
+        advise_huge_pages(chunks_.back().data(), room * sizeof(T));
+    }
     std::size_t block(int j) const {
         assert(j >= 1 && j <= dim2());
         return static_cast<std::size_t>(j - 1);
     }
+    T* base(int j) {
+        const Block& b = blocks_[block(j)];
+        return b.length == 0 || n3_ == 0 ? nullptr : chunks_[b.chunk].data() + b.offset;
+    }
+    const T* base(int j) const {
+        const Block& b = blocks_[block(j)];
+        return b.length == 0 || n3_ == 0 ? nullptr : chunks_[b.chunk].data() + b.offset;
+    }
     std::size_t col_size(int j) const { return static_cast<std::size_t>(length(j)); }
     std::size_t start(int j, int k) const {
         assert(k >= 1 && k <= n3_);
-        return start_[block(j)] + col_size(j) * static_cast<std::size_t>(k - 1);
+        return col_size(j) * static_cast<std::size_t>(k - 1);
     }
     std::size_t index(int i, int j, int k) const {
         assert(i >= 1 && i <= length(j));
         return start(j, k) + static_cast<std::size_t>(i - 1);
     }
     int n3_ = 1;
-    std::vector<T> data_;
-    std::vector<std::size_t> start_;
-    std::vector<int> length_;
+    std::vector<std::vector<T>> chunks_;
+    std::vector<Block> blocks_;
 };
 
 // Element (i, j) for i = 1..length(j): one column per j.
@@ -92,7 +119,7 @@ public:
     RaggedArray2(const Lengths& lengths, T fill) : a_(0, static_cast<int>(std::size(lengths)), 1) {
         std::size_t total = 0;
         for (int n : lengths) total += static_cast<std::size_t>(n);
-        a_.reserve(total);
+        a_.reserve_more(total);
         int j = 0;
         for (int n : lengths) a_.set_length(++j, n, fill);
     }
