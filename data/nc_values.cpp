@@ -2,6 +2,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -83,6 +84,10 @@ long long days_from_civil(long long y, int m, int d) {
 }
 
 long long year_of(double seconds) {
+    // Far beyond any mission either way (some 300 million years), so the
+    // day count below stays a whole number that fits.
+    constexpr double kMost = 1e16;
+    seconds = std::clamp(seconds, -kMost, kMost);
     long long z = static_cast<long long>(std::floor(seconds / 86400.0)) + 719468;
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;

@@ -32,7 +32,8 @@ std::optional<TimeUnits> parse_time_units(std::string_view units);
 
 // Days since 1970-01-01 of a Gregorian date (month 1..12, day 1..31).
 long long days_from_civil(long long year, int month, int day);
-// The year of a time in seconds since 1970-01-01 UTC.
+// The year of a time in seconds since 1970-01-01 UTC (held to within
+// 1e16 seconds of it).
 long long year_of(double seconds);
 
 }  // namespace data

@@ -145,8 +145,8 @@ Profiles cut(const NcFile& f, const NcLayout& l, Samples& s) {
     return profiles_at_turns(s.pressure, s.time);
 }
 
-// Times and positions of the file's dives, gathered before the year of the
-// whole set is known.
+// The first and last times of every dive so far, gathered before the year
+// of the whole set is known.
 struct DiveTimes {
     std::vector<double> first, last;  // seconds since 1970; NaN when none
 };
@@ -175,9 +175,9 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
                               .str()
                               .substr(1));
     t.resize(static_cast<int>(total));
-    std::size_t samples = 0;
-    for (const auto& profile : fp.profiles) samples += profile.size();
-    t.reserve_samples(samples);
+    std::size_t sample_count = 0;
+    for (const auto& profile : fp.profiles) sample_count += profile.size();
+    t.reserve_samples(sample_count);
 
     for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
