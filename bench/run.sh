@@ -1,10 +1,13 @@
 #!/usr/bin/env bash
 # Runs every benchmark program of the Release build.
 set -euo pipefail
-cd "$(dirname "$0")/../build"
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/../build"
 for b in bench/*_bench; do
   echo "== $b"
   "$b" --benchmark_min_time=0.2
 done
 echo "== whole runs"
-bash "$(dirname "$0")/whole_run.sh" build 3
+bash "$here/whole_run.sh" build 3
+echo "== whole runs on a mission-sized netCDF file"
+bash "$here/mission_run.sh" build 3

@@ -34,6 +34,11 @@ void DiveTable::resize(int n) {
     adcp_flag.resize(n);
 }
 
+void DiveTable::reserve_samples(std::size_t more) {
+    prof.reserve_more(more * static_cast<std::size_t>(prof.dim3()));
+    prof_flag.reserve_more(more * static_cast<std::size_t>(prof_flag.dim3()));
+}
+
 void DiveTable::set_samples(int d, int n) {
     prof.set_length(d, n, SAMPLE_FILL);
     prof_flag.set_length(d, n, 1);

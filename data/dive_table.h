@@ -32,6 +32,9 @@ struct DiveTable {
     // n_dives entries: those kept keep their values, new ones get the fill
     // values and no room for samples or bins.
     void resize(int n_dives);
+    // Room for `more` samples of dives still to come, in one piece (a
+    // reader that knows how many samples follow asks once).
+    void reserve_samples(std::size_t more);
     // Room for n samples of dive d, filled (-999.9, flag 1).
     void set_samples(int d, int n);
     // Room for n profiler bins of dive d.

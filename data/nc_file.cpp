@@ -1,6 +1,8 @@
 #include "data/nc_file.h"
 
 #include <algorithm>
+#include <new>
+#include <stdexcept>
 
 #include "data/nc_library.h"
 
@@ -143,17 +145,24 @@ std::size_t NcFile::length_of(const NcVariable& v) const {
 
 namespace {
 
-// Reads a variable piece by piece along its first dimension, so a length
-// the file does not hold fails at the first missing piece instead of
-// claiming the memory first.
-template <class T, class Get>
-std::vector<T> read_in_pieces(int ncid, const NcVariable& v, std::size_t rows, std::size_t row_size, Get get) {
+// Reads a variable piece by piece along its first dimension into `values`.
+template <class Vector, class Get>
+void read_in_pieces(int ncid, const NcVariable& v, std::size_t rows, std::size_t row_size, Vector& values, Get get) {
     constexpr std::size_t kPiece = std::size_t{1} << 20;
-    std::vector<T> values;
+    values.clear();
     if (v.dims.empty()) {
         values.resize(1);
         check(get(ncid, v.id, nullptr, nullptr, values.data()));
-        return values;
+        return;
+    }
+    // Room for all of it is only reserved, not touched: a length the file
+    // does not hold fails at its first missing piece without using memory.
+    try {
+        values.reserve(rows * row_size);
+    } catch (const std::bad_alloc&) {
+        throw NcError("the file claims more values than memory can hold");
+    } catch (const std::length_error&) {
+        throw NcError("the file claims more values than memory can hold");
     }
     std::vector<std::size_t> start(v.dims.size(), 0), count(v.dims.size(), 0);
     for (std::size_t r = 0; r < rows;) {
@@ -165,32 +174,44 @@ std::vector<T> read_in_pieces(int ncid, const NcVariable& v, std::size_t rows, s
         if (n * row_size > 0) check(get(ncid, v.id, start.data(), count.data(), values.data() + at));
         r += n;
     }
-    return values;
 }
+
+// A value beyond the range of the type asked for is still delivered and
+// judged like any other.
+int range_is_no_error(int status) { return status == NC_ERANGE ? NC_NOERR : status; }
 
 }  // namespace
 
-std::vector<double> NcFile::read_doubles(const NcVariable& v) const {
+void NcFile::read_doubles(const NcVariable& v, NcDoubles& out) const {
     const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
     const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
-    return read_in_pieces<double>(ncid_, v, rows, row_size,
-                                  [&](int ncid, int id, const std::size_t* start, const std::size_t* count, double* out) {
-                                      int status = start ? nc_library().get_vara_double(ncid, id, start, count, out)
-                                                         : nc_library().get_var_double(ncid, id, out);
-                                      // A value beyond the range of a double is still delivered and
-                                      // judged like any other.
-                                      return status == NC_ERANGE ? NC_NOERR : status;
-                                  });
+    read_in_pieces(ncid_, v, rows, row_size, out,
+                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, double* to) {
+                       return range_is_no_error(start ? nc_library().get_vara_double(ncid, id, start, count, to)
+                                                      : nc_library().get_var_double(ncid, id, to));
+                   });
+}
+
+void NcFile::read_ints(const NcVariable& v, NcInts& out) const {
+    const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
+    const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
+    read_in_pieces(ncid_, v, rows, row_size, out,
+                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, int* to) {
+                       return range_is_no_error(start ? nc_library().get_vara_int(ncid, id, start, count, to)
+                                                      : nc_library().get_var_int(ncid, id, to));
+                   });
 }
 
 std::vector<char> NcFile::read_chars(const NcVariable& v) const {
     const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
     const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
-    return read_in_pieces<char>(ncid_, v, rows, row_size,
-                                [](int ncid, int id, const std::size_t* start, const std::size_t* count, char* out) {
-                                    return start ? nc_library().get_vara_text(ncid, id, start, count, out)
-                                                 : nc_library().get_var_text(ncid, id, out);
-                                });
+    std::vector<char> out;
+    read_in_pieces(ncid_, v, rows, row_size, out,
+                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, char* to) {
+                       return start ? nc_library().get_vara_text(ncid, id, start, count, to)
+                                    : nc_library().get_var_text(ncid, id, to);
+                   });
+    return out;
 }
 
 bool is_numeric_type(int type) {

@@ -8,13 +8,43 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "miscli/huge_pages.h"
 
 namespace data {
 
 struct NcError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// An allocator whose new elements are left as they are: the library writes
+// every value at once, so zeroing a mission's millions first would only
+// cost time.
+template <class T>
+struct Unzeroed : std::allocator<T> {
+    Unzeroed() = default;
+    template <class U>
+    Unzeroed(const Unzeroed<U>&) noexcept {}
+    T* allocate(std::size_t n) {
+        T* p = std::allocator<T>::allocate(n);
+        miscli::advise_huge_pages(p, n * sizeof(T));
+        return p;
+    }
+    template <class U>
+    void construct(U* p) noexcept {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <class U, class... Args>
+    void construct(U* p, Args&&... args) {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+
+// A variable's values, one per sample; kept and reused by the reader.
+using NcDoubles = std::vector<double, Unzeroed<double>>;
+using NcInts = std::vector<int, Unzeroed<int>>;
 
 struct NcVariable {
     int id = 0;
@@ -51,8 +81,10 @@ public:
     // Names of the file's global attributes, in the file's order.
     std::vector<std::string> global_attribute_names() const;
 
-    // The whole of a variable, converted by the library.
-    std::vector<double> read_doubles(const NcVariable& v) const;
+    // The whole of a variable, converted by the library, into `out` (its
+    // room is reused).
+    void read_doubles(const NcVariable& v, NcDoubles& out) const;
+    void read_ints(const NcVariable& v, NcInts& out) const;
     std::vector<char> read_chars(const NcVariable& v) const;
 
 private:

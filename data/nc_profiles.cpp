@@ -8,7 +8,7 @@
 
 namespace data {
 
-Profiles profiles_by_number(const std::vector<double>& number) {
+Profiles profiles_by_number(std::span<const double> number) {
     std::map<double, std::vector<int>> by_number;
     std::vector<int>* last = nullptr;
     double last_key = std::numeric_limits<double>::quiet_NaN();
@@ -28,7 +28,7 @@ Profiles profiles_by_number(const std::vector<double>& number) {
     return out;
 }
 
-Profiles profiles_of_dive(const std::vector<double>& pressure) {
+Profiles profiles_of_dive(std::span<const double> pressure) {
     const int n = static_cast<int>(pressure.size());
     int deepest = -1;
     for (int i = 0; i < n; ++i)
@@ -53,7 +53,7 @@ namespace {
 
 // Sample indices in time order; a sample without a time stays after the
 // sample before it.
-std::vector<int> time_order(const std::vector<double>& time) {
+std::vector<int> time_order(std::span<const double> time) {
     std::vector<int> order(time.size());
     std::iota(order.begin(), order.end(), 0);
     std::vector<double> key(time.size());
@@ -74,7 +74,7 @@ std::vector<int> time_order(const std::vector<double>& time) {
 
 }  // namespace
 
-Profiles profiles_at_turns(const std::vector<double>& pressure, const std::vector<double>& time, double turn) {
+Profiles profiles_at_turns(std::span<const double> pressure, std::span<const double> time, double turn) {
     const std::vector<int> order = time_order(time);
     const std::size_t n = order.size();
     Profiles out;

@@ -2,6 +2,7 @@
 // Cutting the samples of a glider netCDF file into profiles. A profile is
 // the list of its sample indices (0-based, in file order); profiles come
 // in the order the dive table takes them, and none is empty.
+#include <span>
 #include <vector>
 
 namespace data {
@@ -11,11 +12,11 @@ using Profiles = std::vector<std::vector<int>>;
 // Samples with the same whole profile number form one profile, in
 // increasing order of the number; a missing (NaN) or fractional number
 // belongs to none.
-Profiles profiles_by_number(const std::vector<double>& number);
+Profiles profiles_by_number(std::span<const double> number);
 
 // One dive: down to the deepest sample (included), then from it up. All
 // samples are one profile when none has a pressure.
-Profiles profiles_of_dive(const std::vector<double>& pressure);
+Profiles profiles_of_dive(std::span<const double> pressure);
 
 // Every sample in one profile.
 Profiles one_profile(int n_samples);
@@ -27,7 +28,7 @@ Profiles one_profile(int n_samples);
 // pressure comes back turn_dbar or more, the next profile beginning with
 // the sample after the extreme. Samples without a time keep their place
 // after the sample before them.
-Profiles profiles_at_turns(const std::vector<double>& pressure, const std::vector<double>& time,
+Profiles profiles_at_turns(std::span<const double> pressure, std::span<const double> time,
                            double turn_dbar = 10.0);
 
 }  // namespace data

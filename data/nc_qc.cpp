@@ -7,31 +7,38 @@
 
 namespace data {
 
-std::vector<int> read_qc_flags(const NcFile& f, const NcVariable& qc) {
-    std::vector<int> flags;
+void read_qc_flags(const NcFile& f, const NcVariable& qc, NcInts& flags) {
     if (qc.type == NC_CHAR) {
         const std::vector<char> chars = f.read_chars(qc);
-        flags.reserve(chars.size());
-        for (char c : chars) flags.push_back(c >= '0' && c <= '9' ? table_flag(c - '0') : 0);
-        return flags;
+        flags.resize(chars.size());
+        for (std::size_t i = 0; i < chars.size(); ++i)
+            flags[i] = chars[i] >= '0' && chars[i] <= '9' ? table_flag(chars[i] - '0') : 0;
+        return;
     }
-    const std::vector<double> raw = f.read_doubles(qc);
-    const std::vector<double> fill = f.number_attribute(qc.id, "_FillValue");
+    std::vector<double> absent = f.number_attribute(qc.id, "_FillValue");
     const std::vector<double> missing = f.number_attribute(qc.id, "missing_value");
-    flags.reserve(raw.size());
-    for (double x : raw) {
-        bool absent = !std::isfinite(x);
-        for (double m : fill) absent = absent || x == m;
-        for (double m : missing) absent = absent || x == m;
-        if (absent) {
-            flags.push_back(0);
-            continue;
+    absent.insert(absent.end(), missing.begin(), missing.end());
+    if (qc.type != NC_FLOAT && qc.type != NC_DOUBLE) {
+        // Whole numbers: read as such.
+        f.read_ints(qc, flags);
+        for (int& x : flags) {
+            bool gone = false;
+            for (double m : absent) gone = gone || static_cast<double>(x) == m;
+            x = gone ? 0 : table_flag(x);
         }
+        return;
+    }
+    NcDoubles raw;
+    f.read_doubles(qc, raw);
+    flags.resize(raw.size());
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        const double x = raw[i];
+        bool gone = !std::isfinite(x);
+        for (double m : absent) gone = gone || x == m;
         constexpr double kMost = std::numeric_limits<int>::max();
         const double r = std::round(x);
-        flags.push_back(table_flag(static_cast<int>(r > kMost ? kMost : r < -kMost ? -kMost : r)));
+        flags[i] = gone ? 0 : table_flag(static_cast<int>(r > kMost ? kMost : r < -kMost ? -kMost : r));
     }
-    return flags;
 }
 
 }  // namespace data

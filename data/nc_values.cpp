@@ -2,6 +2,7 @@
 
 #include <netcdf.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -49,8 +50,8 @@ ValidRange valid_range_of(const NcFile& f, const NcVariable& v) {
 
 }  // namespace
 
-std::vector<double> read_values(const NcFile& f, const NcVariable& v) {
-    std::vector<double> values = f.read_doubles(v);
+void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
+    f.read_doubles(v, values);
     std::optional<double> fill = first_of(f.number_attribute(v.id, "_FillValue"));
     if (!fill && !f.has_attribute(v.id, "_FillValue")) {
         if (v.type == NC_FLOAT) fill = static_cast<double>(NC_FILL_FLOAT);
@@ -70,7 +71,6 @@ std::vector<double> read_values(const NcFile& f, const NcVariable& v) {
         if (!gone && !valid.stored_units) gone = x < valid.lo || x > valid.hi;
         if (gone || !std::isfinite(x)) x = kNaN;
     }
-    return values;
 }
 
 long long days_from_civil(long long y, int m, int d) {
@@ -84,6 +84,10 @@ long long days_from_civil(long long y, int m, int d) {
 }
 
 long long year_of(double seconds) {
+    // Far beyond any mission either way (some 300 million years), so the
+    // day count below stays a whole number that fits.
+    constexpr double kMost = 1e16;
+    seconds = std::clamp(seconds, -kMost, kMost);
     long long z = static_cast<long long>(std::floor(seconds / 86400.0)) + 719468;
     const long long era = (z >= 0 ? z : z - 146096) / 146097;
     const long long doe = z - era * 146097;
@@ -135,6 +139,10 @@ std::optional<double> seconds_per(std::string_view unit) {
     std::string u(unit);
     for (char& c : u) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     if (u == "second" || u == "seconds") return 1.0;
+    // Finer units than the four usual ones, as some writers choose them.
+    if (u == "millisecond" || u == "milliseconds") return 1e-3;
+    if (u == "microsecond" || u == "microseconds") return 1e-6;
+    if (u == "nanosecond" || u == "nanoseconds") return 1e-9;
     if (u == "minute" || u == "minutes") return 60.0;
     if (u == "hour" || u == "hours") return 3600.0;
     if (u == "day" || u == "days") return 86400.0;

@@ -10,12 +10,12 @@
 
 namespace data {
 
-// The variable's values: value * scale_factor + add_offset, NaN where the
+// The variable's values into `out`: value * scale_factor + add_offset, NaN where the
 // stored value equals _FillValue or missing_value, lies outside
 // valid_min/valid_max (or valid_range), or is not finite. A floating-point
 // variable without _FillValue also takes the library's default fill as
 // missing, since no measurement is ever that value.
-std::vector<double> read_values(const NcFile& file, const NcVariable& v);
+void read_values(const NcFile& file, const NcVariable& v, NcDoubles& out);
 
 // A time unit: seconds per unit and the epoch in seconds since 1970-01-01
 // UTC (Gregorian calendar).
@@ -25,13 +25,15 @@ struct TimeUnits {
 };
 
 // "<unit> since <date>[ <time>][<zone>]": unit seconds, minutes, hours or
-// days (singular or plural, any case); date Y-M-D; time H:M[:S[.f]] after a
-// blank or a T; zone Z, UTC, GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
+// days (also milli-, micro- or nanoseconds; singular or plural, any
+// case); date Y-M-D; time H:M[:S[.f]] after a blank or a T; zone Z, UTC,
+// GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
 std::optional<TimeUnits> parse_time_units(std::string_view units);
 
 // Days since 1970-01-01 of a Gregorian date (month 1..12, day 1..31).
 long long days_from_civil(long long year, int month, int day);
-// The year of a time in seconds since 1970-01-01 UTC.
+// The year of a time in seconds since 1970-01-01 UTC (held to within
+// 1e16 seconds of it).
 long long year_of(double seconds);
 
 }  // namespace data

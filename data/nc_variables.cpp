@@ -158,9 +158,11 @@ const NcVariable* find_qc(const NcFile& f, const NcVariable& x, int sample_dim) 
     }
     if (!qc) qc = f.find(x.name + "_QC");
     if (!qc) qc = f.find(x.name + "_qc");
-    if (qc && !(one_dimensional_on(*qc, sample_dim) && (is_numeric_type(qc->type) || qc->type == NC_CHAR)))
-        throw NcError("the QC variable " + qc->name + " of " + x.name + " is not one-dimensional on the sample dimension " +
-                      f.dimension_name(sample_dim));
+    if (!qc) return nullptr;
+    const std::string which = "the QC variable " + qc->name + " of " + x.name;
+    if (!one_dimensional_on(*qc, sample_dim))
+        throw NcError(which + " is not one-dimensional on the sample dimension " + f.dimension_name(sample_dim));
+    if (!is_numeric_type(qc->type) && qc->type != NC_CHAR) throw NcError(which + " holds neither numbers nor characters");
     return qc;
 }
 

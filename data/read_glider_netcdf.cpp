@@ -44,81 +44,109 @@ struct FileProfiles {
     Profiles profiles;
 };
 
-std::vector<double> values_or_missing(const NcFile& f, const NcVariable* v, std::size_t n) {
-    if (!v) return std::vector<double>(n, kNaN);
-    return read_values(f, *v);
+// One file's samples, in buffers reused from variable to variable (a
+// mission's variables are tens of megabytes each).
+struct Samples {
+    NcDoubles time, pressure, values;
+    NcInts pressure_flags, flags;  // empty: no QC
+};
+
+void read_or_missing(const NcFile& f, const NcVariable* v, std::size_t n, NcDoubles& out) {
+    if (v) read_values(f, *v, out);
+    else out.assign(n, kNaN);
 }
 
 // Times as seconds since 1970-01-01 UTC.
-std::vector<double> read_times(const NcFile& f, const NcVariable& time) {
+void read_times(const NcFile& f, const NcVariable& time, NcDoubles& t) {
     const std::string units = f.text_attribute(time.id, "units").value_or("");
     const std::optional<TimeUnits> u = parse_time_units(units);
     if (!u)
         throw NcError("the time variable " + time.name + " has units \"" + units +
                       "\", not \"<seconds|minutes|hours|days> since <date>\"");
-    std::vector<double> t = read_values(f, time);
+    read_values(f, time, t);
     for (double& x : t) x = u->epoch + x * u->seconds_per_unit;
-    return t;
+}
+
+// The values of v and their table flags, or nothing without v.
+void read_with_flags(const NcFile& f, const NcVariable* v, int sample_dim, NcDoubles& values, NcInts& flags) {
+    values.clear();
+    flags.clear();
+    if (!v) return;
+    read_values(f, *v, values);
+    if (const NcVariable* qc = find_qc(f, *v, sample_dim)) read_qc_flags(f, *qc, flags);
 }
 
 // Writes column `column` (2 temperature, 3 salinity, 4 the fourth variable)
 // of the file's dives from variable v; every sample is missing without it.
 void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, const FileProfiles& fp, int column,
-                 DiveTable& t) {
-    std::vector<double> values;
-    std::vector<int> flags;
-    if (v) {
-        values = read_values(f, *v);
-        if (const NcVariable* qc = find_qc(f, *v, sample_dim)) flags = read_qc_flags(f, *qc);
-    }
+                 DiveTable& t, Samples& s) {
+    read_with_flags(f, v, sample_dim, s.values, s.flags);
     for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
-        int k = 0;
+        float* value = t.prof.column(d, column).data();
+        int* flag = t.prof_flag.column(d, column).data();
         for (int i : fp.profiles[j]) {
-            ++k;
-            const std::size_t s = static_cast<std::size_t>(i);
-            const float x = static_cast<float>(values.empty() ? kNaN : values[s]);
-            if (!std::isfinite(x)) {
-                t.prof(k, d, column) = SAMPLE_FILL;
-                t.prof_flag(k, d, column) = 9;
-            } else {
-                t.prof(k, d, column) = x;
-                t.prof_flag(k, d, column) = flags.empty() ? 0 : flags[s];
+            const std::size_t at = static_cast<std::size_t>(i);
+            const float x = static_cast<float>(s.values.empty() ? kNaN : s.values[at]);
+            const bool present = std::isfinite(x);
+            *value++ = present ? x : SAMPLE_FILL;
+            *flag++ = !present ? 9 : s.flags.empty() ? 0 : s.flags[at];
+        }
+    }
+}
+
+// The pressure, from depth and latitude where the file has no pressure, and
+// its flags: a pressure made from depth takes the depth's QC.
+void read_pressure(const NcFile& f, const NcLayout& l, std::size_t n, Samples& s) {
+    const NcVariable* source = l.pressure ? l.pressure : l.depth;
+    read_with_flags(f, source, l.sample_dim, s.pressure, s.pressure_flags);
+    if (l.pressure) return;
+    NcDoubles& lat = s.values;
+    read_or_missing(f, l.latitude, n, lat);
+    for (std::size_t i = 0; i < s.pressure.size(); ++i) {
+        const double phi = std::isfinite(lat[i]) ? lat[i] : kNoLatitude;
+        s.pressure[i] = std::isfinite(s.pressure[i]) ? seawater::pressure_from_depth(s.pressure[i], phi) : kNaN;
+    }
+}
+
+// The first and last sample of each profile with a finite position. The
+// latitude is read into `values` and the longitude into `time`, which the
+// caller no longer needs.
+void set_positions(const NcFile& f, const NcLayout& l, std::size_t n, const FileProfiles& fp, Samples& s,
+                   DiveTable& t) {
+    NcDoubles& lat = s.values;
+    NcDoubles& lon = s.time;
+    read_or_missing(f, l.latitude, n, lat);
+    read_or_missing(f, l.longitude, n, lon);
+    for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
+        const int d = fp.first_dive + static_cast<int>(j);
+        bool have_position = false;
+        for (int i : fp.profiles[j]) {
+            const std::size_t at = static_cast<std::size_t>(i);
+            if (!std::isfinite(lat[at]) || !std::isfinite(lon[at])) continue;
+            if (!have_position) {
+                t.lon_start(d) = static_cast<float>(lon[at]);
+                t.lat_start(d) = static_cast<float>(lat[at]);
+                have_position = true;
             }
+            t.lon_end(d) = static_cast<float>(lon[at]);
+            t.lat_end(d) = static_cast<float>(lat[at]);
         }
     }
 }
 
-// Pressure, its QC flags (empty: none) and its origin, for one file.
-struct Pressure {
-    std::vector<double> p;
-    std::vector<int> flags;
-};
-
-Pressure read_pressure(const NcFile& f, const NcLayout& l, const std::vector<double>& latitude) {
-    Pressure out;
-    const NcVariable& source = l.pressure ? *l.pressure : *l.depth;
-    out.p = read_values(f, source);
-    if (!l.pressure) {
-        for (std::size_t i = 0; i < out.p.size(); ++i) {
-            const double lat = std::isfinite(latitude[i]) ? latitude[i] : kNoLatitude;
-            out.p[i] = std::isfinite(out.p[i]) ? seawater::pressure_from_depth(out.p[i], lat) : kNaN;
-        }
+Profiles cut(const NcFile& f, const NcLayout& l, Samples& s) {
+    if (l.profile) {
+        read_values(f, *l.profile, s.values);
+        return profiles_by_number(s.values);
     }
-    // A pressure made from depth takes the depth's QC.
-    if (const NcVariable* qc = find_qc(f, source, l.sample_dim)) out.flags = read_qc_flags(f, *qc);
-    return out;
+    if (l.per_dive) return profiles_of_dive(s.pressure);
+    if (l.per_profile) return one_profile(static_cast<int>(s.pressure.size()));
+    return profiles_at_turns(s.pressure, s.time);
 }
 
-Profiles cut(const NcFile& f, const NcLayout& l, const std::vector<double>& pressure, const std::vector<double>& time) {
-    if (l.profile) return profiles_by_number(read_values(f, *l.profile));
-    if (l.per_dive) return profiles_of_dive(pressure);
-    if (l.per_profile) return one_profile(static_cast<int>(pressure.size()));
-    return profiles_at_turns(pressure, time);
-}
-
-// Times and positions of the file's dives, gathered before the year of the
-// whole set is known.
+// The first and last times of every dive so far, gathered before the year
+// of the whole set is known.
 struct DiveTimes {
     std::vector<double> first, last;  // seconds since 1970; NaN when none
 };
@@ -129,12 +157,11 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
     const std::size_t n = f.dimension_length(l.sample_dim);
     if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw NcError("more samples than can be read");
 
-    const std::vector<double> time = read_times(f, *l.time);
-    const std::vector<double> lat = values_or_missing(f, l.latitude, n);
-    const std::vector<double> lon = values_or_missing(f, l.longitude, n);
-    const Pressure p = read_pressure(f, l, lat);
+    Samples s;
+    read_times(f, *l.time, s.time);
+    read_pressure(f, l, n, s);
     FileProfiles fp;
-    fp.profiles = cut(f, l, p.p, time);
+    fp.profiles = cut(f, l, s);
     if (fp.profiles.empty()) throw NcError("no profile holds a sample");
 
     fp.first_dive = t.size() + 1;
@@ -148,6 +175,9 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
                               .str()
                               .substr(1));
     t.resize(static_cast<int>(total));
+    std::size_t sample_count = 0;
+    for (const auto& profile : fp.profiles) sample_count += profile.size();
+    t.reserve_samples(sample_count);
 
     for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
@@ -156,36 +186,29 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
         t.n_samp(d) = static_cast<int>(samples.size());
         t.dive_weight(d) = 0.0f;
         double first_time = kNaN, last_time = kNaN;
-        bool have_position = false;
         int k = 0;
         for (int i : samples) {
             ++k;
-            const std::size_t s = static_cast<std::size_t>(i);
-            const float pk = static_cast<float>(p.p[s]);
-            const bool present = std::isfinite(pk);
-            t.prof(k, d, 1) = present ? pk : SAMPLE_FILL;
+            const std::size_t at = static_cast<std::size_t>(i);
+            const float p = static_cast<float>(s.pressure[at]);
+            const bool present = std::isfinite(p);
+            t.prof(k, d, 1) = present ? p : SAMPLE_FILL;
             // Deep gliders pass 999.9 dbar: only the surface bounds a good pressure.
-            const bool good = present && pk > -0.1f && (p.flags.empty() || p.flags[s] == 0);
+            const bool good = present && p > -0.1f && (s.pressure_flags.empty() || s.pressure_flags[at] == 0);
             t.prof_flag(k, d, 1) = good ? 0 : 1;
-            if (std::isfinite(time[s])) {
-                if (std::isnan(first_time)) first_time = time[s];
-                last_time = time[s];
-            }
-            if (std::isfinite(lat[s]) && std::isfinite(lon[s])) {
-                if (!have_position) {
-                    t.lon_start(d) = static_cast<float>(lon[s]);
-                    t.lat_start(d) = static_cast<float>(lat[s]);
-                    have_position = true;
-                }
-                t.lon_end(d) = static_cast<float>(lon[s]);
-                t.lat_end(d) = static_cast<float>(lat[s]);
+            if (std::isfinite(s.time[at])) {
+                if (std::isnan(first_time)) first_time = s.time[at];
+                last_time = s.time[at];
             }
         }
         times.first.push_back(first_time);
         times.last.push_back(last_time);
     }
-    fill_column(f, l.temperature, l.sample_dim, fp, 2, t);
-    fill_column(f, l.salinity, l.sample_dim, fp, 3, t);
+    s.pressure_flags = NcInts();
+    s.pressure = NcDoubles();
+    set_positions(f, l, n, fp, s, t);
+    fill_column(f, l.temperature, l.sample_dim, fp, 2, t, s);
+    fill_column(f, l.salinity, l.sample_dim, fp, 3, t, s);
     return fp;
 }
 
@@ -270,7 +293,8 @@ void read_glider_netcdf(std::span<const NcSource> files, FileHeader& header, Div
             std::unique_ptr<NcFile> f = open(files[i]);
             try {
                 const NcLayout l = find_layout(*f);
-                fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, read[i], 4, t);
+                Samples s;
+                fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, read[i], 4, t, s);
             } catch (const NcError& e) {
                 refuse(files[i], e.what());
             }

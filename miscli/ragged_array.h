@@ -10,50 +10,101 @@
 #include <span>
 #include <vector>
 
+#include "miscli/huge_pages.h"
+
 namespace miscli {
 
 // Element (i, j, k) for i = 1..length(j), j = 1..dim2(), k = 1..dim3():
-// for every j a block of dim3() columns of length(j) elements.
+// for every j a block of dim3() columns of length(j) elements. Blocks are
+// laid one after another into large chunks that are never moved or grown
+// past the room they were made with, so a table filled dive by dive is not
+// copied as it grows, and room not yet used is not touched. A block given
+// a length again gets new room.
 template <class T>
 class RaggedArray3 {
 public:
     RaggedArray3() = default;
     // n2 blocks of n3 columns of n1 elements each.
-    RaggedArray3(int n1, int n2, int n3, T fill = T{})
-        : n3_(n3), blocks_(static_cast<std::size_t>(n2), std::vector<T>(static_cast<std::size_t>(n1) * n3, fill)) {}
+    RaggedArray3(int n1, int n2, int n3, T fill = T{}) : n3_(n3) {
+        resize(n2);
+        reserve_more(static_cast<std::size_t>(n1) * static_cast<std::size_t>(n2) * static_cast<std::size_t>(n3));
+        for (int j = 1; j <= n2; ++j) set_length(j, n1, fill);
+    }
 
-    T& operator()(int i, int j, int k) { return blocks_[block(j)][index(i, j, k)]; }
-    const T& operator()(int i, int j, int k) const { return blocks_[block(j)][index(i, j, k)]; }
-    int length(int j) const { return static_cast<int>(blocks_[block(j)].size()) / n3_; }
+    T& operator()(int i, int j, int k) { return base(j)[index(i, j, k)]; }
+    const T& operator()(int i, int j, int k) const { return base(j)[index(i, j, k)]; }
+    int length(int j) const { return blocks_[block(j)].length; }
     int dim2() const { return static_cast<int>(blocks_.size()); }
     int dim3() const { return n3_; }
     // Column (., j, k) as a 0-based span of length(j) elements.
-    std::span<T> column(int j, int k) { return {blocks_[block(j)].data() + index(1, j, k), col_size(j)}; }
-    std::span<const T> column(int j, int k) const { return {blocks_[block(j)].data() + index(1, j, k), col_size(j)}; }
+    std::span<T> column(int j, int k) { return {base(j) + start(j, k), col_size(j)}; }
+    std::span<const T> column(int j, int k) const { return {base(j) + start(j, k), col_size(j)}; }
 
     void fill(T v) {
-        for (auto& b : blocks_) std::fill(b.begin(), b.end(), v);
+        for (auto& c : chunks_) std::fill(c.begin(), c.end(), v);
     }
     // n2 blocks: those kept keep their contents, new ones are empty.
     void resize(int n2) { blocks_.resize(static_cast<std::size_t>(n2)); }
-    // Block j made of n3 columns of n elements `fill`; its contents go.
+    // Room for `more` elements in blocks still to come, in one chunk (a
+    // reader that knows its file's size asks once).
+    void reserve_more(std::size_t more) {
+        if (free_room() < more) new_chunk(more);
+    }
+    // Block j made of n3 columns of n elements `fill`.
     void set_length(int j, int n, T fill) {
-        std::vector<T>& b = blocks_[block(j)];
-        b.assign(static_cast<std::size_t>(n) * n3_, fill);
+        const std::size_t need = static_cast<std::size_t>(n) * static_cast<std::size_t>(n3_);
+        if (need == 0) {
+            blocks_[block(j)] = {0, 0, n};
+            return;
+        }
+        // Each new chunk is at least as large as all before it together.
+        if (free_room() < need) new_chunk(std::max({need, capacity(), kSmallestChunk}));
+        std::vector<T>& c = chunks_.back();
+        blocks_[block(j)] = {chunks_.size() - 1, c.size(), n};
+        c.insert(c.end(), need, fill);
     }
 
 private:
+    struct Block {
+        std::size_t chunk = 0, offset = 0;
+        int length = 0;
+    };
+    static constexpr std::size_t kSmallestChunk = std::size_t{1} << 14;
+
+    std::size_t free_room() const { return chunks_.empty() ? 0 : chunks_.back().capacity() - chunks_.back().size(); }
+    std::size_t capacity() const {
+        std::size_t n = 0;
+        for (const auto& c : chunks_) n += c.capacity();
+        return n;
+    }
+    void new_chunk(std::size_t room) {
+        chunks_.emplace_back().reserve(room);
+        advise_huge_pages(chunks_.back().data(), room * sizeof(T));
+    }
     std::size_t block(int j) const {
         assert(j >= 1 && j <= dim2());
         return static_cast<std::size_t>(j - 1);
     }
+    T* base(int j) {
+        const Block& b = blocks_[block(j)];
+        return b.length == 0 || n3_ == 0 ? nullptr : chunks_[b.chunk].data() + b.offset;
+    }
+    const T* base(int j) const {
+        const Block& b = blocks_[block(j)];
+        return b.length == 0 || n3_ == 0 ? nullptr : chunks_[b.chunk].data() + b.offset;
+    }
     std::size_t col_size(int j) const { return static_cast<std::size_t>(length(j)); }
+    std::size_t start(int j, int k) const {
+        assert(k >= 1 && k <= n3_);
+        return col_size(j) * static_cast<std::size_t>(k - 1);
+    }
     std::size_t index(int i, int j, int k) const {
-        assert(i >= 1 && i <= length(j) && k >= 1 && k <= n3_);
-        return static_cast<std::size_t>(i - 1) + col_size(j) * static_cast<std::size_t>(k - 1);
+        assert(i >= 1 && i <= length(j));
+        return start(j, k) + static_cast<std::size_t>(i - 1);
     }
     int n3_ = 1;
-    std::vector<std::vector<T>> blocks_;
+    std::vector<std::vector<T>> chunks_;
+    std::vector<Block> blocks_;
 };
 
 // Element (i, j) for i = 1..length(j): one column per j.
@@ -66,6 +117,9 @@ public:
     // Column j of lengths[j - 1] elements.
     template <class Lengths>
     RaggedArray2(const Lengths& lengths, T fill) : a_(0, static_cast<int>(std::size(lengths)), 1) {
+        std::size_t total = 0;
+        for (int n : lengths) total += static_cast<std::size_t>(n);
+        a_.reserve_more(total);
         int j = 0;
         for (int n : lengths) a_.set_length(++j, n, fill);
     }

@@ -69,3 +69,12 @@ TEST(SeawaterBadInput, GivesNaNWithoutHanging) {
     EXPECT_EQ(seawater::potemp_sub_steps(seawater::max_potemp_span), 1001);
     EXPECT_FALSE(std::isnan(potemp_(35.0f, 2.0f, 12000.0f, 0.0f)));
 }
+
+TEST(PressureFromDepth, SaundersFormula) {
+    // The formula's own values, and the UNESCO depth of 10,000 dbar at 30
+    // degrees (9712.653 m) back to pressure within the formula's 0.1 %.
+    EXPECT_NEAR(seawater::pressure_from_depth(1000.0, 45.0), 1010.8965, 1e-4);
+    EXPECT_NEAR(seawater::pressure_from_depth(30.0, 60.0), 30.300718, 1e-6);
+    EXPECT_NEAR(seawater::pressure_from_depth(9712.653, 30.0), 10000.0, 10.0);
+    EXPECT_TRUE(std::isnan(seawater::pressure_from_depth(2.0e5, 0.0)));  // beyond the formula
+}
