@@ -86,6 +86,7 @@ int main(int argc, char** argv) {
         daz::set_hardcopy_output(options.hardcopy);
         if (!options.dive_file.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
+        screen::skip_unseen_drawing();
         app::run_dialogue(options);
     } catch (const miscli::ProgramStop& stop) {
         // Finish what is on paper or screen before the last line.
