@@ -1,3 +1,5 @@
+#include <malloc.h>
+
 #include <exception>
 #include <iostream>
 #include <string_view>
@@ -65,6 +67,11 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // The tables of a large file are allocated and freed a few times over:
+    // kept in the heap, their memory is reused instead of mapped afresh and
+    // faulted in page by page on every allocation.
+    mallopt(M_MMAP_THRESHOLD, 1 << 30);
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {
