@@ -1,10 +1,9 @@
-#include <malloc.h>
-
 #include <exception>
 #include <iostream>
 #include <string_view>
 
 #include "app/driver.h"
+#include "app/heap.h"
 #include "app/options.h"
 #include "app/section_command.h"
 #include "app/version.h"
@@ -67,11 +66,7 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    // The tables of a large file are allocated and freed a few times over:
-    // kept in the heap, their memory is reused instead of mapped afresh and
-    // faulted in page by page on every allocation.
-    mallopt(M_MMAP_THRESHOLD, 1 << 30);
-    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    app::prepare_heap();
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {
