@@ -168,6 +168,12 @@ bool clip_segment(double& x1, double& y1, double& x2, double& y2, double xmin, d
 // Sutherland-Hodgman against the area's edges; clipping by half-planes
 // keeps the even-odd inside of a crossing polygon.
 void clip_polygon(std::vector<PixelPoint>& pts, double xmin, double ymin, double xmax, double ymax) {
+    // Wholly inside, as nearly every cell of a section is: each pass would
+    // give the points back unchanged.
+    if (std::all_of(pts.begin(), pts.end(), [&](const PixelPoint& p) {
+            return p.x >= xmin && p.x <= xmax && p.y >= ymin && p.y <= ymax;
+        }))
+        return;
     static thread_local std::vector<PixelPoint> out;
     auto pass = [&](auto inside, auto cross) {
         out.clear();
