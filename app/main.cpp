@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/driver.h"
+#include "app/heap.h"
 #include "app/options.h"
 #include "app/section_command.h"
 #include "app/version.h"
@@ -65,6 +66,7 @@ constexpr const char* kHelp =
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    app::prepare_heap();
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {
@@ -86,6 +88,7 @@ int main(int argc, char** argv) {
         daz::set_hardcopy_output(options.hardcopy);
         if (!options.dive_file.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
+        screen::skip_unseen_drawing();
         app::run_dialogue(options);
     } catch (const miscli::ProgramStop& stop) {
         // Finish what is on paper or screen before the last line.

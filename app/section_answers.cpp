@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <ostream>
-#include <sstream>
 
+#include "miscli/fixed_read.h"
 #include "miscli/stop.h"
 
 namespace app {
@@ -146,11 +146,13 @@ bool SectionAnswers::next_line(std::string& line) {
     if (choices_.var4 && kind != Kind::File && kind != Kind::Var4 &&
         std::find(asked_.begin(), asked_.end(), Kind::Var4) == asked_.end())
         miscli::stop(" --var4 " + *choices_.var4 + ": " + dive_file_ + " offers no choice of fourth variable.");
-    if (kind == Kind::MapStatus) {
-        // "Station range   1 120": the range the map starts with.
-        std::istringstream numbers(std::string(before.substr(std::min(before.size(), kRangeHead.size()))));
-        int first = 0, last = 0;
-        numbers >> first >> last;
+    if (kind == Kind::MapStatus && choices_.dives.empty()) {
+        // "Station range   1 120": the range the map starts with, two
+        // four-column fields that touch from 1000 dives on.
+        miscli::FixedReader fields(before.substr(std::min(before.size(), kRangeHead.size())));
+        const int first = fields.i(4), last = fields.i(4);
+        if (!fields.ok())
+            miscli::stop(" --dives: the dives of " + dive_file_ + " are too many to be counted here; give --dives FIRST:LAST.");
         all_dives_ = std::to_string(first) + " " + std::to_string(last);
     }
     asked_.push_back(kind);

@@ -31,6 +31,7 @@ private:
 
 void run_section_command(const Options& options) {
     screen::configure(true, false);
+    screen::skip_unseen_drawing();
     SectionAnswers answers(options.dive_file, options.section, miscli::console().out());
     AnswersInstalled installed(answers);
     run_dialogue(options);

@@ -164,6 +164,10 @@ void read_in_pieces(int ncid, const NcVariable& v, std::size_t rows, std::size_t
     } catch (const std::length_error&) {
         throw NcError("the file claims more values than memory can hold");
     }
+    // Room for the whole variable at once, when that is a plausible size,
+    // saves copying it on every growth; a wild length still fails first.
+    constexpr std::size_t kMostReserved = std::size_t{1} << 26;
+    values.reserve(std::min(rows * row_size, kMostReserved));
     std::vector<std::size_t> start(v.dims.size(), 0), count(v.dims.size(), 0);
     for (std::size_t r = 0; r < rows;) {
         const std::size_t n = std::min(rows - r, std::max<std::size_t>(1, kPiece / std::max<std::size_t>(row_size, 1)));

@@ -24,19 +24,22 @@ int squeeze(std::string_view field, char* buf, int cap) {
 // Most fields are short decimals: when the digits make an integer that a
 // float holds exactly and the power of ten is one too, a single float
 // multiplication or division is correctly rounded, the same as from_chars.
-std::optional<float> exact_quotient(bool negative, long mantissa, long exponent) {
+bool exact_quotient(bool negative, long mantissa, long exponent, float& value) {
     static constexpr float pow10[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
-    if (mantissa < 0 || mantissa > (1L << 24) || exponent < -10 || exponent > 10) return std::nullopt;
+    if (mantissa < 0 || mantissa > (1L << 24) || exponent < -10 || exponent > 10) return false;
     const float m = static_cast<float>(mantissa);
     const float v = exponent < 0 ? m / pow10[-exponent] : m * pow10[exponent];
-    return negative ? -v : v;
+    value = negative ? -v : v;
+    return true;
 }
 
 // Parses sign, digits, optional point, optional exponent (E, D, or a bare
 // sign after the digits, as Fortran input allows). Short decimals convert
 // at once (exact_quotient); the rest go through from_chars on a normalised
 // copy, which rounds correctly. implied < 0 means "never implied".
-std::optional<float> parse_real(const char* s, int n, int implied) {
+// The value comes back through a reference: a returned optional<float> is
+// stored in two parts and read back whole, which stalls on every number.
+bool parse_real(const char* s, int n, int implied, float& value) {
     int i = 0;
     bool negative = false;
     if (i < n && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
@@ -57,24 +60,24 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
             break;
         }
     }
-    if (digits == 0 || digits > 60) return std::nullopt;
+    if (digits == 0 || digits > 60) return false;
     const int digits_to = i;
     long exponent = 0;
     if (i < n) {
         const char c = s[i];
         if (c == 'e' || c == 'E' || c == 'd' || c == 'D' || c == 'q' || c == 'Q') ++i;
-        else if (c != '+' && c != '-') return std::nullopt;
+        else if (c != '+' && c != '-') return false;
         bool neg = false;
         if (i < n && (s[i] == '+' || s[i] == '-')) neg = s[i++] == '-';
-        if (i == n) return std::nullopt;
+        if (i == n) return false;
         for (; i < n; ++i) {
-            if (s[i] < '0' || s[i] > '9') return std::nullopt;
+            if (s[i] < '0' || s[i] > '9') return false;
             if (exponent < 100000) exponent = exponent * 10 + (s[i] - '0');
         }
         if (neg) exponent = -exponent;
     }
     if (point_at < 0 && implied > 0) exponent -= implied;
-    if (auto quick = exact_quotient(negative, mantissa, exponent - scale)) return *quick;
+    if (exact_quotient(negative, mantissa, exponent - scale, value)) return true;
 
     char out[96];
     int o = 0;
@@ -85,15 +88,29 @@ std::optional<float> parse_real(const char* s, int n, int implied) {
         auto r = std::to_chars(out + o, out + sizeof out, exponent);
         o = static_cast<int>(r.ptr - out);
     }
-    float value = 0.0f;
-    auto r = std::from_chars(out, out + o, value);
+    float parsed = 0.0f;
+    auto r = std::from_chars(out, out + o, parsed);
     if (r.ec == std::errc::result_out_of_range) {
         // Overflow to infinity is not a number we can use.
-        if (exponent > 0) return std::nullopt;
-        return negative ? -0.0f : 0.0f;
+        if (exponent > 0) return false;
+        value = negative ? -0.0f : 0.0f;
+        return true;
     }
-    if (r.ec != std::errc{} || r.ptr != out + o) return std::nullopt;
-    return value;
+    if (r.ec != std::errc{} || r.ptr != out + o) return false;
+    value = parsed;
+    return true;
+}
+
+// A fixed-column real field (blanks inside ignored, blank reads as 0).
+bool parse_field(std::string_view field, int implied_decimals, float& value) {
+    char buf[64];
+    int n = squeeze(field, buf, sizeof buf);
+    if (n < 0) return false;
+    if (n == 0) {
+        value = 0.0f;
+        return true;
+    }
+    return parse_real(buf, n, implied_decimals, value);
 }
 
 std::optional<long> parse_int(const char* s, int n) {
@@ -121,11 +138,9 @@ std::optional<long> parse_int_field(std::string_view field) {
 }
 
 std::optional<float> parse_real_field(std::string_view field, int implied_decimals) {
-    char buf[64];
-    int n = squeeze(field, buf, sizeof buf);
-    if (n < 0) return std::nullopt;
-    if (n == 0) return 0.0f;
-    return parse_real(buf, n, implied_decimals);
+    float value;
+    if (!parse_field(field, implied_decimals, value)) return std::nullopt;
+    return value;
 }
 
 std::optional<long> parse_int_token(std::string_view token) {
@@ -133,8 +148,9 @@ std::optional<long> parse_int_token(std::string_view token) {
 }
 
 std::optional<float> parse_real_token(std::string_view token) {
-    if (token.size() > 64) return std::nullopt;
-    return parse_real(token.data(), static_cast<int>(token.size()), -1);
+    float value;
+    if (token.size() > 64 || !parse_real(token.data(), static_cast<int>(token.size()), -1, value)) return std::nullopt;
+    return value;
 }
 
 std::string_view FixedReader::take(int n) {
@@ -151,9 +167,9 @@ int FixedReader::i(int w) {
 }
 
 float FixedReader::f(int w, int d) {
-    auto v = parse_real_field(take(w), d);
-    if (!v) { ok_ = false; return 0.0f; }
-    return *v;
+    float value;
+    if (!parse_field(take(w), d, value)) { ok_ = false; return 0.0f; }
+    return value;
 }
 
 std::string FixedReader::a(int n) {
@@ -181,11 +197,7 @@ std::optional<std::string_view> ListReader::token() {
 
 bool ListReader::real(float& value) {
     auto tok = token();
-    if (!tok) return false;
-    auto v = parse_real_token(*tok);
-    if (!v) return false;
-    value = *v;
-    return true;
+    return tok && tok->size() <= 64 && parse_real(tok->data(), static_cast<int>(tok->size()), -1, value);
 }
 
 bool ListReader::integer(int& value) {
@@ -205,9 +217,8 @@ bool read_reals(std::string_view line, float* out, int count, int& found) {
         if (i == line.size()) return true;
         std::size_t j = i;
         while (j < line.size() && !is_separator(line[j])) ++j;
-        auto v = parse_real_token(line.substr(i, j - i));
-        if (!v) return false;
-        out[found++] = *v;
+        if (j - i > 64 || !parse_real(line.data() + i, static_cast<int>(j - i), -1, out[found])) return false;
+        ++found;
         i = j;
     }
     return true;

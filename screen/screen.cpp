@@ -30,6 +30,7 @@ struct Layer {
     std::unique_ptr<Display> display;
     bool headless = true;
     bool screenshots = false;
+    bool unseen = false;  // lines and fills are left out of the canvas
     int headless_width = 1000, headless_height = 800;
 
     bool started = false;
@@ -167,6 +168,12 @@ bool clip_segment(double& x1, double& y1, double& x2, double& y2, double xmin, d
 // Sutherland-Hodgman against the area's edges; clipping by half-planes
 // keeps the even-odd inside of a crossing polygon.
 void clip_polygon(std::vector<PixelPoint>& pts, double xmin, double ymin, double xmax, double ymax) {
+    // Wholly inside, as nearly every cell of a section is: each pass would
+    // give the points back unchanged.
+    if (std::all_of(pts.begin(), pts.end(), [&](const PixelPoint& p) {
+            return p.x >= xmin && p.x <= xmax && p.y >= ymin && p.y <= ymax;
+        }))
+        return;
     static thread_local std::vector<PixelPoint> out;
     auto pass = [&](auto inside, auto cross) {
         out.clear();
@@ -276,6 +283,7 @@ void configure(bool headless, bool screenshots) {
     if (L.open) windowclose_();
     L.headless = headless;
     L.screenshots = screenshots;
+    L.unseen = false;
     L.kept_width = L.kept_height = 0;
     install_interrupt_handler();
     if (headless) {
@@ -288,6 +296,11 @@ void configure(bool headless, bool screenshots) {
                      "); run glidersect --headless < session.txt to take the window events from standard input.");
     L.display = make_sdl_display();
     install_console_present_hook();
+}
+
+void skip_unseen_drawing() {
+    Layer& L = layer();
+    L.unseen = L.headless && !L.screenshots;
 }
 
 void set_headless_size(int width, int height) {
@@ -528,7 +541,8 @@ void igrlineto_(float x, float y) {
     to_centre(x, y, x2, y2);
     L.pen_x = x;
     L.pen_y = y;
-    if (!L.open || !std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2)) return;
+    if (!L.open || L.unseen || !std::isfinite(x1) || !std::isfinite(y1) || !std::isfinite(x2) || !std::isfinite(y2))
+        return;
     if (!clip_segment(x1, y1, x2, y2, L.c0, L.r0, L.c1, L.r1)) return;
     display().line(static_cast<int>(std::lround(x1)), static_cast<int>(std::lround(y1)),
                    static_cast<int>(std::lround(x2)), static_cast<int>(std::lround(y2)), L.colour.rgb);
@@ -542,7 +556,7 @@ void igrpolygoncomplex_(std::span<const float> x, std::span<const float> y, int 
     L.pen_x = x[0];
     L.pen_y = y[0];
     if (x[n - 1] == x[0] && y[n - 1] == y[0]) --n;
-    if (!L.open || n < 3) return;
+    if (!L.open || L.unseen || n < 3) return;
     static thread_local std::vector<PixelPoint> pts;
     pts.clear();
     for (int i = 0; i < n; ++i) {

@@ -21,6 +21,10 @@ namespace screen {
 // be opened). screenshots writes SCREENnn.PNG pictures of the window.
 // Without a call the layer is headless and takes no pictures.
 void configure(bool headless, bool screenshots);
+// A headless run that takes no pictures has a canvas no one ever sees:
+// from this call until the next configure(), lines and fills are left out
+// of it. Text is still drawn, since where it ends places what follows.
+void skip_unseen_drawing();
 
 // The window record of windowopen_.
 struct WindowRecord {

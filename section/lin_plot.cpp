@@ -97,6 +97,12 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
                 const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
                 const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);
                 const float g22 = grid_line(k + 1, j + 1), g21 = grid_line(k + 1, j);
+                // A level outside all four nodes crosses no edge: most cells
+                // are passed over here. A NaN node makes the test fail, so
+                // such a cell is looked at edge by edge.
+                const float lo = std::min(std::min(std::min(g11, g12), g22), g21);
+                const float hi = std::max(std::max(std::max(g11, g12), g22), g21);
+                if (w < lo || w > hi) continue;
                 int pen = 3;
                 // An edge with a missing node has no value to interpolate
                 // from (the level would be drawn hard against the good

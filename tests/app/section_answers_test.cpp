@@ -53,6 +53,28 @@ TEST(SectionAnswers, TheFourthVariableIsAnsweredWhenItIsAsked) {
     EXPECT_EQ(first.ask({" Fourth variable (Enter for CHLA): CHLA DOXY"}), "");  // Enter: the first
 }
 
+// The map's range is two four-column fields: from 1000 dives on they touch.
+TEST(SectionAnswers, AllDivesOfALargeMissionAreTheMapsWholeRange) {
+    Answering a(SectionChoices{});
+    a.ask({"Name *.SCI file"});
+    a.window("Click plot area to begin");
+    EXPECT_EQ(a.window("Station range   15000. Tell dive (N)umber, (G)ive dive range, (Q)uit"), "key G");
+    EXPECT_EQ(a.window("Give First, Last dive to plot: "), "type 1 5000");
+
+    Answering beyond(SectionChoices{});
+    beyond.ask({"Name *.SCI file"});
+    beyond.window("Click plot area to begin");
+    beyond.answers.window_prompt("Station range   1****. Tell dive (N)umber, (G)ive dive range, (Q)uit");
+    std::string line;
+    try {
+        beyond.answers.next_line(line);
+        ADD_FAILURE() << "no stop";
+    } catch (const miscli::ProgramStop& stop) {
+        EXPECT_NE(stop.line.find("give --dives FIRST:LAST"), std::string::npos) << stop.line;
+        EXPECT_EQ(stop.status, 1);
+    }
+}
+
 TEST(SectionAnswers, ARefusedOrUnaskedFourthVariableEndsTheRunNamingTheOption) {
     const std::initializer_list<std::string_view> refusals[] = {
         {" DOXX is not in the list.", " Fourth variable (Enter for CHLA): CHLA DOXY"},

@@ -367,6 +367,31 @@ struct InFolder {
     ~InFolder() { std::filesystem::current_path(old); }
 };
 
+// A headless canvas that no picture is taken of is left blank by lines and
+// fills; text still says where it ends. With pictures it is drawn as ever.
+TEST(ScreenUnseen, OnlyACanvasWithoutPicturesSkipsLinesAndFills) {
+    for (bool shots : {false, true}) {
+        InFolder here;
+        screen::configure(true, shots);
+        screen::skip_unseen_drawing();
+        screen::windowopen_(screen::WindowRecord{}, 0);
+        screen::igrunits_(0, 0, 10, 8);
+        screen::igrcolourmodel_(24);
+        fill_all(255);
+        screen::igrcolourn_(0xFF00);
+        screen::igrmoveto_(1, 2);
+        screen::igrlineto_(9, 2);
+        EXPECT_EQ(at_user(5, 5), shots ? kRed : kWhite);
+        EXPECT_EQ(at_user(5, 2), shots ? (Rgb{0, 255, 0}) : kWhite);
+        screen::windowoutstring_(100, 170, "Hello");
+        int x, y;
+        screen::text_position(x, y);
+        EXPECT_GT(x, 100);
+        screen::windowclose_();
+    }
+    screen::configure(true, false);
+}
+
 TEST(ScreenShots, PicturesOfDrawnWindowsTakeTheNextFreeNumber) {
     InFolder here;
     testing_support::write_file(here.dir / "SCREEN02.PNG", "keep");

@@ -1,0 +1,69 @@
+// A redraw of the largest section on the headless canvas: the "S" answer's
+// drawing of the temperature section of largest.SCI with its sigma-theta
+// contours, the same calls the plot loop makes, without the waits for the
+// user (the label editor and the menu).
+#include <benchmark/benchmark.h>
+
+#include <sstream>
+
+#include "app/plotcom.h"
+#include "app/session.h"
+#include "daz/plot_device.h"
+#include "daz/stroke_text.h"
+#include "miscli/console.h"
+#include "screen/screen.h"
+#include "section/lin_plot.h"
+#include "section/pix_plot.h"
+
+namespace {
+
+const std::string kLargest = GLIDERSECT_BINARY_DIR "/largest.SCI";
+
+// The dialogue's answers up to the prepared section, as whole_run.sh types
+// them for the "T with D contours" session.
+app::Session& prepared() {
+    static app::Session s = [] {
+        app::Session s;
+        std::istringstream in(kLargest + "\nclick\nkey G\ntype 1 800\nN\nS\nT\nD\nS\n0 500\n");
+        std::ostringstream out;
+        miscli::ConsoleRedirect quiet(in, out);
+        screen::configure(true, false);
+        app::read_dive_file(s);
+        app::choose_track_and_axis(s);
+        app::choose_variables(s);
+        app::prepare_section(s);
+        s.title_text = "Largest file";
+        return s;
+    }();
+    return s;
+}
+
+void BM_RedrawLargestSection(benchmark::State& state) {
+    app::Session& s = prepared();
+    std::istringstream in;
+    std::ostringstream out;
+    miscli::ConsoleRedirect quiet(in, out);
+    for (auto _ : state) {
+        daz::plopen_('S', 'X');
+        daz::linwid_(20);
+        section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
+                           s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
+                           s.label_color, -999.0f);
+        // 'H' here only leaves out the label editor's wait; the strokes go
+        // to the screen all the same.
+        section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
+                           s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f);
+        daz::letter_(app::plotcom.left + 1.0f, app::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
+        daz::letter_(app::plotcom.left, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+        screen::present_window();
+        benchmark::DoNotOptimize(screen::pixel_at(500, 400));
+    }
+    daz::plclosnow_();
+    state.counters["levels"] = s.n_levels;
+    state.counters["dives"] = s.last_dive - s.first_dive + 1;
+}
+BENCHMARK(BM_RedrawLargestSection)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
