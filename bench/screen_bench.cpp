@@ -52,21 +52,17 @@ void BM_EpsCellsAndStrokes(benchmark::State& state) {
     for (auto _ : state) {
         std::filesystem::remove(dir / "OUT01.EPS");
         daz::plopen_('H', 'X');
-        std::FILE* f = daz::hardcopy_file();
         for (int i = 0; i < kCols; ++i)
             for (int j = 0; j < kRows; ++j) {
                 // A filled cell as the colour fills write it: colour, path, fill.
                 float x0 = 0.8f + i * 0.009f, y0 = 0.8f + j * 0.0128f;
                 daz::rgbcolor_(i / float(kCols), j / float(kRows), 0.5f);
-                std::string line;
                 const float xs[4] = {x0, x0 + 0.009f, x0 + 0.009f, x0}, ys[4] = {y0, y0, y0 + 0.0128f, y0 + 0.0128f};
                 for (int v = 0; v < 4; ++v) {
                     auto p = daz::file_point(daz::device_page(xs[v], ys[v]));
-                    line += miscli::fmt_i(p.x, 6) + miscli::fmt_i(p.y, 6) + (v == 0 ? " moveto" : " lineto");
-                    line += '\n';
+                    daz::hardcopy_line(miscli::fmt_i(p.x, 6) + miscli::fmt_i(p.y, 6) + (v == 0 ? " moveto" : " lineto"));
                 }
-                line += "closepath fill\n";
-                std::fputs(line.c_str(), f);
+                daz::hardcopy_line("closepath fill");
             }
         for (int k = 0; k < kStrokes; ++k) {
             float t = k * 0.0001f;

@@ -1,6 +1,8 @@
 #pragma once
 // The dive table: everything the dive file holds, sized by what it holds.
 // Fill values mark what the file did not supply.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 
 #include "data/limits.h"
@@ -21,6 +23,14 @@ struct FileHeader {
     bool opened = false;                 // the file could be opened
     int n_read = 0;                      // dives actually read
 };
+
+// Quality flags take a byte each: a section has as many flags as samples,
+// and only whether a flag is zero, its sign and which of two is larger are
+// ever asked.
+using Flag = std::int8_t;
+// A flag as stored: beyond a byte's range it is held at the nearer end,
+// which keeps zero, the sign and the order of any two flags.
+constexpr Flag as_flag(int f) { return static_cast<Flag>(std::clamp(f, -128, 127)); }
 
 struct DiveTable {
     DiveTable() = default;  // no dives: the readers size the table
@@ -56,10 +66,10 @@ struct DiveTable {
     miscli::Array1<float> line2_real;    // kept, used by nothing else
     miscli::Array1<int> n_samp;
     miscli::RaggedArray3<float> prof{0, 0, 4};    // (sample, dive, variable 1..4)
-    miscli::RaggedArray3<int> prof_flag{0, 0, 4};
+    miscli::RaggedArray3<Flag> prof_flag{0, 0, 4};
     miscli::Array1<int> n_adcp;
     miscli::RaggedArray3<float> adcp{0, 0, 5};    // (bin, dive, column 1..5)
-    miscli::RaggedArray3<int> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)
+    miscli::RaggedArray3<Flag> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)
 };
 
 // Missing-value conventions shared by the loaders and the plots.

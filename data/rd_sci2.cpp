@@ -99,7 +99,7 @@ bool read_sample(std::string_view line, int n_vars, DiveTable& t, int k, int d) 
     t.prof_flag(k, d, 1) = (p > -0.1f && p < 999.9f) ? 0 : 1;
     for (int v = 2; v <= n_vars; ++v) {
         t.prof(k, d, v) = value[v];
-        t.prof_flag(k, d, v) = flag[v];
+        t.prof_flag(k, d, v) = as_flag(flag[v]);
     }
     return true;
 }
@@ -177,9 +177,9 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
             t.adcp(j, d, 3) = v;
             t.adcp(j, d, 4) = col4;
             t.adcp(j, d, 5) = col5;
-            t.adcp_flag(j, d, 1) = f1;
-            t.adcp_flag(j, d, 2) = f2;
-            t.adcp_flag(j, d, 3) = f3;
+            t.adcp_flag(j, d, 1) = as_flag(f1);
+            t.adcp_flag(j, d, 2) = as_flag(f2);
+            t.adcp_flag(j, d, 3) = as_flag(f3);
         }
     }
     // The dive loops run to the stated count, so it must fit the table.

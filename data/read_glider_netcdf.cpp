@@ -84,13 +84,13 @@ void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, const Fil
     for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
         float* value = t.prof.column(d, column).data();
-        int* flag = t.prof_flag.column(d, column).data();
+        Flag* flag = t.prof_flag.column(d, column).data();
         for (int i : fp.profiles[j]) {
             const std::size_t at = static_cast<std::size_t>(i);
             const float x = static_cast<float>(s.values.empty() ? kNaN : s.values[at]);
             const bool present = std::isfinite(x);
             *value++ = present ? x : SAMPLE_FILL;
-            *flag++ = !present ? 9 : s.flags.empty() ? 0 : s.flags[at];
+            *flag++ = !present ? 9 : s.flags.empty() ? 0 : as_flag(s.flags[at]);
         }
     }
 }

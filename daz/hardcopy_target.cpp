@@ -26,8 +26,9 @@ bool reserve(const std::string& name) {
 }
 
 // A new file next to `name` (same folder, so the rename stays on one file
-// system), with the permissions a plain new file would get.
-std::FILE* temporary_beside(const std::string& name, std::string& temp) {
+// system), with the permissions a plain new file would get; -1 with errno
+// when it cannot be made.
+int temporary_beside(const std::string& name, std::string& temp) {
     const std::size_t slash = name.rfind('/');
     const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
@@ -35,19 +36,12 @@ std::FILE* temporary_beside(const std::string& name, std::string& temp) {
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');
     const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) return nullptr;
+    if (fd < 0) return -1;
     temp.assign(buffer.data());
     const mode_t mask = ::umask(0);
     ::umask(mask);
     ::fchmod(fd, 0666 & ~mask);
-    std::FILE* f = ::fdopen(fd, "w");
-    if (!f) {
-        const int err = errno;
-        ::close(fd);
-        ::unlink(temp.c_str());
-        errno = err;
-    }
-    return f;
+    return fd;
 }
 
 }  // namespace
@@ -72,13 +66,14 @@ bool HardcopyTarget::open(const std::string& name, std::string_view extension, s
     } else {
         name_ = name;
     }
-    file_ = temporary_beside(name_, temp_);
-    if (!file_) {
+    const int fd = temporary_beside(name_, temp_);
+    if (fd < 0) {
         error = " Cannot create " + name_ + ": " + reason(errno);
         if (reserved_) ::unlink(name_.c_str());
         reserved_ = false;
         return false;
     }
+    file_ = std::make_unique<FileWriter>(fd);
     return true;
 }
 
@@ -87,8 +82,7 @@ void HardcopyTarget::note_error() {
 }
 
 void HardcopyTarget::write(const char* data, std::size_t n) {
-    if (!file_ || n == 0) return;
-    if (std::fwrite(data, 1, n, file_) != n) note_error();
+    if (file_ && n > 0) file_->write(data, n);
 }
 
 void HardcopyTarget::remove_files() {
@@ -99,10 +93,8 @@ void HardcopyTarget::remove_files() {
 
 bool HardcopyTarget::commit(std::string& error) {
     if (!file_) return true;
-    errno = 0;
-    if (std::fflush(file_) != 0 || std::ferror(file_)) note_error();
-    if (std::fclose(file_) != 0) note_error();
-    file_ = nullptr;
+    if (const int err = file_->finish(); err != 0) error_ = err;
+    file_.reset();
     if (error_ == 0 && std::rename(temp_.c_str(), name_.c_str()) != 0) note_error();
     if (error_ != 0) {
         remove_files();
@@ -115,8 +107,7 @@ bool HardcopyTarget::commit(std::string& error) {
 
 void HardcopyTarget::abandon() {
     if (!file_) return;
-    std::fclose(file_);
-    file_ = nullptr;
+    file_.reset();
     remove_files();
 }
 

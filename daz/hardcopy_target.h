@@ -4,9 +4,11 @@
 // error on the way (a full disk, a file size limit) leaves nothing
 // half-written under that name.
 #include <cstddef>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "daz/file_writer.h"
 
 namespace daz {
 
@@ -24,7 +26,6 @@ public:
     bool open(const std::string& name, std::string_view extension, std::string& error);
     bool is_open() const { return file_ != nullptr; }
     const std::string& name() const { return name_; }
-    std::FILE* file() const { return file_; }
     // Writes bytes; the first failure is kept for commit.
     void write(const char* data, std::size_t n);
     // Closes the file and gives it its final name. False with the console
@@ -37,7 +38,7 @@ private:
     void note_error();
     void remove_files();
 
-    std::FILE* file_ = nullptr;
+    std::unique_ptr<FileWriter> file_;  // writes on a thread of its own
     std::string name_, temp_;
     bool reserved_ = false;  // name_ was created empty by open
     int error_ = 0;          // errno of the first failure

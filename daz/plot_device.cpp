@@ -315,10 +315,6 @@ void rgbcolor_(float red, float green, float blue) {
     screen::igrcolourn_(packed_colour);
 }
 
-std::FILE* hardcopy_file() {
-    flush_pending();  // whoever writes to the stream comes after our lines
-    return hardcopy().page ? nullptr : hardcopy().target.file();
-}
 bool hardcopy_open() { return hardcopy().target.is_open(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
 const std::string& hardcopy_name() { return hardcopy().target.name(); }

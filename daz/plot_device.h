@@ -40,10 +40,8 @@ void clearsc_();
 // Colour of the following strokes and fills, each channel 0..1.
 void rgbcolor_(float red, float green, float blue);
 
-// For code that writes its own file lines (the colour fills): the open
-// hardcopy file, nullptr when none is open. Write whole lines ending in
-// '\n'; the file is finished by plclosnow_ or close_open_plot.
-std::FILE* hardcopy_file();
+// For code that writes its own file lines (the colour fills): whether a
+// hardcopy is open; the file is finished by plclosnow_ or close_open_plot.
 bool hardcopy_open();
 // Writes one line (without its line end) into the open hardcopy; an
 // interrupt noted meanwhile finishes the file and ends the run.

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "daz/plot_device.h"
 #include "miscli/fixed_format.h"
@@ -48,13 +49,23 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         return;
     }
     if (!hardcopy_open()) return;
-    std::array<FilePoint, MXPQ> sheet;  // kept on the sheet declared by setbbox
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+    // Kept on the sheet declared by setbbox. Most polygons are a section's
+    // cells of four corners: they stay in a small array, as clearing room
+    // for the largest polygon on every cell would cost more than the cell.
+    std::array<FilePoint, 8> few;
+    std::vector<FilePoint> many;
+    std::span<FilePoint> sheet(few);
+    if (static_cast<std::size_t>(n) > few.size()) {
+        many.resize(static_cast<std::size_t>(n));
+        sheet = many;
+    }
+    sheet = sheet.first(static_cast<std::size_t>(n));
+    for (std::size_t i = 0; i < sheet.size(); ++i) {
         FilePoint q = file_point({xp[i], yp[i]});
         sheet[i] = {std::clamp<std::int32_t>(q.x, 0, 8000), std::clamp<std::int32_t>(q.y, 0, 10000)};
     }
     if (hardcopy_is_page()) {
-        page_fill(std::span<const FilePoint>(sheet.data(), static_cast<std::size_t>(n)));
+        page_fill(sheet);
         return;
     }
     hardcopy_line(" {");

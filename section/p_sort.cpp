@@ -59,7 +59,7 @@ private:
 }  // namespace
 
 void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
-             miscli::RaggedArray3<int>& prof_flag) {
+             miscli::RaggedArray3<std::int8_t>& prof_flag) {
     int longest = 1;
     for (int i = 1; i <= n_dives; ++i) longest = std::max(longest, n_samp(i));
     Tournament tree(longest);

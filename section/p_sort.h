@@ -1,4 +1,6 @@
 #pragma once
+#include <cstdint>
+
 #include "miscli/array.h"
 #include "miscli/ragged_array.h"
 
@@ -8,6 +10,6 @@ namespace section {
 // moving all n_vars variables and their flags together, then drops
 // trailing samples whose key is negative (the fill values).
 void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
-             miscli::RaggedArray3<int>& prof_flag);
+             miscli::RaggedArray3<std::int8_t>& prof_flag);
 
 }  // namespace section

@@ -90,12 +90,16 @@ TEST(RdSci2, ProfilerLinesAreFreeFormatAcrossLinesAndCrLfIsAccepted) {
                        "  1 2026 100.250 -122.00000  36.50000 100.450 -122.10000  36.50000   1.0   2.0 0\r\n"
                        "  20.0   0   0.000   0.000 -     0.000         2\r\n"
                        "20.0, -9.00 5.00\r\n 0 -70.5 0 1.0 0 99 99\r\n"
-                       "30.0 1 2 0 3 0 4 0\r\n\r\n\r\n";
+                       "30.0 1 2 256 3 -300 4 0\r\n\r\n\r\n";
     Read r = read_text(text);
     ASSERT_EQ(r.stop.status, -1) << r.stop.line;
     EXPECT_FLOAT_EQ(r.t->adcp(1, 1, 2), -9.0f);
     EXPECT_FLOAT_EQ(r.t->adcp(1, 1, 5), 1.0f);
     EXPECT_FLOAT_EQ(r.t->adcp(2, 1, 1), 30.0f);  // the extra numbers went with line 1
+    // Flags are kept in a byte: larger ones stay flags of their sign.
+    EXPECT_EQ(r.t->adcp_flag(2, 1, 1), 127);
+    EXPECT_EQ(r.t->adcp_flag(2, 1, 2), -128);
+    EXPECT_EQ(r.t->adcp_flag(2, 1, 3), 0);
     EXPECT_EQ(r.console, " RD_SCI: Finish at dive 1 of 1\n");
 }
 

@@ -77,7 +77,7 @@ TEST(PlotDeviceFile, PrologueColoursAndTrailerAreExact) {
               "/RGB99 { 1.00 1.00 1.00 setrgbcolor} def\n"
               "0 0 moveto stroke showpage\n"
               "%%EOF\n");
-    EXPECT_EQ(daz::hardcopy_file(), nullptr);
+    EXPECT_FALSE(daz::hardcopy_open());
 }
 
 TEST(PlotDeviceFile, MoveAndDrawLinesTakeTheirRunTimeWidths) {
@@ -141,7 +141,7 @@ TEST(PlotDeviceFile, NamesTakeTheFirstGapAndNeverOverwrite) {
     with_console("", [] { daz::plopen_('H', 'X'); }, &stop);
     EXPECT_EQ(stop.status, 1);
     EXPECT_NE(stop.line.find("OUT01.EPS to OUT99.EPS all exist"), std::string::npos);
-    EXPECT_EQ(daz::hardcopy_file(), nullptr);
+    EXPECT_FALSE(daz::hardcopy_open());
     EXPECT_EQ(read_file(here.dir / "OUT99.EPS"), "x");
     EXPECT_FALSE(fs::exists(here.dir / "OUT100.EPS"));
 }
@@ -158,7 +158,7 @@ TEST(PlotDeviceFile, AStopWhileOpenStillLeavesACompleteFile) {
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2], "0 0 moveto stroke showpage");
     EXPECT_EQ(lines.back(), "%%EOF");
-    EXPECT_EQ(daz::hardcopy_file(), nullptr);
+    EXPECT_FALSE(daz::hardcopy_open());
 }
 
 TEST(PlotDeviceFile, GhostscriptRendersWhatWeWrite) {
@@ -197,7 +197,7 @@ TEST(PlotDeviceScreen, StrokesColoursAndWidthsGoThroughTheLayer) {
     daz::rgbcolor_(1.5f, 0, -1);  // channels held to 0..255 instead of spilling over
     EXPECT_EQ(daz::screen_colour(), 255);
     daz::linwid_(50);  // nothing on the screen
-    EXPECT_EQ(daz::hardcopy_file(), nullptr);
+    EXPECT_FALSE(daz::hardcopy_open());
     // Portrait (2, 3) to (2, 4) shows from window point (3, 6) to (4, 6).
     daz::ploti_(2, 3, 3);
     daz::ploti_(2, 4, 2);

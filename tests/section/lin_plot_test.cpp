@@ -240,6 +240,6 @@ TEST(LinPlot, TooManyLevelsClosesTheDeviceAndStops) {
         &stop);
     EXPECT_EQ(stop.line, " Increase MXDEP of LIN_PLOT");
     EXPECT_EQ(stop.status, 1);
-    EXPECT_EQ(daz::hardcopy_file(), nullptr);
+    EXPECT_FALSE(daz::hardcopy_open());
     EXPECT_NE(read_file(dir / "OUT01.EPS").find("%%EOF"), std::string::npos);
 }

@@ -17,13 +17,13 @@ constexpr int MXZ = 500, MXPR = 800;
 struct Profiles {
     miscli::Array1<int> n{MXPR};
     miscli::RaggedArray3<float> prof{MXZ, MXPR, 4};
-    miscli::RaggedArray3<int> flag{MXZ, MXPR, 4};
+    miscli::RaggedArray3<std::int8_t> flag{MXZ, MXPR, 4};
     void set(int i, const std::vector<float>& keys) {
         n(i) = static_cast<int>(keys.size());
         for (int k = 1; k <= n(i); ++k) {
             prof(k, i, 1) = keys[static_cast<std::size_t>(k - 1)];
             prof(k, i, 2) = static_cast<float>(k);  // remembers where each sample came from
-            flag(k, i, 2) = k;
+            flag(k, i, 2) = static_cast<std::int8_t>(k % 128);
         }
     }
     std::vector<float> column(int i, int v) const {
