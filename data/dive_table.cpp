@@ -39,14 +39,15 @@ void DiveTable::reserve_samples(std::size_t more) {
     prof_flag.reserve_more(more * static_cast<std::size_t>(prof_flag.dim3()));
 }
 
-void DiveTable::set_samples(int d, int n) {
-    prof.set_length(d, n, SAMPLE_FILL);
-    prof_flag.set_length(d, n, 1);
+void DiveTable::set_samples(int d, int n, int written) {
+    prof.set_length(d, n, SAMPLE_FILL, written + 1);
+    prof_flag.set_length(d, n, 1, written + 1);
 }
 
-void DiveTable::set_bins(int d, int n) {
-    adcp.set_length(d, n, 0.0f);
-    adcp_flag.set_length(d, n, 0);
+void DiveTable::set_bins(int d, int n, bool written) {
+    const int first_filled = written ? adcp.dim3() + 1 : 1;
+    adcp.set_length(d, n, 0.0f, first_filled);
+    adcp_flag.set_length(d, n, 0, first_filled);
 }
 
 }  // namespace data

@@ -45,10 +45,12 @@ struct DiveTable {
     // Room for `more` samples of dives still to come, in one piece (a
     // reader that knows how many samples follow asks once).
     void reserve_samples(std::size_t more);
-    // Room for n samples of dive d, filled (-999.9, flag 1).
-    void set_samples(int d, int n);
-    // Room for n profiler bins of dive d.
-    void set_bins(int d, int n);
+    // Room for n samples of dive d, filled (-999.9, flag 1), except
+    // variables 1..written, which the caller writes whole.
+    void set_samples(int d, int n, int written = 0);
+    // Room for n profiler bins of dive d, zero unless the caller writes
+    // them whole.
+    void set_bins(int d, int n, bool written = false);
 
     miscli::Array1<int> dive_year;
     miscli::Array1<float> day_start;

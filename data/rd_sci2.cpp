@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "data/sample_lines.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -21,6 +22,18 @@ bool is_blank_line(std::string_view line) {
 }
 
 [[noreturn]] void fail(const ListLine& line) { miscli::stop(line.str()); }
+
+// Waits for the sample lines handed on; a fault in them ends the read.
+void finish_samples(SampleLines& samples) {
+    if (auto f = samples.finish())
+        fail(ListLine() << "RD_SCI: Error reading line" << f->line << " of dive" << f->dive);
+}
+
+// A fault found past sample lines handed on: theirs, if any, comes first.
+[[noreturn]] void fail_after(SampleLines& samples, const ListLine& line) {
+    finish_samples(samples);
+    fail(line);
+}
 
 bool read_header_line(std::string_view line, FileHeader& h) {
     FixedReader r(line);
@@ -81,29 +94,6 @@ bool read_second_line(std::string_view line, DiveTable& t, int d) {
     return true;
 }
 
-bool read_sample(std::string_view line, int n_vars, DiveTable& t, int k, int d) {
-    static constexpr int decimals[5] = {0, 1, 3, 3, 4};
-    static constexpr int widths[5] = {0, 6, 9, 9, 9};
-    FixedReader r(line);
-    float value[5] = {};
-    int flag[5] = {};
-    value[1] = r.f(6, 1);
-    for (int v = 2; v <= n_vars; ++v) {
-        value[v] = r.f(widths[v], decimals[v]);
-        flag[v] = r.i(2);
-    }
-    if (!r.ok()) return false;
-    float p = value[1];
-    t.prof(k, d, 1) = p;
-    // The pressure has no flag in the file: it is good inside the range.
-    t.prof_flag(k, d, 1) = (p > -0.1f && p < 999.9f) ? 0 : 1;
-    for (int v = 2; v <= n_vars; ++v) {
-        t.prof(k, d, v) = value[v];
-        t.prof_flag(k, d, v) = as_flag(flag[v]);
-    }
-    return true;
-}
-
 }  // namespace
 
 void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
@@ -137,41 +127,51 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
                         << " sample variables; 1 to 4 (pressure included) can be stored");
     }
 
+    // The sample lines are read on a second thread; a fault found here
+    // waits for it, since a fault in the lines before comes first.
+    SampleLines samples(file.text(), header.n_vars);
     auto next_line = [&file]() { return file.next(); };
+    constexpr std::size_t kReleaseEvery = std::size_t{4} << 20;
+    std::size_t next_release = kReleaseEvery;
     for (int d = 1;; ++d) {
         auto line = file.next();
         // Blank lines between dives (or at the end of the file) are passed over.
         while (line && is_blank_line(*line)) line = file.next();
         if (!line) {
+            finish_samples(samples);
             header.n_read = d - 1;
             miscli::console().write_line((ListLine() << "RD_SCI: Finish at dive" << d - 1 << " of"
                                                      << header.n_dives).str());
             break;
         }
-        if (d > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
+        if (d > MXPR) fail_after(samples, ListLine() << "Increase MXPR for RD_SCI");
         if (d > t.size()) t.resize(d);
-        if (!read_dive_header(*line, t, d)) fail(ListLine() << "RD_SCI: Error in header for dive " << d);
+        if (!read_dive_header(*line, t, d))
+            fail_after(samples, ListLine() << "RD_SCI: Error in header for dive " << d);
 
         line = file.next();
         if (!line || !read_second_line(*line, t, d))
-            fail(ListLine() << "RD_SCI: Read error in line 2 of dive" << d);
-        if (t.n_samp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
-        if (t.n_adcp(d) > MXZ) fail(ListLine() << "RD_SCI: Increase MXZ");
-        t.set_samples(d, t.n_samp(d));
-        t.set_bins(d, t.n_adcp(d));
+            fail_after(samples, ListLine() << "RD_SCI: Read error in line 2 of dive" << d);
+        if (t.n_samp(d) > MXZ) fail_after(samples, ListLine() << "RD_SCI: Increase MXZ");
+        if (t.n_adcp(d) > MXZ) fail_after(samples, ListLine() << "RD_SCI: Increase MXZ");
+        t.set_samples(d, t.n_samp(d), header.n_vars);
+        t.set_bins(d, t.n_adcp(d), true);
 
-        for (int k = 1; k <= t.n_samp(d); ++k) {
-            line = file.next();
-            if (!line || !read_sample(*line, header.n_vars, t, k, d))
-                fail(ListLine() << "RD_SCI: Error reading line" << k << " of dive" << d);
-        }
+        // Here only counted; the second thread reads them.
+        const std::size_t first_sample = file.position();
+        int present = 0;
+        while (present < t.n_samp(d) && file.next()) ++present;
+        samples.add(d, first_sample, present, t);
+        if (present < t.n_samp(d))
+            fail_after(samples, ListLine() << "RD_SCI: Error reading line" << present + 1 << " of dive" << d);
+
         for (int j = 1; j <= t.n_adcp(d); ++j) {
             miscli::ListReader r(next_line);
             float depth, u, v, col4, col5;
             int f1, f2, f3;
             if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
                   r.real(col5) && r.integer(f3)))
-                fail(ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
+                fail_after(samples, ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
             t.adcp(j, d, 1) = depth;
             t.adcp(j, d, 2) = u;
             t.adcp(j, d, 3) = v;
@@ -180,6 +180,11 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
             t.adcp_flag(j, d, 1) = as_flag(f1);
             t.adcp_flag(j, d, 2) = as_flag(f2);
             t.adcp_flag(j, d, 3) = as_flag(f3);
+        }
+        // What both readers have passed is given back now and then.
+        if (file.position() >= next_release) {
+            file.release_before(std::min(file.position(), samples.read_up_to()));
+            next_release = file.position() + kReleaseEvery;
         }
     }
     // The dive loops run to the stated count, so it must fit the table.

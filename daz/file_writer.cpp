@@ -1,23 +1,18 @@
 #include "daz/file_writer.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "miscli/quiet_thread.h"
+
 namespace daz {
 
 FileWriter::FileWriter(int fd) : fd_(fd) {
     filling_.reserve(kBufferSize);
-    // The thread takes no signals: Ctrl-C and SIGTERM stay with the
-    // dialogue, which finishes the file before it ends.
-    sigset_t all, old;
-    sigfillset(&all);
-    pthread_sigmask(SIG_BLOCK, &all, &old);
-    thread_ = std::thread([this] { run(); });
-    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    thread_ = miscli::start_quiet_thread([this] { run(); });
 }
 
 void FileWriter::write(const char* data, std::size_t n) {

@@ -1,64 +1,93 @@
 #include "miscli/line_file.h"
 
-#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 namespace miscli {
 
+namespace {
+
+// Reads what is left of fd into `out`; false on a read error.
+bool read_all(int fd, std::string& out) {
+    char block[1 << 16];
+    for (;;) {
+        const ssize_t n = ::read(fd, block, sizeof block);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        out.append(block, static_cast<std::size_t>(n));
+    }
+}
+
+}  // namespace
+
 bool LineFile::open(const std::string& path) {
     close();
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
     struct stat st {};
-    if (::stat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
-    file_ = std::fopen(path.c_str(), "rb");
-    if (!file_) return false;
-    buf_.resize(1 << 20);
-    pos_ = end_ = 0;
-    eof_ = false;
-    line_number_ = 0;
-    return true;
+    bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+    if (ok && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const auto size = static_cast<std::size_t>(st.st_size);
+        void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (map != MAP_FAILED) {
+            map_ = map;
+            map_size_ = size;
+            ::madvise(map, size, MADV_SEQUENTIAL);
+            text_ = std::string_view(static_cast<const char*>(map), size);
+        }
+    }
+    if (ok && !map_) {
+        ok = read_all(fd, read_);
+        text_ = read_;
+    }
+    ::close(fd);
+    if (!ok) close();
+    return ok;
 }
 
 void LineFile::close() {
-    if (file_) std::fclose(file_);
-    file_ = nullptr;
+    if (map_) ::munmap(map_, map_size_);
+    map_ = nullptr;
+    map_size_ = 0;
+    released_ = 0;
+    read_.clear();
+    text_ = {};
+    pos_ = 0;
+    line_number_ = 0;
 }
 
-bool LineFile::fill() {
-    if (eof_ || !file_) return false;
-    if (pos_ > 0) {
-        std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
-        end_ -= pos_;
-        pos_ = 0;
-    }
-    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);  // a very long line
-    std::size_t got = std::fread(buf_.data() + end_, 1, buf_.size() - end_, file_);
-    if (got == 0) eof_ = true;
-    end_ += got;
-    return got > 0;
+void LineFile::release_before(std::size_t pos) {
+    if (!map_) return;
+    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t upto = std::min(pos, map_size_) / page * page;
+    if (upto <= released_) return;
+    // The mapping is private and never written: the pages are only dropped
+    // from this program, and would be read again from the file if needed.
+    ::madvise(static_cast<char*>(map_) + released_, upto - released_, MADV_DONTNEED);
+    released_ = upto;
+}
+
+std::string_view take_line(std::string_view text, std::size_t& from) {
+    const char* start = text.data() + from;
+    const auto* nl = static_cast<const char*>(std::memchr(start, '\n', text.size() - from));
+    const std::size_t len = nl ? static_cast<std::size_t>(nl - start) : text.size() - from;
+    from += nl ? len + 1 : len;
+    std::string_view line(start, len);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    return line;
 }
 
 std::optional<std::string_view> LineFile::next() {
-    std::size_t scanned = pos_;
-    for (;;) {
-        auto* nl = static_cast<const char*>(std::memchr(buf_.data() + scanned, '\n', end_ - scanned));
-        if (nl) {
-            std::size_t len = static_cast<std::size_t>(nl - (buf_.data() + pos_));
-            std::string_view line(buf_.data() + pos_, len);
-            pos_ += len + 1;
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            ++line_number_;
-            return line;
-        }
-        std::size_t offset = end_ - pos_;
-        if (!fill()) break;
-        scanned = pos_ + offset;
-    }
-    if (pos_ == end_) return std::nullopt;
-    std::string_view line(buf_.data() + pos_, end_ - pos_);
-    pos_ = end_;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (pos_ >= text_.size()) return std::nullopt;
     ++line_number_;
-    return line;
+    return take_line(text_, pos_);
 }
 
 }  // namespace miscli

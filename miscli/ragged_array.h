@@ -7,6 +7,8 @@
 #include <cassert>
 #include <cstddef>
 #include <iterator>
+#include <memory>
+#include <type_traits>
 #include <span>
 #include <vector>
 
@@ -22,6 +24,8 @@ namespace miscli {
 // a length again gets new room.
 template <class T>
 class RaggedArray3 {
+    static_assert(std::is_trivially_copyable_v<T>, "room is made without constructing elements");
+
 public:
     RaggedArray3() = default;
     // n2 blocks of n3 columns of n1 elements each.
@@ -41,7 +45,7 @@ public:
     std::span<const T> column(int j, int k) const { return {base(j) + start(j, k), col_size(j)}; }
 
     void fill(T v) {
-        for (auto& c : chunks_) std::fill(c.begin(), c.end(), v);
+        for (auto& c : chunks_) std::fill(c.data(), c.data() + c.size, v);
     }
     // n2 blocks: those kept keep their contents, new ones are empty.
     void resize(int n2) { blocks_.resize(static_cast<std::size_t>(n2)); }
@@ -50,18 +54,23 @@ public:
     void reserve_more(std::size_t more) {
         if (free_room() < more) new_chunk(more);
     }
-    // Block j made of n3 columns of n elements `fill`.
-    void set_length(int j, int n, T fill) {
-        const std::size_t need = static_cast<std::size_t>(n) * static_cast<std::size_t>(n3_);
+    // Block j made of n3 columns of n elements `fill`. Columns before
+    // `first_filled` are left as they come, for a caller that writes them
+    // whole (room nobody writes twice is touched once, and by the writer).
+    void set_length(int j, int n, T fill, int first_filled = 1) {
+        const std::size_t column = static_cast<std::size_t>(n);
+        const std::size_t need = column * static_cast<std::size_t>(n3_);
         if (need == 0) {
             blocks_[block(j)] = {0, 0, n};
             return;
         }
         // Each new chunk is at least as large as all before it together.
         if (free_room() < need) new_chunk(std::max({need, capacity(), kSmallestChunk}));
-        std::vector<T>& c = chunks_.back();
-        blocks_[block(j)] = {chunks_.size() - 1, c.size(), n};
-        c.insert(c.end(), need, fill);
+        Chunk& c = chunks_.back();
+        blocks_[block(j)] = {chunks_.size() - 1, c.size, n};
+        const std::size_t unfilled = column * static_cast<std::size_t>(std::clamp(first_filled - 1, 0, n3_));
+        std::fill(c.data() + c.size + unfilled, c.data() + c.size + need, fill);
+        c.size += need;
     }
 
 private:
@@ -69,16 +78,36 @@ private:
         std::size_t chunk = 0, offset = 0;
         int length = 0;
     };
+    // Room for `room` elements of which the first `size` are in use. The
+    // room is not cleared when it is made: memory is only touched where
+    // elements are written.
+    struct Chunk {
+        explicit Chunk(std::size_t r) : room(r), elements(new T[r]) {}
+        Chunk(const Chunk& o) : Chunk(o.room) {
+            size = o.size;
+            std::copy_n(o.data(), size, data());
+        }
+        Chunk& operator=(const Chunk& o) {
+            if (this != &o) *this = Chunk(o);
+            return *this;
+        }
+        Chunk(Chunk&&) noexcept = default;
+        Chunk& operator=(Chunk&&) noexcept = default;
+        T* data() { return elements.get(); }
+        const T* data() const { return elements.get(); }
+        std::size_t size = 0, room = 0;
+        std::unique_ptr<T[]> elements;
+    };
     static constexpr std::size_t kSmallestChunk = std::size_t{1} << 14;
 
-    std::size_t free_room() const { return chunks_.empty() ? 0 : chunks_.back().capacity() - chunks_.back().size(); }
+    std::size_t free_room() const { return chunks_.empty() ? 0 : chunks_.back().room - chunks_.back().size; }
     std::size_t capacity() const {
         std::size_t n = 0;
-        for (const auto& c : chunks_) n += c.capacity();
+        for (const auto& c : chunks_) n += c.room;
         return n;
     }
     void new_chunk(std::size_t room) {
-        chunks_.emplace_back().reserve(room);
+        chunks_.emplace_back(room);
         advise_huge_pages(chunks_.back().data(), room * sizeof(T));
     }
     std::size_t block(int j) const {
@@ -103,7 +132,7 @@ private:
         return start(j, k) + static_cast<std::size_t>(i - 1);
     }
     int n3_ = 1;
-    std::vector<std::vector<T>> chunks_;
+    std::vector<Chunk> chunks_;
     std::vector<Block> blocks_;
 };
 

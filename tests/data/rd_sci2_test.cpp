@@ -165,6 +165,12 @@ TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
          " RD_SCI: Error reading ADP line 2 of dive 1"},
         {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3 x 4 0 5 0\n",
          " RD_SCI: Error reading ADP line 1 of dive 1"},
+        // Sample lines are read apart from the rest: the first fault in the
+        // file is still the one named.
+        {kHeader + kDive2Head + "  20.0   2   0.000   0.000 -     0.000         1\n" + sample + " 1OO.0\n" +
+             "1 2 3 x 4 0 5 0\n",
+         " RD_SCI: Error reading line 2 of dive 1"},
+        {kHeader + kDive2Head + second + " 1OO.0\n" + "  2 2026 1OO.500\n", " RD_SCI: Error reading line 1 of dive 1"},
         {many_bins, " RD_SCI: Increase MXZ"},
         {too_many_dives, " Increase MXPR for RD_SCI"},
     };

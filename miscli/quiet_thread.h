@@ -1,0 +1,22 @@
+#pragma once
+// A thread for work nobody waits on (writing a file, reading lines ahead)
+// that takes no signals: Ctrl-C and SIGTERM stay with the dialogue, which
+// finishes its files before the run ends.
+#include <signal.h>
+
+#include <thread>
+#include <utility>
+
+namespace miscli {
+
+template <class Work>
+std::thread start_quiet_thread(Work&& work) {
+    sigset_t all, old;
+    sigfillset(&all);
+    pthread_sigmask(SIG_BLOCK, &all, &old);
+    std::thread t(std::forward<Work>(work));
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return t;
+}
+
+}  // namespace miscli
