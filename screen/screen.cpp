@@ -25,6 +25,8 @@ constexpr Rgb kTextColour{0, 0, 0};
 // size, nor than the smallest size the layer uses at all.
 constexpr double kSmallestTextShare = 2.0 / 3.0;
 constexpr double kSmallestText = 6.0;
+// Advance of a character, as a share of the text size, where text is not drawn.
+constexpr double kUnseenAdvance = 0.6;
 
 struct Layer {
     std::unique_ptr<Display> display;
@@ -249,6 +251,14 @@ std::string_view fitting_start(std::string_view text, double size, double room) 
     return text.substr(0, lo);
 }
 
+// Where the next text goes: after the pixel `end_px` on the line of y.
+void set_text_end(Layer& L, int end_px, int py, int y) {
+    int ux, uy;
+    windowunitsfrompixels_(end_px, py, ux, uy);
+    L.text_x = ux;
+    L.text_y = y;
+}
+
 // Text at window units (x, y) with its baseline there. Inside a box the
 // text is made smaller when it would run past the box's right edge, then
 // cut there, and nothing of it is drawn outside the box, so clearing the
@@ -259,6 +269,12 @@ void write_string(int x, int y, std::string_view text, std::optional<PixelRect> 
     int px, py;
     windowunitstopixels_(x, y, px, py);
     double size = L.char_size;
+    if (L.unseen) {
+        // Nobody sees this canvas: the text's end is only estimated, which
+        // spares the run loading fonts.
+        set_text_end(L, px + static_cast<int>(std::lround(kUnseenAdvance * size * static_cast<double>(text.size()))), py, y);
+        return;
+    }
     if (box && !text.empty()) {
         const double room = box->x2 + 1 - px;
         const double width = display().canvas().text_advance(text, size);
@@ -270,10 +286,7 @@ void write_string(int x, int y, std::string_view text, std::optional<PixelRect> 
     }
     int end = display().text(px, py, text, size, kTextColour, kBackground, box);
     if (!text.empty()) L.drawn = true;
-    int ux, uy;
-    windowunitsfrompixels_(end, py, ux, uy);
-    L.text_x = ux;
-    L.text_y = y;
+    set_text_end(L, end, py, y);
 }
 
 }  // namespace

@@ -367,8 +367,8 @@ struct InFolder {
     ~InFolder() { std::filesystem::current_path(old); }
 };
 
-// A headless canvas that no picture is taken of is left blank by lines and
-// fills; text still says where it ends. With pictures it is drawn as ever.
+// A headless canvas that no picture is taken of is left blank by lines,
+// fills and text; text still says (roughly) where it ends. With pictures it is drawn as ever.
 TEST(ScreenUnseen, OnlyACanvasWithoutPicturesSkipsLinesAndFills) {
     for (bool shots : {false, true}) {
         InFolder here;
