@@ -1,6 +1,7 @@
 #include "data/rd_sci2.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "data/sample_lines.h"
 #include "miscli/console.h"
@@ -130,7 +131,6 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
     // The sample lines are read on a second thread; a fault found here
     // waits for it, since a fault in the lines before comes first.
     SampleLines samples(file.text(), header.n_vars);
-    auto next_line = [&file]() { return file.next(); };
     constexpr std::size_t kReleaseEvery = std::size_t{4} << 20;
     std::size_t next_release = kReleaseEvery;
     for (int d = 1;; ++d) {
@@ -166,12 +166,25 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
             fail_after(samples, ListLine() << "RD_SCI: Error reading line" << present + 1 << " of dive" << d);
 
         for (int j = 1; j <= t.n_adcp(d); ++j) {
-            miscli::ListReader r(next_line);
             float depth, u, v, col4, col5;
             int f1, f2, f3;
-            if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
-                  r.real(col5) && r.integer(f3)))
-                fail_after(samples, ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
+            // Nearly always a record is one line of eight numbers, read at
+            // once; otherwise the list-directed read starts again at that line.
+            auto first = file.next();
+            std::string_view item[8];
+            const bool whole = first && miscli::list_tokens(*first, item, 8) == 8 &&
+                               miscli::read_real_token(item[0], depth) && miscli::read_real_token(item[1], u) &&
+                               miscli::read_real_token(item[2], v) && miscli::read_int_token(item[3], f1) &&
+                               miscli::read_real_token(item[4], col4) && miscli::read_int_token(item[5], f2) &&
+                               miscli::read_real_token(item[6], col5) && miscli::read_int_token(item[7], f3);
+            if (!whole) {
+                bool again = true;
+                auto from_first = [&]() { return std::exchange(again, false) ? first : file.next(); };
+                miscli::ListReader r(from_first);
+                if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
+                      r.real(col5) && r.integer(f3)))
+                    fail_after(samples, ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
+            }
             t.adcp(j, d, 1) = depth;
             t.adcp(j, d, 2) = u;
             t.adcp(j, d, 3) = v;

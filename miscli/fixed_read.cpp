@@ -1,5 +1,6 @@
 #include "miscli/fixed_read.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -101,8 +102,56 @@ bool parse_real(const char* s, int n, int implied, float& value) {
     return true;
 }
 
+// The usual shape of a number, read in one pass: blanks, a sign, at most
+// eight digits with at most one point, blanks to the end. Gives false for
+// anything else, which the general reading then decides (with the same
+// value for what both read: one exact float operation either way).
+bool quick_real(const char* s, const char* end, int implied, float& value) {
+    while (s < end && *s == ' ') ++s;
+    bool negative = false;
+    if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
+    long mantissa = 0;
+    int digits = 0, scale = 0;
+    bool point = false;
+    for (; s < end; ++s) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*s)) - '0';
+        if (digit < 10) {
+            mantissa = mantissa * 10 + digit;
+            scale += point ? 1 : 0;
+            if (++digits > 8) return false;
+        } else if (*s == '.' && !point) {
+            point = true;
+        } else {
+            break;
+        }
+    }
+    while (s < end && *s == ' ') ++s;
+    if (s != end || digits == 0) return false;
+    return exact_quotient(negative, mantissa, point ? -scale : -std::max(implied, 0), value);
+}
+
+// The same for a whole number of at most nine digits.
+bool quick_int(const char* s, const char* end, long& value) {
+    while (s < end && *s == ' ') ++s;
+    bool negative = false;
+    if (s < end && (*s == '-' || *s == '+')) negative = *s++ == '-';
+    long v = 0;
+    int digits = 0;
+    for (; s < end; ++s) {
+        const unsigned digit = static_cast<unsigned>(static_cast<unsigned char>(*s)) - '0';
+        if (digit >= 10) break;
+        v = v * 10 + digit;
+        if (++digits > 9) return false;
+    }
+    while (s < end && *s == ' ') ++s;
+    if (s != end || digits == 0) return false;
+    value = negative ? -v : v;
+    return true;
+}
+
 // A fixed-column real field (blanks inside ignored, blank reads as 0).
 bool parse_field(std::string_view field, int implied_decimals, float& value) {
+    if (quick_real(field.data(), field.data() + field.size(), implied_decimals, value)) return true;
     char buf[64];
     int n = squeeze(field, buf, sizeof buf);
     if (n < 0) return false;
@@ -130,6 +179,7 @@ std::optional<long> parse_int(const char* s, int n) {
 }  // namespace
 
 std::optional<long> parse_int_field(std::string_view field) {
+    if (long v; quick_int(field.data(), field.data() + field.size(), v)) return v;
     char buf[64];
     int n = squeeze(field, buf, sizeof buf);
     if (n < 0) return std::nullopt;
@@ -195,18 +245,45 @@ std::optional<std::string_view> ListReader::token() {
     return tok;
 }
 
+bool read_real_token(std::string_view token, float& value) {
+    const char* end = token.data() + token.size();
+    return quick_real(token.data(), end, -1, value) ||
+           (token.size() <= 64 && parse_real(token.data(), static_cast<int>(token.size()), -1, value));
+}
+
+bool read_int_token(std::string_view token, int& value) {
+    long v;
+    if (!quick_int(token.data(), token.data() + token.size(), v)) {
+        auto parsed = parse_int_token(token);
+        if (!parsed) return false;
+        v = *parsed;
+    }
+    value = static_cast<int>(v);
+    return true;
+}
+
+int list_tokens(std::string_view line, std::string_view* out, int max) {
+    int found = 0;
+    std::size_t i = 0;
+    while (found < max) {
+        while (i < line.size() && is_separator(line[i])) ++i;
+        if (i == line.size()) break;
+        std::size_t j = i;
+        while (j < line.size() && !is_separator(line[j])) ++j;
+        out[found++] = line.substr(i, j - i);
+        i = j;
+    }
+    return found;
+}
+
 bool ListReader::real(float& value) {
     auto tok = token();
-    return tok && tok->size() <= 64 && parse_real(tok->data(), static_cast<int>(tok->size()), -1, value);
+    return tok && read_real_token(*tok, value);
 }
 
 bool ListReader::integer(int& value) {
     auto tok = token();
-    if (!tok) return false;
-    auto v = parse_int_token(*tok);
-    if (!v) return false;
-    value = static_cast<int>(*v);
-    return true;
+    return tok && read_int_token(*tok, value);
 }
 
 bool read_reals(std::string_view line, float* out, int count, int& found) {

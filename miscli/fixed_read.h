@@ -37,6 +37,14 @@ std::optional<float> parse_real_field(std::string_view field, int implied_decima
 std::optional<long> parse_int_token(std::string_view token);
 std::optional<float> parse_real_token(std::string_view token);
 
+// One list-directed token read as ListReader reads it; false when it is
+// not a number of that kind.
+bool read_real_token(std::string_view token, float& value);
+bool read_int_token(std::string_view token, int& value);
+// The first `max` list-directed tokens of one line (separated as
+// ListReader separates them); gives how many there are.
+int list_tokens(std::string_view line, std::string_view* out, int max);
+
 // Items of one list-directed read: numbers separated by blanks, tabs or
 // commas; when a line runs out the next line is fetched; what is left of
 // the last line when the read is done is dropped.

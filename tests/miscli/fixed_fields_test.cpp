@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <random>
 #include <sstream>
 
 #include "miscli/fixed_format.h"
@@ -132,6 +133,28 @@ TEST(FixedRead, QuickConversionMatchesFromChars) {
         EXPECT_EQ(*parse_real_field(f, 0), want) << f;
     }
     EXPECT_FLOAT_EQ(*parse_real_field("16777217", 0), 16777216.0f);
+    // Random decimals as files write them, padded with blanks, read as
+    // fields and as list tokens: always the correctly rounded float.
+    std::mt19937 rng(7);
+    for (int i = 0; i < 20000; ++i) {
+        std::string digits = std::to_string(rng() % 1000000000u).substr(0, 1 + rng() % 10);
+        const std::size_t point = rng() % (digits.size() + 2);
+        if (point <= digits.size()) digits.insert(point, ".");
+        const std::string number = (rng() % 3 == 0 ? "-" : rng() % 5 == 0 ? "+" : "") + digits;
+        float want = 0;
+        const std::string plain = number[0] == '+' ? number.substr(1) : number;
+        std::from_chars(plain.data(), plain.data() + plain.size(), want);
+        const std::string field = std::string(rng() % 3, ' ') + number + std::string(rng() % 2, ' ');
+        ASSERT_EQ(*parse_real_field(field, 0), want) << '"' << field << '"';
+        float token = 0;
+        ASSERT_TRUE(read_real_token(number, token));
+        ASSERT_EQ(token, want) << number;
+        if (number.find('.') == std::string::npos) {
+            int whole = 0;
+            ASSERT_TRUE(read_int_token(number, whole));
+            EXPECT_EQ(whole, std::stol(number));
+        }
+    }
 }
 
 TEST(FixedFormat, PutIntegerMatchesTheStringForm) {
