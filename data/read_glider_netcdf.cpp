@@ -129,14 +129,16 @@ TimeUnits time_units(const NcFile& f, const NcVariable& time) {
 // The pressure of every sample (from depth where the file has none) and,
 // when the profiles are cut at turning points, the times, for cutting the
 // samples into profiles.
-Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n) {
-    NcDoubles values;
+Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room) {
     if (l.profile) {
-        read_values(f, *l.profile, values);
-        return profiles_by_number(values);
+        ProfilesByNumber by_number;
+        const std::vector<SampleRun> all{{0, n, 0, 0}};
+        for_each_run<1>(f, {l.profile}, nullptr, n, all, room,
+                        [&](const RunPiece<1>& p) { by_number.add({p.value[0], p.count}, static_cast<std::size_t>(p.k)); });
+        return by_number.take();
     }
     if (l.per_profile) return one_profile(static_cast<int>(n));
-    NcDoubles pressure;
+    NcDoubles pressure, values;
     read_values(f, l.pressure ? *l.pressure : *l.depth, pressure);
     if (!l.pressure) {
         NcDoubles& lat = values;
@@ -165,37 +167,44 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
     if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw NcError("more samples than can be read");
 
     const TimeUnits units = time_units(f, *l.time);
-    const Profiles profiles = cut(f, l, n);
-    if (profiles.empty()) throw NcError("no profile holds a sample");
-
+    PieceRoom room;
     FileProfiles fp;
-    fp.first_dive = t.size() + 1;
-    const std::size_t total = static_cast<std::size_t>(t.size()) + profiles.size();
-    if (total > static_cast<std::size_t>(MXPR))
-        throw NcError((miscli::ListLine() << "more profiles in the set than the table holds (" << MXPR << ")").str().substr(1));
-    for (const auto& profile : profiles)
-        if (profile.size() > static_cast<std::size_t>(MXZ))
-            throw NcError((miscli::ListLine() << "a profile of" << static_cast<long>(profile.size())
-                                              << " samples; the table holds" << MXZ << " a profile")
+    std::vector<int> sizes;
+    {
+        const Profiles profiles = cut(f, l, n, room);
+        if (profiles.empty()) throw NcError("no profile holds a sample");
+        if (static_cast<std::size_t>(t.size()) + profiles.size() > static_cast<std::size_t>(MXPR))
+            throw NcError((miscli::ListLine() << "more profiles in the set than the table holds (" << MXPR << ")")
                               .str()
                               .substr(1));
+        for (const auto& profile : profiles) {
+            if (profile.size() > static_cast<std::size_t>(MXZ))
+                throw NcError((miscli::ListLine() << "a profile of" << static_cast<long>(profile.size())
+                                                  << " samples; the table holds" << MXZ << " a profile")
+                                  .str()
+                                  .substr(1));
+            sizes.push_back(static_cast<int>(profile.size()));
+        }
+        // Only the runs are kept: the list of every sample is let go before the table grows.
+        fp.runs = runs_of(profiles);
+    }
+
+    fp.first_dive = t.size() + 1;
+    const std::size_t total = static_cast<std::size_t>(t.size()) + sizes.size();
     t.resize(static_cast<int>(total));
     std::size_t sample_count = 0;
-    for (const auto& profile : profiles) sample_count += profile.size();
+    for (int size : sizes) sample_count += static_cast<std::size_t>(size);
     t.reserve_samples(sample_count);
-    for (std::size_t j = 0; j < profiles.size(); ++j) {
+    for (std::size_t j = 0; j < sizes.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
-        const int size = static_cast<int>(profiles[j].size());
-        t.set_samples(d, size);
-        t.n_samp(d) = size;
+        t.set_samples(d, sizes[j]);
+        t.n_samp(d) = sizes[j];
         t.dive_weight(d) = 0.0f;
     }
-    fp.runs = runs_of(profiles);
 
-    PieceRoom room;
     const std::size_t before = times.first.size();
-    times.first.resize(before + profiles.size(), kNaN);
-    times.last.resize(before + profiles.size(), kNaN);
+    times.first.resize(before + sizes.size(), kNaN);
+    times.last.resize(before + sizes.size(), kNaN);
     for_each_run<1>(f, {l.time}, nullptr, n, fp.runs, room, [&](const RunPiece<1>& p) {
         const std::size_t j = before + static_cast<std::size_t>(p.profile);
         for (std::size_t i = 0; i < p.count; ++i) {
