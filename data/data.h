@@ -9,6 +9,6 @@
 #include "data/nc_variables.h"        //   find_layout, find_qc: which variable holds what
 #include "data/nc_values.h"           //   read_values, parse_time_units: CF values and times
 #include "data/nc_qc.h"               //   read_qc_flags: QC variables as table flags
-#include "data/nc_profiles.h"         //   profiles_by_number, ...: the samples cut into profiles
+#include "data/nc_profiles.h"         //   ProfilesByNumber, ...: the samples cut into profiles
 #include "data/fourth_variable.h"     //   ask_fourth_variable: the fourth-variable question
 #include "data/load_sec.h"            // load_sec_: one variable of a range of dives into the section arrays

@@ -196,26 +196,16 @@ void NcFile::read_doubles(const NcVariable& v, NcDoubles& out) const {
                    });
 }
 
-void NcFile::read_ints(const NcVariable& v, NcInts& out) const {
-    const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
-    const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
-    read_in_pieces(ncid_, v, rows, row_size, out,
-                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, int* to) {
-                       return range_is_no_error(start ? nc_library().get_vara_int(ncid, id, start, count, to)
-                                                      : nc_library().get_var_int(ncid, id, to));
-                   });
+void NcFile::read_doubles(const NcVariable& v, std::size_t start, std::size_t count, double* to) const {
+    if (count > 0) check(range_is_no_error(nc_library().get_vara_double(ncid_, v.id, &start, &count, to)));
 }
 
-std::vector<char> NcFile::read_chars(const NcVariable& v) const {
-    const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
-    const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
-    std::vector<char> out;
-    read_in_pieces(ncid_, v, rows, row_size, out,
-                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, char* to) {
-                       return start ? nc_library().get_vara_text(ncid, id, start, count, to)
-                                    : nc_library().get_var_text(ncid, id, to);
-                   });
-    return out;
+void NcFile::read_ints(const NcVariable& v, std::size_t start, std::size_t count, int* to) const {
+    if (count > 0) check(range_is_no_error(nc_library().get_vara_int(ncid_, v.id, &start, &count, to)));
+}
+
+void NcFile::read_chars(const NcVariable& v, std::size_t start, std::size_t count, char* to) const {
+    if (count > 0) check(nc_library().get_vara_text(ncid_, v.id, &start, &count, to));
 }
 
 bool is_numeric_type(int type) {

@@ -84,8 +84,11 @@ public:
     // The whole of a variable, converted by the library, into `out` (its
     // room is reused).
     void read_doubles(const NcVariable& v, NcDoubles& out) const;
-    void read_ints(const NcVariable& v, NcInts& out) const;
-    std::vector<char> read_chars(const NcVariable& v) const;
+    // Values start .. start + count - 1 of a one-dimensional variable,
+    // converted by the library.
+    void read_doubles(const NcVariable& v, std::size_t start, std::size_t count, double* to) const;
+    void read_ints(const NcVariable& v, std::size_t start, std::size_t count, int* to) const;
+    void read_chars(const NcVariable& v, std::size_t start, std::size_t count, char* to) const;
 
 private:
     void load_metadata();

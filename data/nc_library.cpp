@@ -43,9 +43,7 @@ NcLibrary load() {
     bind(h, "nc_get_att_double", l.get_att_double);
     bind(h, "nc_get_var_double", l.get_var_double);
     bind(h, "nc_get_vara_double", l.get_vara_double);
-    bind(h, "nc_get_var_int", l.get_var_int);
     bind(h, "nc_get_vara_int", l.get_vara_int);
-    bind(h, "nc_get_var_text", l.get_var_text);
     bind(h, "nc_get_vara_text", l.get_vara_text);
     return l;
 }

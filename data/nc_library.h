@@ -26,9 +26,7 @@ struct NcLibrary {
     decltype(&::nc_get_att_double) get_att_double;
     decltype(&::nc_get_var_double) get_var_double;
     decltype(&::nc_get_vara_double) get_vara_double;
-    decltype(&::nc_get_var_int) get_var_int;
     decltype(&::nc_get_vara_int) get_vara_int;
-    decltype(&::nc_get_var_text) get_var_text;
     decltype(&::nc_get_vara_text) get_vara_text;
 };
 

@@ -8,23 +8,25 @@
 
 namespace data {
 
-Profiles profiles_by_number(std::span<const double> number) {
-    std::map<double, std::vector<int>> by_number;
-    std::vector<int>* last = nullptr;
-    double last_key = std::numeric_limits<double>::quiet_NaN();
+void ProfilesByNumber::add(std::span<const double> number, std::size_t first) {
     for (std::size_t i = 0; i < number.size(); ++i) {
         const double x = number[i];
         if (!std::isfinite(x) || x != std::floor(x)) continue;
         // Samples of one profile mostly come together: look up a new number only.
-        if (!last || x != last_key) {
-            last = &by_number[x];
-            last_key = x;
+        if (!last_ || x != last_key_) {
+            last_ = &by_number_[x];
+            last_key_ = x;
         }
-        last->push_back(static_cast<int>(i));
+        last_->push_back(static_cast<int>(first + i));
     }
+}
+
+Profiles ProfilesByNumber::take() {
     Profiles out;
-    out.reserve(by_number.size());
-    for (auto& entry : by_number) out.push_back(std::move(entry.second));
+    out.reserve(by_number_.size());
+    for (auto& entry : by_number_) out.push_back(std::move(entry.second));
+    by_number_.clear();
+    last_ = nullptr;
     return out;
 }
 

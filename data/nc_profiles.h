@@ -2,6 +2,8 @@
 // Cutting the samples of a glider netCDF file into profiles. A profile is
 // the list of its sample indices (0-based, in file order); profiles come
 // in the order the dive table takes them, and none is empty.
+#include <cstddef>
+#include <map>
 #include <span>
 #include <vector>
 
@@ -11,8 +13,18 @@ using Profiles = std::vector<std::vector<int>>;
 
 // Samples with the same whole profile number form one profile, in
 // increasing order of the number; a missing (NaN) or fractional number
-// belongs to none.
-Profiles profiles_by_number(std::span<const double> number);
+// belongs to none. The numbers come a piece at a time, in file order.
+class ProfilesByNumber {
+public:
+    // The numbers of samples first, first + 1, ...
+    void add(std::span<const double> number, std::size_t first);
+    Profiles take();
+
+private:
+    std::map<double, std::vector<int>> by_number_;
+    std::vector<int>* last_ = nullptr;
+    double last_key_ = 0.0;
+};
 
 // One dive: down to the deepest sample (included), then from it up. All
 // samples are one profile when none has a pressure.

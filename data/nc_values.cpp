@@ -50,27 +50,45 @@ ValidRange valid_range_of(const NcFile& f, const NcVariable& v) {
 
 }  // namespace
 
-void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
-    f.read_doubles(v, values);
-    std::optional<double> fill = first_of(f.number_attribute(v.id, "_FillValue"));
-    if (!fill && !f.has_attribute(v.id, "_FillValue")) {
-        if (v.type == NC_FLOAT) fill = static_cast<double>(NC_FILL_FLOAT);
-        if (v.type == NC_DOUBLE) fill = NC_FILL_DOUBLE;
+ValueRule value_rule(const NcFile& f, const NcVariable& v) {
+    ValueRule r;
+    r.fill = first_of(f.number_attribute(v.id, "_FillValue"));
+    if (!r.fill && !f.has_attribute(v.id, "_FillValue")) {
+        if (v.type == NC_FLOAT) r.fill = static_cast<double>(NC_FILL_FLOAT);
+        if (v.type == NC_DOUBLE) r.fill = NC_FILL_DOUBLE;
     }
-    const std::vector<double> missing = f.number_attribute(v.id, "missing_value");
+    r.missing = f.number_attribute(v.id, "missing_value");
     const ValidRange valid = valid_range_of(f, v);
-    const double scale = first_of(f.number_attribute(v.id, "scale_factor")).value_or(1.0);
-    const double offset = first_of(f.number_attribute(v.id, "add_offset")).value_or(0.0);
-    const bool packed = scale != 1.0 || offset != 0.0;
+    r.lo = valid.lo;
+    r.hi = valid.hi;
+    r.stored_units = valid.stored_units;
+    r.scale = first_of(f.number_attribute(v.id, "scale_factor")).value_or(1.0);
+    r.offset = first_of(f.number_attribute(v.id, "add_offset")).value_or(0.0);
+    r.packed = r.scale != 1.0 || r.offset != 0.0;
+    return r;
+}
 
+void apply(const ValueRule& r, std::span<double> values) {
+    if (r.missing.empty() && r.stored_units && !r.packed) {
+        // The usual case, in a loop the compiler can vectorise: a fill that
+        // is NaN or absent equals no value.
+        const double fill = r.fill.value_or(kNaN);
+        for (double& x : values) x = std::isfinite(x) && x != fill && !(x < r.lo) && !(x > r.hi) ? x : kNaN;
+        return;
+    }
     for (double& x : values) {
-        bool gone = !std::isfinite(x) || (fill && x == *fill);
-        for (double m : missing) gone = gone || x == m;
-        if (!gone && valid.stored_units) gone = x < valid.lo || x > valid.hi;
-        if (!gone && packed) x = x * scale + offset;
-        if (!gone && !valid.stored_units) gone = x < valid.lo || x > valid.hi;
+        bool gone = !std::isfinite(x) || (r.fill && x == *r.fill);
+        for (double m : r.missing) gone = gone || x == m;
+        if (!gone && r.stored_units) gone = x < r.lo || x > r.hi;
+        if (!gone && r.packed) x = x * r.scale + r.offset;
+        if (!gone && !r.stored_units) gone = x < r.lo || x > r.hi;
         if (gone || !std::isfinite(x)) x = kNaN;
     }
+}
+
+void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
+    f.read_doubles(v, values);
+    apply(value_rule(f, v), values);
 }
 
 long long days_from_civil(long long y, int m, int d) {

@@ -3,6 +3,7 @@
 // missing values, valid ranges and not-finite values become NaN, packed
 // values are unpacked; times become seconds since 1970-01-01 UTC.
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,20 @@ namespace data {
 // variable without _FillValue also takes the library's default fill as
 // missing, since no measurement is ever that value.
 void read_values(const NcFile& file, const NcVariable& v, NcDoubles& out);
+
+// The attributes that say which stored values are missing and how the
+// rest unpack, gathered once for a variable read piece by piece.
+struct ValueRule {
+    std::optional<double> fill;
+    std::vector<double> missing;
+    double lo, hi;      // the valid range
+    bool stored_units;  // lo and hi are in stored (packed) units
+    double scale, offset;
+    bool packed;
+};
+ValueRule value_rule(const NcFile& file, const NcVariable& v);
+// Stored values as read_values gives them.
+void apply(const ValueRule& rule, std::span<double> values);
 
 // A time unit: seconds per unit and the epoch in seconds since 1970-01-01
 // UTC (Gregorian calendar).

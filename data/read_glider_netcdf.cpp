@@ -5,12 +5,14 @@
 #include <limits>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "data/fourth_variable.h"
 #include "data/nc_file.h"
 #include "data/nc_profiles.h"
 #include "data/nc_qc.h"
+#include "data/nc_samples.h"
 #include "data/nc_values.h"
 #include "data/nc_variables.h"
 #include "miscli/console.h"
@@ -41,108 +43,112 @@ std::unique_ptr<NcFile> open(const NcSource& s) {
 // What is read of one file, kept for the pass that reads the fourth variable.
 struct FileProfiles {
     int first_dive = 0;  // its profiles are dives first_dive, first_dive + 1, ...
-    Profiles profiles;
+    std::vector<SampleRun> runs;
 };
 
-// One file's samples, in buffers reused from variable to variable (a
-// mission's variables are tens of megabytes each).
-struct Samples {
-    NcDoubles time, pressure, values;
-    NcInts pressure_flags, flags;  // empty: no QC
-};
-
-void read_or_missing(const NcFile& f, const NcVariable* v, std::size_t n, NcDoubles& out) {
-    if (v) read_values(f, *v, out);
-    else out.assign(n, kNaN);
+// A pressure from depth at latitude lat (45 degrees where it is missing).
+double pressure_of_depth(double depth, double lat) {
+    const double phi = std::isfinite(lat) ? lat : kNoLatitude;
+    return std::isfinite(depth) ? seawater::pressure_from_depth(depth, phi) : kNaN;
 }
 
-// Times as seconds since 1970-01-01 UTC.
-void read_times(const NcFile& f, const NcVariable& time, NcDoubles& t) {
+// Writes column `column` (2 temperature, 3 salinity, 4 the fourth variable)
+// of the file's dives from variable v; every sample is missing without it.
+void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, std::size_t n, const FileProfiles& fp,
+                 int column, DiveTable& t, PieceRoom& room) {
+    const NcVariable* qc = v ? find_qc(f, *v, sample_dim) : nullptr;
+    for_each_run<1>(f, {v}, qc, n, fp.runs, room, [&](const RunPiece<1>& p) {
+        const int d = fp.first_dive + p.profile;
+        float* value = t.prof.column(d, column).data() + p.k;
+        Flag* flag = t.prof_flag.column(d, column).data() + p.k;
+        for (std::size_t i = 0; i < p.count; ++i) {
+            const float x = static_cast<float>(p.value[0][i]);
+            const bool present = std::isfinite(x);
+            value[i] = present ? x : SAMPLE_FILL;
+            flag[i] = present ? as_flag(p.flag[i]) : 9;
+        }
+    });
+}
+
+// The pressure and its flags, from depth and latitude where the file has no
+// pressure: a pressure made from depth takes the depth's QC.
+void fill_pressure(const NcFile& f, const NcLayout& l, std::size_t n, const FileProfiles& fp, DiveTable& t,
+                   PieceRoom& room) {
+    const NcVariable* source = l.pressure ? l.pressure : l.depth;
+    const NcVariable* qc = find_qc(f, *source, l.sample_dim);
+    const bool from_depth = !l.pressure;
+    for_each_run<2>(f, {source, from_depth ? l.latitude : nullptr}, qc, n, fp.runs, room, [&](const RunPiece<2>& p) {
+        const int d = fp.first_dive + p.profile;
+        float* value = t.prof.column(d, 1).data() + p.k;
+        Flag* flag = t.prof_flag.column(d, 1).data() + p.k;
+        for (std::size_t i = 0; i < p.count; ++i) {
+            const double x = from_depth ? pressure_of_depth(p.value[0][i], p.value[1][i]) : p.value[0][i];
+            const float pressure = static_cast<float>(x);
+            const bool present = std::isfinite(pressure);
+            value[i] = present ? pressure : SAMPLE_FILL;
+            // Deep gliders pass 999.9 dbar: only the surface bounds a good pressure.
+            const bool good = present && pressure > -0.1f && p.flag[i] == 0;
+            flag[i] = good ? 0 : 1;
+        }
+    });
+}
+
+// The first and last sample of each profile with a finite position.
+void set_positions(const NcFile& f, const NcLayout& l, std::size_t n, const FileProfiles& fp, DiveTable& t,
+                   PieceRoom& room) {
+    std::vector<unsigned char> have_position(fp.runs.size(), 0);  // by profile; no more profiles than runs
+    for_each_run<2>(f, {l.latitude, l.longitude}, nullptr, n, fp.runs, room, [&](const RunPiece<2>& p) {
+        const int d = fp.first_dive + p.profile;
+        for (std::size_t i = 0; i < p.count; ++i) {
+            const double lat = p.value[0][i], lon = p.value[1][i];
+            if (!std::isfinite(lat) || !std::isfinite(lon)) continue;
+            if (!have_position[static_cast<std::size_t>(p.profile)]) {
+                t.lon_start(d) = static_cast<float>(lon);
+                t.lat_start(d) = static_cast<float>(lat);
+                have_position[static_cast<std::size_t>(p.profile)] = 1;
+            }
+            t.lon_end(d) = static_cast<float>(lon);
+            t.lat_end(d) = static_cast<float>(lat);
+        }
+    });
+}
+
+// The variable's times as seconds since 1970-01-01 UTC.
+TimeUnits time_units(const NcFile& f, const NcVariable& time) {
     const std::string units = f.text_attribute(time.id, "units").value_or("");
     const std::optional<TimeUnits> u = parse_time_units(units);
     if (!u)
         throw NcError("the time variable " + time.name + " has units \"" + units +
                       "\", not \"<seconds|minutes|hours|days> since <date>\"");
-    read_values(f, time, t);
-    for (double& x : t) x = u->epoch + x * u->seconds_per_unit;
+    return *u;
 }
 
-// The values of v and their table flags, or nothing without v.
-void read_with_flags(const NcFile& f, const NcVariable* v, int sample_dim, NcDoubles& values, NcInts& flags) {
-    values.clear();
-    flags.clear();
-    if (!v) return;
-    read_values(f, *v, values);
-    if (const NcVariable* qc = find_qc(f, *v, sample_dim)) read_qc_flags(f, *qc, flags);
-}
-
-// Writes column `column` (2 temperature, 3 salinity, 4 the fourth variable)
-// of the file's dives from variable v; every sample is missing without it.
-void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, const FileProfiles& fp, int column,
-                 DiveTable& t, Samples& s) {
-    read_with_flags(f, v, sample_dim, s.values, s.flags);
-    for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
-        const int d = fp.first_dive + static_cast<int>(j);
-        float* value = t.prof.column(d, column).data();
-        Flag* flag = t.prof_flag.column(d, column).data();
-        for (int i : fp.profiles[j]) {
-            const std::size_t at = static_cast<std::size_t>(i);
-            const float x = static_cast<float>(s.values.empty() ? kNaN : s.values[at]);
-            const bool present = std::isfinite(x);
-            *value++ = present ? x : SAMPLE_FILL;
-            *flag++ = !present ? 9 : s.flags.empty() ? 0 : as_flag(s.flags[at]);
-        }
-    }
-}
-
-// The pressure, from depth and latitude where the file has no pressure, and
-// its flags: a pressure made from depth takes the depth's QC.
-void read_pressure(const NcFile& f, const NcLayout& l, std::size_t n, Samples& s) {
-    const NcVariable* source = l.pressure ? l.pressure : l.depth;
-    read_with_flags(f, source, l.sample_dim, s.pressure, s.pressure_flags);
-    if (l.pressure) return;
-    NcDoubles& lat = s.values;
-    read_or_missing(f, l.latitude, n, lat);
-    for (std::size_t i = 0; i < s.pressure.size(); ++i) {
-        const double phi = std::isfinite(lat[i]) ? lat[i] : kNoLatitude;
-        s.pressure[i] = std::isfinite(s.pressure[i]) ? seawater::pressure_from_depth(s.pressure[i], phi) : kNaN;
-    }
-}
-
-// The first and last sample of each profile with a finite position. The
-// latitude is read into `values` and the longitude into `time`, which the
-// caller no longer needs.
-void set_positions(const NcFile& f, const NcLayout& l, std::size_t n, const FileProfiles& fp, Samples& s,
-                   DiveTable& t) {
-    NcDoubles& lat = s.values;
-    NcDoubles& lon = s.time;
-    read_or_missing(f, l.latitude, n, lat);
-    read_or_missing(f, l.longitude, n, lon);
-    for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
-        const int d = fp.first_dive + static_cast<int>(j);
-        bool have_position = false;
-        for (int i : fp.profiles[j]) {
-            const std::size_t at = static_cast<std::size_t>(i);
-            if (!std::isfinite(lat[at]) || !std::isfinite(lon[at])) continue;
-            if (!have_position) {
-                t.lon_start(d) = static_cast<float>(lon[at]);
-                t.lat_start(d) = static_cast<float>(lat[at]);
-                have_position = true;
-            }
-            t.lon_end(d) = static_cast<float>(lon[at]);
-            t.lat_end(d) = static_cast<float>(lat[at]);
-        }
-    }
-}
-
-Profiles cut(const NcFile& f, const NcLayout& l, Samples& s) {
+// The pressure of every sample (from depth where the file has none) and,
+// when the profiles are cut at turning points, the times, for cutting the
+// samples into profiles.
+Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room) {
     if (l.profile) {
-        read_values(f, *l.profile, s.values);
-        return profiles_by_number(s.values);
+        ProfilesByNumber by_number;
+        const std::vector<SampleRun> all{{0, n, 0, 0}};
+        for_each_run<1>(f, {l.profile}, nullptr, n, all, room,
+                        [&](const RunPiece<1>& p) { by_number.add({p.value[0], p.count}, static_cast<std::size_t>(p.k)); });
+        return by_number.take();
     }
-    if (l.per_dive) return profiles_of_dive(s.pressure);
-    if (l.per_profile) return one_profile(static_cast<int>(s.pressure.size()));
-    return profiles_at_turns(s.pressure, s.time);
+    if (l.per_profile) return one_profile(static_cast<int>(n));
+    NcDoubles pressure, values;
+    read_values(f, l.pressure ? *l.pressure : *l.depth, pressure);
+    if (!l.pressure) {
+        NcDoubles& lat = values;
+        if (l.latitude) read_values(f, *l.latitude, lat);
+        else lat.assign(n, kNaN);
+        for (std::size_t i = 0; i < pressure.size(); ++i) pressure[i] = pressure_of_depth(pressure[i], lat[i]);
+    }
+    if (l.per_dive) return profiles_of_dive(pressure);
+    NcDoubles& time = values;
+    read_values(f, *l.time, time);
+    const TimeUnits u = time_units(f, *l.time);
+    for (double& x : time) x = u.epoch + x * u.seconds_per_unit;
+    return profiles_at_turns(pressure, time);
 }
 
 // The first and last times of every dive so far, gathered before the year
@@ -157,58 +163,58 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
     const std::size_t n = f.dimension_length(l.sample_dim);
     if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw NcError("more samples than can be read");
 
-    Samples s;
-    read_times(f, *l.time, s.time);
-    read_pressure(f, l, n, s);
+    const TimeUnits units = time_units(f, *l.time);
+    PieceRoom room;
     FileProfiles fp;
-    fp.profiles = cut(f, l, s);
-    if (fp.profiles.empty()) throw NcError("no profile holds a sample");
-
-    fp.first_dive = t.size() + 1;
-    const std::size_t total = static_cast<std::size_t>(t.size()) + fp.profiles.size();
-    if (total > static_cast<std::size_t>(MXPR))
-        throw NcError((miscli::ListLine() << "more profiles in the set than the table holds (" << MXPR << ")").str().substr(1));
-    for (const auto& profile : fp.profiles)
-        if (profile.size() > static_cast<std::size_t>(MXZ))
-            throw NcError((miscli::ListLine() << "a profile of" << static_cast<long>(profile.size())
-                                              << " samples; the table holds" << MXZ << " a profile")
+    std::vector<int> sizes;
+    {
+        const Profiles profiles = cut(f, l, n, room);
+        if (profiles.empty()) throw NcError("no profile holds a sample");
+        if (static_cast<std::size_t>(t.size()) + profiles.size() > static_cast<std::size_t>(MXPR))
+            throw NcError((miscli::ListLine() << "more profiles in the set than the table holds (" << MXPR << ")")
                               .str()
                               .substr(1));
+        for (const auto& profile : profiles) {
+            if (profile.size() > static_cast<std::size_t>(MXZ))
+                throw NcError((miscli::ListLine() << "a profile of" << static_cast<long>(profile.size())
+                                                  << " samples; the table holds" << MXZ << " a profile")
+                                  .str()
+                                  .substr(1));
+            sizes.push_back(static_cast<int>(profile.size()));
+        }
+        // Only the runs are kept: the list of every sample is let go before the table grows.
+        fp.runs = runs_of(profiles);
+    }
+
+    fp.first_dive = t.size() + 1;
+    const std::size_t total = static_cast<std::size_t>(t.size()) + sizes.size();
     t.resize(static_cast<int>(total));
     std::size_t sample_count = 0;
-    for (const auto& profile : fp.profiles) sample_count += profile.size();
+    for (int size : sizes) sample_count += static_cast<std::size_t>(size);
     t.reserve_samples(sample_count);
-
-    for (std::size_t j = 0; j < fp.profiles.size(); ++j) {
+    for (std::size_t j = 0; j < sizes.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
-        const std::vector<int>& samples = fp.profiles[j];
-        t.set_samples(d, static_cast<int>(samples.size()));
-        t.n_samp(d) = static_cast<int>(samples.size());
+        t.set_samples(d, sizes[j], 3);  // pressure, temperature and salinity are written below
+        t.n_samp(d) = sizes[j];
         t.dive_weight(d) = 0.0f;
-        double first_time = kNaN, last_time = kNaN;
-        int k = 0;
-        for (int i : samples) {
-            ++k;
-            const std::size_t at = static_cast<std::size_t>(i);
-            const float p = static_cast<float>(s.pressure[at]);
-            const bool present = std::isfinite(p);
-            t.prof(k, d, 1) = present ? p : SAMPLE_FILL;
-            // Deep gliders pass 999.9 dbar: only the surface bounds a good pressure.
-            const bool good = present && p > -0.1f && (s.pressure_flags.empty() || s.pressure_flags[at] == 0);
-            t.prof_flag(k, d, 1) = good ? 0 : 1;
-            if (std::isfinite(s.time[at])) {
-                if (std::isnan(first_time)) first_time = s.time[at];
-                last_time = s.time[at];
-            }
-        }
-        times.first.push_back(first_time);
-        times.last.push_back(last_time);
     }
-    s.pressure_flags = NcInts();
-    s.pressure = NcDoubles();
-    set_positions(f, l, n, fp, s, t);
-    fill_column(f, l.temperature, l.sample_dim, fp, 2, t, s);
-    fill_column(f, l.salinity, l.sample_dim, fp, 3, t, s);
+
+    const std::size_t before = times.first.size();
+    times.first.resize(before + sizes.size(), kNaN);
+    times.last.resize(before + sizes.size(), kNaN);
+    for_each_run<1>(f, {l.time}, nullptr, n, fp.runs, room, [&](const RunPiece<1>& p) {
+        const std::size_t j = before + static_cast<std::size_t>(p.profile);
+        for (std::size_t i = 0; i < p.count; ++i) {
+            const double x = units.epoch + p.value[0][i] * units.seconds_per_unit;
+            if (!std::isfinite(x)) continue;
+            if (std::isnan(times.first[j])) times.first[j] = x;
+            times.last[j] = x;
+        }
+    });
+    fill_pressure(f, l, n, fp, t, room);
+    set_positions(f, l, n, fp, t, room);
+    fill_column(f, l.temperature, l.sample_dim, n, fp, 2, t, room);
+    fill_column(f, l.salinity, l.sample_dim, n, fp, 3, t, room);
     return fp;
 }
 
@@ -293,8 +299,9 @@ void read_glider_netcdf(std::span<const NcSource> files, FileHeader& header, Div
             std::unique_ptr<NcFile> f = open(files[i]);
             try {
                 const NcLayout l = find_layout(*f);
-                Samples s;
-                fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, read[i], 4, t, s);
+                PieceRoom room;
+                fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, f->dimension_length(l.sample_dim), read[i],
+                            4, t, room);
             } catch (const NcError& e) {
                 refuse(files[i], e.what());
             }

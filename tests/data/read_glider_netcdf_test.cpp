@@ -2,10 +2,16 @@
 // tests/files/netcdf): what the dive table holds afterwards.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "data/nc_file.h"
+#include "data/nc_values.h"
 #include "data/read_dive_data.h"
 #include "support/test_support.h"
 
@@ -130,4 +136,41 @@ TEST(ReadGliderNetcdf, EveryFamilyFillsTheDiveTable) {
             EXPECT_EQ(t->prof_flag(s.k, s.dive, s.v), s.flag) << "dive " << s.dive << " sample " << s.k << " v " << s.v;
         }
     }
+}
+
+// A file of many thousand samples is read a piece at a time: every value and
+// flag must be what the whole variable, read at once, says of its sample,
+// also where a profile runs on from one piece into the next.
+TEST(ReadGliderNetcdf, ALongFileReadInPiecesHoldsEverySampleOfTheVariable) {
+    TempDir dir;
+    const std::filesystem::path gen = std::filesystem::path(GLIDERSECT_BINARY).parent_path() / "gen_nc";
+    const std::string file = (dir.path() / "long.nc").string();
+    std::string command = gen.string();
+    command.append(" --dives 40 --samples 1000 ").append(file).append(" > /dev/null");
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    data::FileHeader h;
+    auto t = std::make_unique<data::DiveTable>();
+    miscli::ProgramStop stop{"", -1};
+    with_console("\n", [&] { data::read_dive_data(file, h, *t); }, &stop);
+    ASSERT_EQ(stop.status, -1) << stop.line;
+    ASSERT_EQ(h.n_dives, 80);
+
+    const data::NcFile f(file);
+    data::NcDoubles number, temp;
+    data::read_values(f, *f.find("PROFILE_NUMBER"), number);
+    data::read_values(f, *f.find("TEMP"), temp);
+    ASSERT_GT(temp.size(), std::size_t{1} << 16);
+    // Profiles come in increasing number; k counts a profile's samples.
+    std::map<double, std::vector<std::size_t>> samples;
+    for (std::size_t i = 0; i < number.size(); ++i) samples[number[i]].push_back(i);
+    int d = 0, wrong = 0;
+    for (const auto& [n, list] : samples) {
+        ASSERT_EQ(t->n_samp(++d), static_cast<int>(list.size()));
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            const float want = std::isfinite(temp[list[k]]) ? static_cast<float>(temp[list[k]]) : data::SAMPLE_FILL;
+            wrong += t->prof(static_cast<int>(k) + 1, d, 2) != want;
+            wrong += (t->prof_flag(static_cast<int>(k) + 1, d, 2) == 9) != (want == data::SAMPLE_FILL);
+        }
+    }
+    EXPECT_EQ(wrong, 0);
 }
