@@ -1,9 +1,11 @@
 #include "data/rd_sci2.h"
 
 #include <algorithm>
+#include <optional>
+#include <string>
 #include <utility>
 
-#include "data/sample_lines.h"
+#include "data/dive_lines.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -23,18 +25,6 @@ bool is_blank_line(std::string_view line) {
 }
 
 [[noreturn]] void fail(const ListLine& line) { miscli::stop(line.str()); }
-
-// Waits for the sample lines handed on; a fault in them ends the read.
-void finish_samples(SampleLines& samples) {
-    if (auto f = samples.finish())
-        fail(ListLine() << "RD_SCI: Error reading line" << f->line << " of dive" << f->dive);
-}
-
-// A fault found past sample lines handed on: theirs, if any, comes first.
-[[noreturn]] void fail_after(SampleLines& samples, const ListLine& line) {
-    finish_samples(samples);
-    fail(line);
-}
 
 bool read_header_line(std::string_view line, FileHeader& h) {
     FixedReader r(line);
@@ -95,6 +85,134 @@ bool read_second_line(std::string_view line, DiveTable& t, int d) {
     return true;
 }
 
+// The next line that is not blank: blank lines between dives (or at the
+// end of the file) are passed over.
+std::optional<std::string_view> next_dive_line(miscli::LineFile& file) {
+    auto line = file.next();
+    while (line && is_blank_line(*line)) line = file.next();
+    return line;
+}
+
+void finish_line(const FileHeader& header) {
+    miscli::console().write_line((ListLine() << "RD_SCI: Finish at dive" << header.n_read << " of"
+                                             << header.n_dives).str());
+}
+
+// Reads the two heading lines of dive d (the first given), making room
+// for its samples and bins. Gives the fault's line, or nothing.
+std::optional<ListLine> read_heading(std::string_view first, miscli::LineFile& file, DiveTable& t, int d,
+                                     int n_vars) {
+    if (d > MXPR) return ListLine() << "Increase MXPR for RD_SCI";
+    if (d > t.size()) t.resize(d);
+    if (!read_dive_header(first, t, d)) return ListLine() << "RD_SCI: Error in header for dive " << d;
+    auto line = file.next();
+    if (!line || !read_second_line(*line, t, d)) return ListLine() << "RD_SCI: Read error in line 2 of dive" << d;
+    if (t.n_samp(d) > MXZ || t.n_adcp(d) > MXZ) return ListLine() << "RD_SCI: Increase MXZ";
+    // The readers write every sample variable of the file and every bin.
+    t.set_samples(d, t.n_samp(d), n_vars);
+    t.set_bins(d, t.n_adcp(d), true);
+    return std::nullopt;
+}
+
+void store_sample(const float value[5], const int flag[5], int n_vars, DiveTable& t, int k, int d) {
+    t.prof(k, d, 1) = value[1];
+    t.prof_flag(k, d, 1) = pressure_flag(value[1]);
+    for (int v = 2; v <= n_vars; ++v) {
+        t.prof(k, d, v) = value[v];
+        t.prof_flag(k, d, v) = as_flag(flag[v]);
+    }
+}
+
+ListLine fault_line(const FilePlace& place) {
+    if (place.part == FilePlace::Samples)
+        return ListLine() << "RD_SCI: Error reading line" << place.line << " of dive" << place.dive;
+    return ListLine() << "RD_SCI: Error reading ADP line" << place.line << " of dive" << place.dive;
+}
+
+// Reads the dives with their sample and profiler lines read on two threads
+// (see DiveLines). False when a profiler record runs over several lines
+// before any fault: then nothing read can be trusted past it.
+bool read_dives_ahead(miscli::LineFile& file, FileHeader& header, DiveTable& t) {
+    DiveLines lines(header.n_vars);
+    // A fault met while walking at `place`: one in the dives handed on
+    // comes first.
+    auto settle = [&lines](FilePlace place) {
+        if (auto f = lines.finish(); f && f->place < place) {
+            if (f->several_lines) return false;
+            place = f->place;
+        }
+        fail(fault_line(place));
+    };
+    // The walk keeps no further ahead of the reading than this, helping to
+    // read meanwhile.
+    constexpr std::size_t kLead = std::size_t{4} << 20;
+    for (int d = 1;; ++d) {
+        while (lines.waiting_bytes() > kLead && lines.read_one()) {
+        }
+        auto line = next_dive_line(file);
+        if (!line) break;
+        if (auto fault = read_heading(*line, file, t, d, header.n_vars)) {
+            if (auto f = lines.finish()) {
+                if (f->several_lines) return false;
+                fail(fault_line(f->place));
+            }
+            fail(*fault);
+        }
+        std::string text;
+        const int samples = file.pass_lines(t.n_samp(d), text);
+        const std::size_t records_at = text.size();
+        const int records = samples < t.n_samp(d) ? 0 : file.pass_lines(t.n_adcp(d), text);
+        lines.add(d, std::move(text), samples, records_at, records, t);
+        if (samples < t.n_samp(d)) return settle({d, FilePlace::Samples, samples + 1});
+        if (records < t.n_adcp(d)) return settle({d, FilePlace::Records, records + 1});
+        header.n_read = d;
+    }
+    if (auto f = lines.finish()) {
+        if (f->several_lines) return false;
+        fail(fault_line(f->place));
+    }
+    finish_line(header);
+    return true;
+}
+
+// Reads the dives line by line in file order, each profiler record as the
+// list-directed read takes it, over as many lines as it needs.
+void read_dives_in_order(miscli::LineFile& file, FileHeader& header, DiveTable& t) {
+    auto next_line = [&file]() { return file.next(); };
+    header.n_read = 0;
+    for (int d = 1;; ++d) {
+        auto line = next_dive_line(file);
+        if (!line) break;
+        if (auto fault = read_heading(*line, file, t, d, header.n_vars)) fail(*fault);
+        float value[5] = {};
+        int flag[5] = {};
+        for (int k = 1; k <= t.n_samp(d); ++k) {
+            line = file.next();
+            if (!line || !read_sample_line(*line, header.n_vars, value, flag))
+                fail(fault_line({d, FilePlace::Samples, k}));
+            store_sample(value, flag, header.n_vars, t, k, d);
+        }
+        for (int j = 1; j <= t.n_adcp(d); ++j) {
+            miscli::ListReader r(next_line);
+            float depth, u, v, col4, col5;
+            int f1, f2, f3;
+            if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
+                  r.real(col5) && r.integer(f3)))
+                fail(fault_line({d, FilePlace::Records, j}));
+            t.adcp(j, d, 1) = depth;
+            t.adcp(j, d, 2) = u;
+            t.adcp(j, d, 3) = v;
+            t.adcp(j, d, 4) = col4;
+            t.adcp(j, d, 5) = col5;
+            t.adcp_flag(j, d, 1) = as_flag(f1);
+            t.adcp_flag(j, d, 2) = as_flag(f2);
+            t.adcp_flag(j, d, 3) = as_flag(f3);
+        }
+        header.n_read = d;
+    }
+    finish_line(header);
+}
+
 }  // namespace
 
 void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
@@ -128,77 +246,14 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
                         << " sample variables; 1 to 4 (pressure included) can be stored");
     }
 
-    // The sample lines are read on a second thread; a fault found here
-    // waits for it, since a fault in the lines before comes first.
-    SampleLines samples(file.text(), header.n_vars);
-    constexpr std::size_t kReleaseEvery = std::size_t{4} << 20;
-    std::size_t next_release = kReleaseEvery;
-    for (int d = 1;; ++d) {
-        auto line = file.next();
-        // Blank lines between dives (or at the end of the file) are passed over.
-        while (line && is_blank_line(*line)) line = file.next();
-        if (!line) {
-            finish_samples(samples);
-            header.n_read = d - 1;
-            miscli::console().write_line((ListLine() << "RD_SCI: Finish at dive" << d - 1 << " of"
-                                                     << header.n_dives).str());
-            break;
-        }
-        if (d > MXPR) fail_after(samples, ListLine() << "Increase MXPR for RD_SCI");
-        if (d > t.size()) t.resize(d);
-        if (!read_dive_header(*line, t, d))
-            fail_after(samples, ListLine() << "RD_SCI: Error in header for dive " << d);
-
-        line = file.next();
-        if (!line || !read_second_line(*line, t, d))
-            fail_after(samples, ListLine() << "RD_SCI: Read error in line 2 of dive" << d);
-        if (t.n_samp(d) > MXZ) fail_after(samples, ListLine() << "RD_SCI: Increase MXZ");
-        if (t.n_adcp(d) > MXZ) fail_after(samples, ListLine() << "RD_SCI: Increase MXZ");
-        t.set_samples(d, t.n_samp(d), header.n_vars);
-        t.set_bins(d, t.n_adcp(d), true);
-
-        // Here only counted; the second thread reads them.
-        const std::size_t first_sample = file.position();
-        int present = 0;
-        while (present < t.n_samp(d) && file.next()) ++present;
-        samples.add(d, first_sample, present, t);
-        if (present < t.n_samp(d))
-            fail_after(samples, ListLine() << "RD_SCI: Error reading line" << present + 1 << " of dive" << d);
-
-        for (int j = 1; j <= t.n_adcp(d); ++j) {
-            float depth, u, v, col4, col5;
-            int f1, f2, f3;
-            // Nearly always a record is one line of eight numbers, read at
-            // once; otherwise the list-directed read starts again at that line.
-            auto first = file.next();
-            std::string_view item[8];
-            const bool whole = first && miscli::list_tokens(*first, item, 8) == 8 &&
-                               miscli::read_real_token(item[0], depth) && miscli::read_real_token(item[1], u) &&
-                               miscli::read_real_token(item[2], v) && miscli::read_int_token(item[3], f1) &&
-                               miscli::read_real_token(item[4], col4) && miscli::read_int_token(item[5], f2) &&
-                               miscli::read_real_token(item[6], col5) && miscli::read_int_token(item[7], f3);
-            if (!whole) {
-                bool again = true;
-                auto from_first = [&]() { return std::exchange(again, false) ? first : file.next(); };
-                miscli::ListReader r(from_first);
-                if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
-                      r.real(col5) && r.integer(f3)))
-                    fail_after(samples, ListLine() << "RD_SCI: Error reading ADP line" << j << " of dive" << d);
-            }
-            t.adcp(j, d, 1) = depth;
-            t.adcp(j, d, 2) = u;
-            t.adcp(j, d, 3) = v;
-            t.adcp(j, d, 4) = col4;
-            t.adcp(j, d, 5) = col5;
-            t.adcp_flag(j, d, 1) = as_flag(f1);
-            t.adcp_flag(j, d, 2) = as_flag(f2);
-            t.adcp_flag(j, d, 3) = as_flag(f3);
-        }
-        // What both readers have passed is given back now and then.
-        if (file.position() >= next_release) {
-            file.release_before(std::min(file.position(), samples.read_up_to()));
-            next_release = file.position() + kReleaseEvery;
-        }
+    if (!read_dives_ahead(file, header, t)) {
+        // A profiler record runs over several lines: only reading in order
+        // tells where each dive ends.
+        file.restart();
+        file.next();
+        t = DiveTable();
+        t.resize(std::min(header.n_dives, MXPR));
+        read_dives_in_order(file, header, t);
     }
     // The dive loops run to the stated count, so it must fit the table.
     if (header.n_dives > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");

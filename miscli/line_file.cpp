@@ -1,11 +1,9 @@
 #include "miscli/line_file.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -13,15 +11,14 @@ namespace miscli {
 
 namespace {
 
-// Reads what is left of fd into `out`; false on a read error.
-bool read_all(int fd, std::string& out) {
-    char block[1 << 16];
+constexpr std::size_t kBlock = std::size_t{1} << 20;
+
+// Reads into buf from `at` to its end, as far as the file goes; -1 on error.
+long read_some(int fd, std::vector<char>& buf, std::size_t at) {
     for (;;) {
-        const ssize_t n = ::read(fd, block, sizeof block);
+        const ssize_t n = ::read(fd, buf.data() + at, buf.size() - at);
         if (n < 0 && errno == EINTR) continue;
-        if (n < 0) return false;
-        if (n == 0) return true;
-        out.append(block, static_cast<std::size_t>(n));
+        return static_cast<long>(n);
     }
 }
 
@@ -29,49 +26,121 @@ bool read_all(int fd, std::string& out) {
 
 bool LineFile::open(const std::string& path) {
     close();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
+    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return false;
     struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
-    if (ok && S_ISREG(st.st_mode) && st.st_size > 0) {
-        const auto size = static_cast<std::size_t>(st.st_size);
-        void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (map != MAP_FAILED) {
-            map_ = map;
-            map_size_ = size;
-            ::madvise(map, size, MADV_SEQUENTIAL);
-            text_ = std::string_view(static_cast<const char*>(map), size);
+    if (::fstat(fd_, &st) != 0 || S_ISDIR(st.st_mode)) {
+        close();
+        return false;
+    }
+    buf_.resize(kBlock);
+    whole_ = !S_ISREG(st.st_mode);
+    if (whole_) {
+        // Read to the end now, so the text can be read again.
+        for (;;) {
+            if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);
+            const long got = read_some(fd_, buf_, end_);
+            if (got < 0) {
+                close();
+                return false;
+            }
+            if (got == 0) break;
+            end_ += static_cast<std::size_t>(got);
         }
+        eof_ = true;
     }
-    if (ok && !map_) {
-        ok = read_all(fd, read_);
-        text_ = read_;
-    }
-    ::close(fd);
-    if (!ok) close();
-    return ok;
+    return true;
 }
 
 void LineFile::close() {
-    if (map_) ::munmap(map_, map_size_);
-    map_ = nullptr;
-    map_size_ = 0;
-    released_ = 0;
-    read_.clear();
-    text_ = {};
-    pos_ = 0;
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    whole_ = false;
+    buf_.clear();
+    pos_ = end_ = 0;
+    eof_ = false;
     line_number_ = 0;
 }
 
-void LineFile::release_before(std::size_t pos) {
-    if (!map_) return;
-    const auto page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t upto = std::min(pos, map_size_) / page * page;
-    if (upto <= released_) return;
-    // The mapping is private and never written: the pages are only dropped
-    // from this program, and would be read again from the file if needed.
-    ::madvise(static_cast<char*>(map_) + released_, upto - released_, MADV_DONTNEED);
-    released_ = upto;
+void LineFile::restart() {
+    pos_ = 0;
+    line_number_ = 0;
+    if (whole_ || fd_ < 0) return;
+    end_ = 0;
+    eof_ = ::lseek(fd_, 0, SEEK_SET) != 0;
+}
+
+bool LineFile::fill() {
+    if (eof_ || fd_ < 0) return false;
+    if (pos_ > 0) {
+        std::memmove(buf_.data(), buf_.data() + pos_, end_ - pos_);
+        end_ -= pos_;
+        pos_ = 0;
+    }
+    if (end_ == buf_.size()) buf_.resize(buf_.size() * 2);  // a very long line
+    const long got = read_some(fd_, buf_, end_);
+    if (got <= 0) {
+        eof_ = true;
+        return false;
+    }
+    end_ += static_cast<std::size_t>(got);
+    return true;
+}
+
+std::optional<std::string_view> LineFile::next() {
+    std::size_t scanned = pos_;
+    for (;;) {
+        auto* nl = static_cast<const char*>(std::memchr(buf_.data() + scanned, '\n', end_ - scanned));
+        if (nl) {
+            std::size_t len = static_cast<std::size_t>(nl - (buf_.data() + pos_));
+            std::string_view line(buf_.data() + pos_, len);
+            pos_ += len + 1;
+            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+            ++line_number_;
+            return line;
+        }
+        std::size_t offset = end_ - pos_;
+        if (!fill()) break;
+        scanned = pos_ + offset;
+    }
+    if (pos_ == end_) return std::nullopt;
+    std::string_view line(buf_.data() + pos_, end_ - pos_);
+    pos_ = end_;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ++line_number_;
+    return line;
+}
+
+int LineFile::pass_lines(int n, std::string& copy) {
+    int passed = 0;
+    std::size_t scanned = pos_;
+    while (passed < n) {
+        // The whole lines in the buffer go over in one piece.
+        const char* p = buf_.data() + scanned;
+        const char* const end = buf_.data() + end_;
+        while (passed < n) {
+            const auto* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+            if (!nl) break;
+            p = nl + 1;
+            ++passed;
+        }
+        const std::size_t upto = static_cast<std::size_t>(p - buf_.data());
+        copy.append(buf_.data() + pos_, upto - pos_);
+        pos_ = upto;
+        if (passed == n) break;
+        const std::size_t partial = end_ - pos_;
+        if (!fill()) {
+            if (pos_ < end_) {  // a last line without its end-of-line
+                copy.append(buf_.data() + pos_, end_ - pos_);
+                pos_ = end_;
+                ++passed;
+            }
+            break;
+        }
+        scanned = pos_ + partial;
+    }
+    line_number_ += passed;
+    return passed;
 }
 
 std::string_view take_line(std::string_view text, std::size_t& from) {
@@ -82,12 +151,6 @@ std::string_view take_line(std::string_view text, std::size_t& from) {
     std::string_view line(start, len);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return line;
-}
-
-std::optional<std::string_view> LineFile::next() {
-    if (pos_ >= text_.size()) return std::nullopt;
-    ++line_number_;
-    return take_line(text_, pos_);
 }
 
 }  // namespace miscli

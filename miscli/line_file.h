@@ -1,12 +1,11 @@
 #pragma once
-// A text file read one line at a time. A regular file is mapped into
-// memory rather than copied (a large dive file is tens of megabytes, and
-// fresh memory costs more than the mapping of what the system has cached);
-// anything else (a pipe) is read whole. Lines stay valid while the file is
-// open, so they may be handed on and read later.
+// Sequential reading of a text file one line at a time through one buffer,
+// so a large dive file is read without a copy of it in memory. A file that
+// cannot be read again from its start (a pipe) is read whole when opened.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace miscli {
 
@@ -21,24 +20,23 @@ public:
     bool open(const std::string& path);
     void close();
     // The next line without its end-of-line (LF or CR LF), or nullopt at the
-    // end of the file.
+    // end of the file. The view stays valid until the next call.
     std::optional<std::string_view> next();
+    // Passes over up to n lines, appending them to `copy` as they stand
+    // (each with its end-of-line); gives how many there were.
+    int pass_lines(int n, std::string& copy);
     long line_number() const { return line_number_; }
-    // The whole text, and where the next line starts in it.
-    std::string_view text() const { return text_; }
-    std::size_t position() const { return pos_; }
-    // The text before `pos` will not be read again: a mapped file gives
-    // those pages back, so a large file is not held in memory whole.
-    void release_before(std::size_t pos);
+    // Reads again from the first line.
+    void restart();
 
 private:
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    bool fill();
+    int fd_ = -1;
+    bool whole_ = false;  // the whole file is in the buffer
+    std::vector<char> buf_;
+    std::size_t pos_ = 0, end_ = 0;
+    bool eof_ = false;
     long line_number_ = 0;
-    void* map_ = nullptr;
-    std::size_t map_size_ = 0;
-    std::size_t released_ = 0;  // pages before this are given back
-    std::string read_;  // the text of a file that cannot be mapped
 };
 
 // The line of `text` that starts at `from`, without its end-of-line; `from`

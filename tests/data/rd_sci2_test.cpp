@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <fstream>
 #include <memory>
+#include <thread>
 
 #include "data/limits.h"
 #include "data/rd_sci2.h"
@@ -101,6 +105,19 @@ TEST(RdSci2, ProfilerLinesAreFreeFormatAcrossLinesAndCrLfIsAccepted) {
     EXPECT_EQ(r.t->adcp_flag(2, 1, 2), -128);
     EXPECT_EQ(r.t->adcp_flag(2, 1, 3), 0);
     EXPECT_EQ(r.console, " RD_SCI: Finish at dive 1 of 1\n");
+
+    // Through a pipe, which cannot be read again from its start.
+    TempDir dir;
+    const auto fifo = dir / "f.SCI";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::thread writer([&] { std::ofstream(fifo) << text; });
+    Read p;
+    p.console = with_console("", [&] { data::rd_sci2_(fifo.string(), p.h, *p.t); }, &p.stop);
+    writer.join();
+    ASSERT_EQ(p.stop.status, -1) << p.stop.line;
+    EXPECT_FLOAT_EQ(p.t->adcp(1, 1, 5), 1.0f);
+    EXPECT_FLOAT_EQ(p.t->adcp(2, 1, 1), 30.0f);
+    EXPECT_EQ(p.console, r.console);
 }
 
 TEST(RdSci2, FewerDivesThanStatedAndNoDives) {
@@ -171,6 +188,11 @@ TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
              "1 2 3 x 4 0 5 0\n",
          " RD_SCI: Error reading line 2 of dive 1"},
         {kHeader + kDive2Head + second + " 1OO.0\n" + "  2 2026 1OO.500\n", " RD_SCI: Error reading line 1 of dive 1"},
+        // A record over two lines: the file is read again in order, which
+        // finds the fault where it is.
+        {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3\n0 4 0 5 0\n" +
+             "  2 2026 1OO.500\n",
+         " RD_SCI: Error in header for dive 2"},
         {many_bins, " RD_SCI: Increase MXZ"},
         {too_many_dives, " Increase MXPR for RD_SCI"},
     };
