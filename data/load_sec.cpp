@@ -5,6 +5,7 @@
 #include "miscli/console.h"
 #include "miscli/strings.h"
 #include "miscli/text_field.h"
+#include "miscli/two_threads.h"
 #include "seawater/seawater.h"
 
 namespace data {
@@ -65,32 +66,37 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
     }
 
     sec_val.fill(SAMPLE_FILL);
-    for (int d = first; d <= last; ++d) {
-        if (!known) {
-            sec_n(d) = 0;
-            continue;
-        }
-        if (src.adcp) {
-            int n = t.n_adcp(d);
+    // Dives are loaded apart, on two threads for a large section.
+    auto load = [&](int lo, int hi) {
+        for (int d = lo; d <= hi; ++d) {
+            if (!known) {
+                sec_n(d) = 0;
+                continue;
+            }
+            if (src.adcp) {
+                int n = t.n_adcp(d);
+                sec_n(d) = n;
+                for (int j = 1; j <= n; ++j) {
+                    sec_z(j, d) = t.adcp(j, d, 1);
+                    if (t.adcp_flag(j, d, src.flag) == 0) sec_val(j, d) = t.adcp(j, d, src.value);
+                }
+                continue;
+            }
+            int n = t.n_samp(d);
             sec_n(d) = n;
-            for (int j = 1; j <= n; ++j) {
-                sec_z(j, d) = t.adcp(j, d, 1);
-                if (t.adcp_flag(j, d, src.flag) == 0) sec_val(j, d) = t.adcp(j, d, src.value);
-            }
-            continue;
-        }
-        int n = t.n_samp(d);
-        sec_n(d) = n;
-        for (int k = 1; k <= n; ++k) {
-            sec_z(k, d) = t.prof(k, d, 1);
-            if (src.value == 0) {
-                if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) == 0)
-                    sec_val(k, d) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
-            } else if (t.prof_flag(k, d, src.flag) == 0) {
-                sec_val(k, d) = t.prof(k, d, src.value);
+            for (int k = 1; k <= n; ++k) {
+                sec_z(k, d) = t.prof(k, d, 1);
+                if (src.value == 0) {
+                    if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) == 0)
+                        sec_val(k, d) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+                } else if (t.prof_flag(k, d, src.flag) == 0) {
+                    sec_val(k, d) = t.prof(k, d, src.value);
+                }
             }
         }
-    }
+    };
+    const auto weight = [&](int d) { return src.adcp ? t.n_adcp(d) : t.n_samp(d); };
+    miscli::split_over_two_threads(first, last, weight, load);
 
     if (log_flag == 1) {
         for (int d = first; d <= last; ++d)

@@ -44,7 +44,7 @@ struct Hardcopy {
     std::unique_ptr<CairoPage> page;  // a PDF, SVG or PNG page; EPS lines without
     // Lines not yet handed to the stream.
     static constexpr std::size_t kRoom = 1u << 19;
-    std::unique_ptr<char[]> pending = std::make_unique<char[]>(kRoom);
+    std::unique_ptr<char[]> pending{new char[kRoom]};  // not cleared: only what is written is read
     std::size_t used = 0;
     // Room for n more characters, flushing first when needed.
     char* room(std::size_t n);

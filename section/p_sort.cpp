@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "miscli/two_threads.h"
+
 namespace section {
 
 namespace {
@@ -62,36 +64,48 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
              miscli::RaggedArray3<std::int8_t>& prof_flag) {
     int longest = 1;
     for (int i = 1; i <= n_dives; ++i) longest = std::max(longest, n_samp(i));
-    Tournament tree(longest);
-    for (int i = 1; i <= n_dives; ++i) {
-        int n = n_samp(i);
-        if (n > 1) {
-            float* key = &prof(1, i, 1);
-            // Already in order (as files are written, deepest first): nothing moves.
-            bool ordered = true;
-            for (int j = 1; j < n && ordered; ++j) {
-                float a = key[j - 1] > 0.0f ? key[j - 1] : 0.0f;
-                float b = key[j] > 0.0f ? key[j] : 0.0f;
-                ordered = a >= b;
-            }
-            if (!ordered) {
-                tree.build(key, n);
-                for (int j = 0; j < n - 1; ++j) {
-                    int m = tree.winner();
-                    if (m != j) {
-                        for (int v = 1; v <= n_vars; ++v) {
-                            std::swap(prof(j + 1, i, v), prof(m + 1, i, v));
-                            std::swap(prof_flag(j + 1, i, v), prof_flag(m + 1, i, v));
-                        }
-                        tree.set(m, key[m]);
+    // Profiles are sorted apart, on two threads for a large section.
+    auto sort = [&](int first, int last) {
+        Tournament tree(longest);
+        for (int i = first; i <= last; ++i) {
+            int n = n_samp(i);
+            if (n > 1) {
+                float* key = &prof(1, i, 1);
+                // Already in order (as files are written, deepest first):
+                // nothing moves. Strictly rising (as a glider's descent is
+                // recorded): the order is the reverse, since no keys are equal.
+                bool ordered = true, rising = true;
+                for (int j = 1; j < n && (ordered || rising); ++j) {
+                    float a = key[j - 1] > 0.0f ? key[j - 1] : 0.0f;
+                    float b = key[j] > 0.0f ? key[j] : 0.0f;
+                    ordered = ordered && a >= b;
+                    rising = rising && a < b;
+                }
+                if (rising) {
+                    for (int v = 1; v <= n_vars; ++v) {
+                        std::reverse(&prof(1, i, v), &prof(1, i, v) + n);
+                        std::reverse(&prof_flag(1, i, v), &prof_flag(1, i, v) + n);
                     }
-                    tree.retire(j);
+                } else if (!ordered) {
+                    tree.build(key, n);
+                    for (int j = 0; j < n - 1; ++j) {
+                        int m = tree.winner();
+                        if (m != j) {
+                            for (int v = 1; v <= n_vars; ++v) {
+                                std::swap(prof(j + 1, i, v), prof(m + 1, i, v));
+                                std::swap(prof_flag(j + 1, i, v), prof_flag(m + 1, i, v));
+                            }
+                            tree.set(m, key[m]);
+                        }
+                        tree.retire(j);
+                    }
                 }
             }
+            while (n > 0 && prof(n, i, 1) < 0.0f) --n;
+            n_samp(i) = n;
         }
-        while (n > 0 && prof(n, i, 1) < 0.0f) --n;
-        n_samp(i) = n;
-    }
+    };
+    miscli::split_over_two_threads(1, n_dives, [&](int i) { return n_samp(i); }, sort);
 }
 
 }  // namespace section

@@ -79,7 +79,8 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
     std::uniform_int_distribution<int> len(0, 60), pick(0, 9);
     Profiles p;
     std::vector<std::vector<float>> want_key, want_origin;
-    for (int i = 1; i <= 300; ++i) {
+    // Enough samples that the profiles are sorted on two threads.
+    for (int i = 1; i <= MXPR; ++i) {
         std::vector<float> keys;
         int n = i == 1 ? MXZ : len(rng);
         for (int k = 0; k < n; ++k) {
@@ -88,6 +89,10 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
             keys.push_back(c < 2 ? -999.0f : c < 3 ? 0.0f : static_cast<float>(pick(rng) * 10));
         }
         if (i % 5 == 0) std::sort(keys.rbegin(), keys.rend());
+        if (i % 5 == 1) std::sort(keys.begin(), keys.end());  // rising, with equal keys
+        if (i % 5 == 2) {  // strictly rising, as a descent is recorded, fills first
+            for (int k = 0; k < n; ++k) keys[static_cast<std::size_t>(k)] = k == 0 ? -999.0f : 0.5f * k;
+        }
         p.set(i, keys);
         std::vector<float> origin;
         for (int k = 1; k <= n; ++k) origin.push_back(static_cast<float>(k));
@@ -95,8 +100,9 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
         want_key.push_back(keys);
         want_origin.push_back(origin);
     }
-    section::p_sort_(300, 2, p.n, p.prof, p.flag);
-    for (int i = 1; i <= 300; ++i) {
+    section::p_sort_(MXPR, 2, p.n, p.prof, p.flag);
+    section::p_sort_(MXPR, 2, p.n, p.prof, p.flag);  // sorted already: nothing moves
+    for (int i = 1; i <= MXPR; ++i) {
         ASSERT_EQ(p.column(i, 1), want_key[static_cast<std::size_t>(i - 1)]) << "profile " << i;
         ASSERT_EQ(p.column(i, 2), want_origin[static_cast<std::size_t>(i - 1)]) << "profile " << i;
     }
