@@ -58,6 +58,53 @@ private:
     std::vector<int> winner_;
 };
 
+// A profile whose keys (as the selection counts them) all differ has one
+// sorted order only, so it may be sorted any way: here by insertion from
+// the nearer of its order and its reverse, as a glider's profile nearly is
+// one or the other. Gives false, having moved nothing, when two keys are
+// equal (then the selection's own order decides) or the profile is too far
+// from either order for insertion to pay.
+class DistinctSort {
+public:
+    bool sort(float* const* column, std::int8_t* const* flag, int n_vars, int n) {
+        const float* key = column[1];
+        const std::size_t count = static_cast<std::size_t>(n);
+        clamped_.resize(count);
+        for (std::size_t j = 0; j < count; ++j) clamped_[j] = key[j] > 0.0f ? key[j] : 0.0f;
+        order_.resize(count);
+        const bool rising = clamped_.front() < clamped_.back();
+        for (std::size_t j = 0; j < count; ++j) order_[j] = static_cast<int>(rising ? count - 1 - j : j);
+        std::size_t moves = 0;
+        for (std::size_t j = 1; j < count; ++j) {
+            const int at = order_[j];
+            const float k = clamped_[static_cast<std::size_t>(at)];
+            std::size_t i = j;
+            for (; i > 0 && clamped_[static_cast<std::size_t>(order_[i - 1])] < k; --i) order_[i] = order_[i - 1];
+            order_[i] = at;
+            moves += j - i;
+            if (moves > 8 * count) return false;
+        }
+        for (std::size_t j = 1; j < count; ++j)
+            if (clamped_[static_cast<std::size_t>(order_[j - 1])] == clamped_[static_cast<std::size_t>(order_[j])])
+                return false;
+        for (int v = 1; v <= n_vars; ++v) {
+            permute(column[v], values_);
+            permute(flag[v], flags_);
+        }
+        return true;
+    }
+
+private:
+    template <class T>
+    void permute(T* data, std::vector<T>& room) const {
+        room.assign(data, data + order_.size());
+        for (std::size_t j = 0; j < order_.size(); ++j) data[j] = room[static_cast<std::size_t>(order_[j])];
+    }
+    std::vector<float> clamped_, values_;
+    std::vector<std::int8_t> flags_;
+    std::vector<int> order_;
+};
+
 }  // namespace
 
 void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
@@ -67,26 +114,25 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
     // Profiles are sorted apart, on two threads for a large section.
     auto sort = [&](int first, int last) {
         Tournament tree(longest);
+        DistinctSort distinct;
         for (int i = first; i <= last; ++i) {
             int n = n_samp(i);
             if (n > 1) {
                 float* key = &prof(1, i, 1);
-                // Already in order (as files are written, deepest first):
-                // nothing moves. Strictly rising (as a glider's descent is
-                // recorded): the order is the reverse, since no keys are equal.
-                bool ordered = true, rising = true;
-                for (int j = 1; j < n && (ordered || rising); ++j) {
+                // Already in order (as files are written, deepest first): nothing moves.
+                bool ordered = true;
+                for (int j = 1; j < n && ordered; ++j) {
                     float a = key[j - 1] > 0.0f ? key[j - 1] : 0.0f;
                     float b = key[j] > 0.0f ? key[j] : 0.0f;
-                    ordered = ordered && a >= b;
-                    rising = rising && a < b;
+                    ordered = a >= b;
                 }
-                if (rising) {
-                    for (int v = 1; v <= n_vars; ++v) {
-                        std::reverse(&prof(1, i, v), &prof(1, i, v) + n);
-                        std::reverse(&prof_flag(1, i, v), &prof_flag(1, i, v) + n);
-                    }
-                } else if (!ordered) {
+                float* columns[5] = {};
+                std::int8_t* flags[5] = {};
+                for (int v = 1; v <= n_vars; ++v) {
+                    columns[v] = &prof(1, i, v);
+                    flags[v] = &prof_flag(1, i, v);
+                }
+                if (!ordered && !distinct.sort(columns, flags, n_vars, n)) {
                     tree.build(key, n);
                     for (int j = 0; j < n - 1; ++j) {
                         int m = tree.winner();

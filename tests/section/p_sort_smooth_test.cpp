@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -92,6 +93,12 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
         if (i % 5 == 1) std::sort(keys.begin(), keys.end());  // rising, with equal keys
         if (i % 5 == 2) {  // strictly rising, as a descent is recorded, fills first
             for (int k = 0; k < n; ++k) keys[static_cast<std::size_t>(k)] = k == 0 ? -999.0f : 0.5f * k;
+        }
+        if (i % 5 == 3) {  // all different, nearly rising or nearly falling, or shuffled
+            std::uniform_real_distribution<float> wobble(-0.2f, 0.2f);
+            for (int k = 0; k < n; ++k) keys[static_cast<std::size_t>(k)] = 0.5f * k + wobble(rng);
+            if (i % 15 == 3) std::reverse(keys.begin(), keys.end());
+            if (i % 15 == 8) std::shuffle(keys.begin(), keys.end(), rng);
         }
         p.set(i, keys);
         std::vector<float> origin;
