@@ -1,5 +1,6 @@
 #include "daz/plot_device.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -79,20 +80,24 @@ char* Hardcopy::room(std::size_t n) {
 // Lines are gathered here and handed to the stream in large pieces: a
 // section has hundreds of thousands of them, and a stream call per line
 // costs as much as making the line.
-void raw_line(std::string_view line) {
+// `text` then, with `line_end`, a '\n'.
+void raw_text(std::string_view text, bool line_end) {
     Hardcopy& h = hardcopy();
     if (!h.target.is_open() || h.page) return;
-    char* out = h.room(line.size() + 1);
+    const std::size_t n = text.size() + (line_end ? 1 : 0);
+    char* out = h.room(n);
     if (!out) {  // longer than the whole buffer: straight to the stream
         flush_pending();
-        h.target.write(line.data(), line.size());
-        h.target.write("\n", 1);
+        h.target.write(text.data(), text.size());
+        if (line_end) h.target.write("\n", 1);
         return;
     }
-    std::memcpy(out, line.data(), line.size());
-    out[line.size()] = '\n';
-    h.used += line.size() + 1;
+    std::memcpy(out, text.data(), text.size());
+    if (line_end) out[text.size()] = '\n';
+    h.used += n;
 }
+
+void raw_line(std::string_view line) { raw_text(line, true); }
 
 void check_interrupt() {
     if (hardcopy().target.is_open() && screen::interrupt_requested())
@@ -308,7 +313,13 @@ void rgbcolor_(float red, float green, float blue) {
             hardcopy().page->colour(hundredths(red) / 100.0, hundredths(green) / 100.0, hundredths(blue) / 100.0);
             return;
         }
-        put_line(fraction(red) + fraction(green) + fraction(blue) + " setrgbcolor");
+        // Made in place: a section sets a colour for every cell.
+        constexpr std::string_view kSet = " setrgbcolor";
+        char line[64];
+        char* end = line;
+        for (float c : {red, green, blue}) end = std::copy_n(fraction(c).data(), fraction(c).size(), end);
+        end = std::copy_n(kSet.data(), kSet.size(), end);
+        put_line(std::string_view(line, static_cast<std::size_t>(end - line)));
         return;
     }
     packed_colour = channel(red) + 256 * channel(green) + 65536 * channel(blue);
@@ -317,6 +328,10 @@ void rgbcolor_(float red, float green, float blue) {
 
 bool hardcopy_open() { return hardcopy().target.is_open(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
+void hardcopy_lines(std::string_view lines) {
+    check_interrupt();
+    raw_text(lines, false);
+}
 const std::string& hardcopy_name() { return hardcopy().target.name(); }
 bool hardcopy_is_page() { return hardcopy().page != nullptr; }
 void page_fill(std::span<const FilePoint> vertices) {

@@ -46,6 +46,8 @@ bool hardcopy_open();
 // Writes one line (without its line end) into the open hardcopy; an
 // interrupt noted meanwhile finishes the file and ends the run.
 void hardcopy_line(std::string_view line);
+// Writes whole lines, each with its '\n', in one piece.
+void hardcopy_lines(std::string_view lines);
 // Name of the open (or last) hardcopy file, e.g. "OUT01.EPS".
 const std::string& hardcopy_name();
 // What the following hardcopies are: format, PNG resolution, file name.

@@ -68,18 +68,26 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         page_fill(sheet);
         return;
     }
-    hardcopy_line(" {");
-    hardcopy_line("0 0 8000 10000 setbbox");
-    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
-        char line[32];
-        int width = 0;
-        char* end = put_file_number(line, sheet[i].x, 0, width);
-        end = put_file_number(end, sheet[i].y, 1, width);
-        end = std::copy_n(i == 0 ? " moveto" : " lineto", 7, end);
-        hardcopy_line(std::string_view(line, static_cast<std::size_t>(end - line)));
+    // The polygon's lines are made in one piece: a section has a polygon
+    // for every cell.
+    constexpr std::string_view kOpen = " {\n0 0 8000 10000 setbbox\n", kClose = " closepath\n } ufill\n";
+    constexpr std::size_t kVertexRoom = 32;
+    std::array<char, 8 * kVertexRoom + kOpen.size() + kClose.size()> small;
+    std::vector<char> large;
+    char* text = small.data();
+    if (sheet.size() > 8) {
+        large.resize(sheet.size() * kVertexRoom + kOpen.size() + kClose.size());
+        text = large.data();
     }
-    hardcopy_line(" closepath");
-    hardcopy_line(" } ufill");
+    char* end = std::copy(kOpen.begin(), kOpen.end(), text);
+    for (std::size_t i = 0; i < sheet.size(); ++i) {
+        int width = 0;
+        end = put_file_number(end, sheet[i].x, 0, width);
+        end = put_file_number(end, sheet[i].y, 1, width);
+        end = std::copy_n(i == 0 ? " moveto\n" : " lineto\n", 8, end);
+    }
+    end = std::copy(kClose.begin(), kClose.end(), end);
+    hardcopy_lines(std::string_view(text, static_cast<std::size_t>(end - text)));
 }
 
 void shaderect_(float x1, float y1, float x2, float y2) {
