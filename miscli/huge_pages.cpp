@@ -7,6 +7,8 @@
 #include <unistd.h>
 #endif
 
+#include "miscli/quiet_thread.h"
+
 namespace miscli {
 
 void advise_huge_pages(const void* block, std::size_t bytes) {
@@ -16,7 +18,18 @@ void advise_huge_pages(const void* block, std::size_t bytes) {
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto start = (reinterpret_cast<std::uintptr_t>(block) + page - 1) / page * page;
     const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes) / page * page;
-    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_HUGEPAGE);
+    if (end <= start) return;
+    auto* room = reinterpret_cast<void*>(start);
+    const std::size_t length = end - start;
+    madvise(room, length, MADV_HUGEPAGE);
+#if defined(MADV_POPULATE_WRITE)
+    // The system clears each fresh page when it is first touched, which
+    // for a mission's tables takes longer than filling them: a second
+    // thread has the pages made meanwhile. Making a page changes nothing
+    // anyone could read, so the thread may run on even if the block is
+    // given back first (the call then just fails).
+    start_quiet_thread([room, length] { madvise(room, length, MADV_POPULATE_WRITE); }).detach();
+#endif
 #else
     (void)block;
     (void)bytes;
