@@ -5,6 +5,7 @@
 
 #include "data/limits.h"
 #include "miscli/stop.h"
+#include "miscli/two_threads.h"
 
 namespace section {
 
@@ -31,34 +32,43 @@ void smooth_(const miscli::RaggedArray2<float>& sec_val, const miscli::RaggedArr
     n_levels = nz;
     for (int k = 1; k <= nz + 1; ++k) grid_z(k) = z_min + static_cast<float>(k - 1) * grid_step * 0.5f;
 
-    // Each level's mean is formed from the raw bin sums, so the means wait here.
-    std::vector<float> means(static_cast<std::size_t>(nz));
-    for (int i = first; i <= last; ++i) {
-        float* g = &grid(1, i);
-        std::fill(g, g + nz, 0.0f);
-        std::fill(bin_counts.begin(), bin_counts.begin() + nz, 0);
-        for (int j = 1; j <= sec_n(i); ++j) {
-            float x = sec_val(j, i);
-            if (!(x > threshold)) continue;
-            float b = 2.0f * (sec_z(j, i) - z_min) / grid_step + 1.0f;
-            // Samples outside the grid's levels are not binned.
-            if (!(b >= 1.0f && b < static_cast<float>(nz) + 1.0f)) continue;
-            int bin = static_cast<int>(b);
-            g[bin - 1] += x;
-            ++bin_counts[static_cast<std::size_t>(bin - 1)];
-        }
-        for (int k = 1; k <= nz; ++k) {
-            int lo = std::max(k - 2, 1), hi = std::min(k + 2, nz);
-            float sum = 0.0f;
-            int count = 0;
-            for (int m = lo; m <= hi; ++m) {
-                sum += g[m - 1];
-                count += bin_counts[static_cast<std::size_t>(m - 1)];
+    // Each dive is gridded apart: on two threads for a large section, each
+    // with its own bin counts.
+    auto grid_dives = [&](int lo, int hi, std::span<int> counts) {
+        // Each level's mean is formed from the raw bin sums, so the means wait here.
+        std::vector<float> means(static_cast<std::size_t>(nz));
+        for (int i = lo; i <= hi; ++i) {
+            float* g = &grid(1, i);
+            std::fill(g, g + nz, 0.0f);
+            std::fill(counts.begin(), counts.begin() + nz, 0);
+            for (int j = 1; j <= sec_n(i); ++j) {
+                float x = sec_val(j, i);
+                if (!(x > threshold)) continue;
+                float b = 2.0f * (sec_z(j, i) - z_min) / grid_step + 1.0f;
+                // Samples outside the grid's levels are not binned.
+                if (!(b >= 1.0f && b < static_cast<float>(nz) + 1.0f)) continue;
+                int bin = static_cast<int>(b);
+                g[bin - 1] += x;
+                ++counts[static_cast<std::size_t>(bin - 1)];
             }
-            means[static_cast<std::size_t>(k - 1)] = count >= 1 ? sum / static_cast<float>(count) : MISSING;
+            for (int k = 1; k <= nz; ++k) {
+                int from = std::max(k - 2, 1), to = std::min(k + 2, nz);
+                float sum = 0.0f;
+                int count = 0;
+                for (int m = from; m <= to; ++m) {
+                    sum += g[m - 1];
+                    count += counts[static_cast<std::size_t>(m - 1)];
+                }
+                means[static_cast<std::size_t>(k - 1)] = count >= 1 ? sum / static_cast<float>(count) : MISSING;
+            }
+            std::copy(means.begin(), means.begin() + nz, g);
         }
-        std::copy(means.begin(), means.begin() + nz, g);
-    }
+    };
+    miscli::split_over_two_threads(first, last, [&](int i) { return sec_n(i); }, [&](int lo, int hi) {
+        if (lo == first) return grid_dives(lo, hi, bin_counts);
+        std::vector<int> own(static_cast<std::size_t>(nz));
+        grid_dives(lo, hi, own);
+    });
 
     if (last - first >= 2) {
         for (int i = first + 1; i <= last - 1; ++i)
