@@ -327,6 +327,7 @@ void rgbcolor_(float red, float green, float blue) {
 }
 
 bool hardcopy_open() { return hardcopy().target.is_open(); }
+bool drawing_unseen() { return devcom.device_code == 'S' && screen::canvas_unseen(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
 void hardcopy_lines(std::string_view lines) {
     check_interrupt();

@@ -43,6 +43,9 @@ void rgbcolor_(float red, float green, float blue);
 // For code that writes its own file lines (the colour fills): whether a
 // hardcopy is open; the file is finished by plclosnow_ or close_open_plot.
 bool hardcopy_open();
+// The plot goes to a screen canvas nobody sees (a headless run without
+// pictures): what only draws may be left out.
+bool drawing_unseen();
 // Writes one line (without its line end) into the open hardcopy; an
 // interrupt noted meanwhile finishes the file and ends the run.
 void hardcopy_line(std::string_view line);

@@ -316,6 +316,8 @@ void skip_unseen_drawing() {
     L.unseen = L.headless && !L.screenshots;
 }
 
+bool canvas_unseen() { return layer().unseen; }
+
 void set_headless_size(int width, int height) {
     Layer& L = layer();
     L.headless_width = width;

@@ -23,8 +23,10 @@ namespace screen {
 void configure(bool headless, bool screenshots);
 // A headless run that takes no pictures has a canvas no one ever sees:
 // from this call until the next configure(), lines and fills are left out
-// of it. Text is still drawn, since where it ends places what follows.
+// of it, and text too (where it ends is only estimated).
 void skip_unseen_drawing();
+// Whether lines and fills are left out of the canvas (see above).
+bool canvas_unseen();
 
 // The window record of windowopen_.
 struct WindowRecord {

@@ -77,7 +77,7 @@ void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_
 
 void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& km,
            int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
-    if (n_levels < 1) return;
+    if (n_levels < 1 || daz::drawing_unseen()) return;
     // The first cell starts at the frame's top, or at the grid's first
     // level when that lies lower (a range typed from 100 dbar on a frame
     // from the surface): nothing was gridded above it.
