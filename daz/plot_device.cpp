@@ -314,12 +314,9 @@ void rgbcolor_(float red, float green, float blue) {
             return;
         }
         // Made in place: a section sets a colour for every cell.
-        constexpr std::string_view kSet = " setrgbcolor";
         char line[64];
-        char* end = line;
-        for (float c : {red, green, blue}) end = std::copy_n(fraction(c).data(), fraction(c).size(), end);
-        end = std::copy_n(kSet.data(), kSet.size(), end);
-        put_line(std::string_view(line, static_cast<std::size_t>(end - line)));
+        char* end = put_colour_line(line, red, green, blue);
+        put_line(std::string_view(line, static_cast<std::size_t>(end - line - 1)));
         return;
     }
     packed_colour = channel(red) + 256 * channel(green) + 65536 * channel(blue);
@@ -327,6 +324,13 @@ void rgbcolor_(float red, float green, float blue) {
 }
 
 bool hardcopy_open() { return hardcopy().target.is_open(); }
+bool eps_open() { return hardcopy().target.is_open() && !hardcopy().page; }
+
+char* put_colour_line(char* out, float red, float green, float blue) {
+    constexpr std::string_view kSet = " setrgbcolor\n";
+    for (float c : {red, green, blue}) out = std::copy_n(fraction(c).data(), fraction(c).size(), out);
+    return std::copy_n(kSet.data(), kSet.size(), out);
+}
 bool drawing_unseen() { return devcom.device_code == 'S' && screen::canvas_unseen(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
 void hardcopy_lines(std::string_view lines) {

@@ -43,6 +43,11 @@ void rgbcolor_(float red, float green, float blue);
 // For code that writes its own file lines (the colour fills): whether a
 // hardcopy is open; the file is finished by plclosnow_ or close_open_plot.
 bool hardcopy_open();
+// An EPS hardcopy is open (not a PDF, SVG or PNG page).
+bool eps_open();
+// The EPS line rgbcolor_ writes, with its '\n', at `out` (room for 64);
+// gives its end.
+char* put_colour_line(char* out, float red, float green, float blue);
 // The plot goes to a screen canvas nobody sees (a headless run without
 // pictures): what only draws may be left out.
 bool drawing_unseen();

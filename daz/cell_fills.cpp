@@ -1,0 +1,62 @@
+#include "daz/cell_fills.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string_view>
+
+#include "daz/plot_device.h"
+
+namespace daz {
+
+namespace {
+
+// A corner's coordinate on the sheet declared by setbbox, as shade_ holds it.
+std::int32_t sheet_x(float y) { return std::clamp<std::int32_t>(file_point(device_page(0.0f, y)).x, 0, 8000); }
+std::int32_t sheet_y(float x) { return std::clamp<std::int32_t>(file_point(device_page(x, 0.0f)).y, 0, 10000); }
+
+std::string number_text(long v, int blanks) {
+    char field[32];
+    int width = 0;
+    return std::string(field, put_file_number(field, v, blanks, width));
+}
+
+}  // namespace
+
+bool CellFills::usable() { return devcom.device_code == 'H' && devcom.orientation == 'X' && eps_open(); }
+
+void CellFills::column(float x_lo, float x_hi) {
+    // In landscape a page point (x, y) goes to the sheet's (from y, from x).
+    x_lo_ = number_text(sheet_y(x_lo), 1);
+    x_hi_ = number_text(sheet_y(x_hi), 1);
+}
+
+void CellFills::cell(int k, float red, float green, float blue, float y_lo, float y_hi) {
+    if (static_cast<std::size_t>(k) > levels_.size()) levels_.resize(static_cast<std::size_t>(k));
+    Level& level = levels_[static_cast<std::size_t>(k - 1)];
+    if (!level.made || level.y_lo != y_lo || level.y_hi != y_hi) {
+        level = {y_lo, y_hi, true, number_text(sheet_x(y_lo), 0), number_text(sheet_x(y_hi), 0)};
+    }
+    char colour[64];
+    text_.append(colour, put_colour_line(colour, red, green, blue));
+    // shaderect_'s corners: (x_lo, y_lo), (x_lo, y_hi), (x_hi, y_hi), (x_hi, y_lo).
+    text_ += " {\n0 0 8000 10000 setbbox\n";
+    text_ += level.lo;
+    text_ += x_lo_;
+    text_ += " moveto\n";
+    text_ += level.hi;
+    text_ += x_lo_;
+    text_ += " lineto\n";
+    text_ += level.hi;
+    text_ += x_hi_;
+    text_ += " lineto\n";
+    text_ += level.lo;
+    text_ += x_hi_;
+    text_ += " lineto\n closepath\n } ufill\n";
+}
+
+void CellFills::flush() {
+    hardcopy_lines(text_);
+    text_.clear();
+}
+
+}  // namespace daz
