@@ -1,5 +1,3 @@
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
@@ -11,6 +9,7 @@
 #include "screen/display.h"
 #include "screen/interrupts.h"
 #include "screen/screen.h"
+#include "screen/sdl_library.h"
 #include "screen/x11_connection.h"
 
 namespace screen {
@@ -42,10 +41,15 @@ private:
     bool key_left_out_ = false;    // so is the next text
 };
 
-// SDL's video part, with the X connection watched.
-bool start_sdl_video() {
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) return false;
+// SDL's video part, with the X connection watched; false with the reason
+// when it cannot be started.
+bool start_sdl_video(std::string& reason) {
+    if (!load_sdl_library(reason)) return false;
+    sdl().set_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (sdl().init(SDL_INIT_VIDEO) != 0) {
+        reason = sdl().get_error();
+        return false;
+    }
     watch_x_connection();
     return true;
 }
@@ -53,12 +57,13 @@ bool start_sdl_video() {
 void SdlDisplay::open(int x, int y, int width, int height, const std::string& title) {
     // Our own handler deals with Ctrl-C (SDL's would swallow it while the
     // program reads the console).
-    if (!start_sdl_video())
-        miscli::stop(std::string(" Cannot open the graphics window (") + SDL_GetError() +
+    std::string why;
+    if (!start_sdl_video(why))
+        miscli::stop(" Cannot open the graphics window (" + why +
                      "); run glidersect --headless to read the session from standard input.");
     if (width < 1 || height < 1) {
         SDL_DisplayMode mode;
-        if (SDL_GetDesktopDisplayMode(0, &mode) == 0) {
+        if (sdl().get_desktop_display_mode(0, &mode) == 0) {
             if (width < 1) width = mode.w * 8 / 10;
             if (height < 1) height = mode.h * 8 / 10;
         } else {
@@ -66,25 +71,25 @@ void SdlDisplay::open(int x, int y, int width, int height, const std::string& ti
             if (height < 1) height = 800;
         }
     }
-    window_ = SDL_CreateWindow(title.c_str(), x < 0 ? SDL_WINDOWPOS_CENTERED : x, y < 0 ? SDL_WINDOWPOS_CENTERED : y,
-                               width, height,
-                               SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
+    window_ = sdl().create_window(title.c_str(), x < 0 ? SDL_WINDOWPOS_CENTERED : x,
+                                  y < 0 ? SDL_WINDOWPOS_CENTERED : y, width, height,
+                                  SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (window_) {
-        renderer_ = SDL_CreateRenderer(window_, -1, 0);
-        if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE);
+        renderer_ = sdl().create_renderer(window_, -1, 0);
+        if (!renderer_) renderer_ = sdl().create_renderer(window_, -1, SDL_RENDERER_SOFTWARE);
     }
     if (!window_ || !renderer_) {
-        std::string why = SDL_GetError();
+        why = sdl().get_error();
         close();
         miscli::stop(" Cannot open the graphics window (" + why +
                      "); run glidersect --headless to read the session from standard input.");
     }
-    SDL_GetWindowSize(window_, &width, &height);
+    sdl().get_window_size(window_, &width, &height);
     canvas_.create(width, height, Rgb{255, 255, 255});
-    SDL_StartTextInput();
+    sdl().start_text_input();
     // The window system's own events tell which keys were held when the
     // focus came.
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
+    sdl().event_state(SDL_SYSWMEVENT, SDL_ENABLE);
     held_keys_.forget();
     replayed_press_ = key_left_out_ = false;
     open_ = true;
@@ -94,9 +99,9 @@ void SdlDisplay::close() {
     // Without its server SDL would wait for an answer for ever; the handles
     // go with the process.
     if (!x_connection_lost()) {
-        if (texture_) SDL_DestroyTexture(texture_);
-        if (renderer_) SDL_DestroyRenderer(renderer_);
-        if (window_) SDL_DestroyWindow(window_);
+        if (texture_) sdl().destroy_texture(texture_);
+        if (renderer_) sdl().destroy_renderer(renderer_);
+        if (window_) sdl().destroy_window(window_);
     }
     texture_ = nullptr;
     renderer_ = nullptr;
@@ -112,26 +117,26 @@ void SdlDisplay::close() {
 void SdlDisplay::present() {
     if (!renderer_ || !canvas_.valid() || x_connection_lost()) return;
     if (!texture_ || texture_w_ != canvas_.width() || texture_h_ != canvas_.height()) {
-        if (texture_) SDL_DestroyTexture(texture_);
+        if (texture_) sdl().destroy_texture(texture_);
         // cairo's ARGB32 rows are exactly this pixel format.
-        texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                     canvas_.width(), canvas_.height());
+        texture_ = sdl().create_texture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                        canvas_.width(), canvas_.height());
         texture_w_ = canvas_.width();
         texture_h_ = canvas_.height();
         if (!texture_) return;
     }
     const unsigned char* pixels = canvas_.data();
-    SDL_UpdateTexture(texture_, nullptr, pixels, canvas_.stride());
-    SDL_RenderClear(renderer_);
-    SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
-    SDL_RenderPresent(renderer_);
+    sdl().update_texture(texture_, nullptr, pixels, canvas_.stride());
+    sdl().render_clear(renderer_);
+    sdl().render_copy(renderer_, texture_, nullptr, nullptr);
+    sdl().render_present(renderer_);
 }
 
 DisplayEvent SdlDisplay::key_at_pointer(int code) {
     DisplayEvent e;
     e.kind = DisplayEvent::Key;
     e.code = code;
-    SDL_GetMouseState(&e.px, &e.py);
+    sdl().get_mouse_state(&e.px, &e.py);
     return e;
 }
 
@@ -201,7 +206,7 @@ DisplayEvent SdlDisplay::next_event(const UnitBox&) {
     while (queue_.empty()) {
         SDL_Event ev;
         // Wake now and then to see a Ctrl-C noted by the signal handler.
-        if (SDL_WaitEventTimeout(&ev, 100)) translate(ev);
+        if (sdl().wait_event_timeout(&ev, 100)) translate(ev);
         if (interrupt_requested()) {
             DisplayEvent e;
             e.kind = DisplayEvent::Quit;
@@ -249,16 +254,15 @@ bool sdl_display_available(std::string& reason) {
         reason = "neither DISPLAY nor WAYLAND_DISPLAY is set";
         return false;
     }
+    if (!load_sdl_library(reason)) return false;
     // Start afresh so the video driver asked for now is the one taken.
-    SDL_Quit();
-    if (!start_sdl_video()) {
-        reason = SDL_GetError();
-        return false;
-    }
+    sdl().quit();
+    if (!start_sdl_video(reason)) return false;
     // SDL falls back to windows nobody can see; only take those on request.
-    std::string driver = SDL_GetCurrentVideoDriver() ? SDL_GetCurrentVideoDriver() : "";
+    const char* current = sdl().get_current_video_driver();
+    std::string driver = current ? current : "";
     if (!chosen && (driver == "offscreen" || driver == "dummy")) {
-        SDL_Quit();
+        sdl().quit();
         reason = "no window system answered";
         return false;
     }

@@ -8,6 +8,7 @@
 
 #include "miscli/stop.h"
 #include "screen/interrupts.h"
+#include "screen/sdl_library.h"
 
 namespace screen {
 
@@ -26,7 +27,7 @@ extern "C" int on_connection_lost(::Display* display) {
 
 }  // namespace
 
-void watch_x_connection() { XSetIOErrorHandler(on_connection_lost); }
+void watch_x_connection() { sdl().set_x_io_error_handler(on_connection_lost); }
 
 bool x_connection_lost() { return connection_lost; }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "support/test_support.h"
@@ -30,6 +31,19 @@ TEST(CommandLine, WithoutADisplayOneLineSaysHowToRunHeadless) {
     auto lines = testing_support::lines_of(r.output);
     ASSERT_EQ(lines.size(), 1u) << r.output;
     EXPECT_NE(lines[0].find("--headless"), std::string::npos);
+}
+
+// SDL and the dozens of libraries it needs are loaded only for a real
+// window: a headless run that opens its window and draws maps none of them.
+TEST(CommandLine, AHeadlessRunLoadsNoSdl) {
+    testing_support::TempDir dir;
+    std::filesystem::copy_file(testing_support::test_file("small.SCI"), dir / "small.SCI");
+    setenv("LD_DEBUG", "files", 1);  // the loader lists every library it maps
+    auto r = testing_support::run_program(dir.path(), "small.SCI\n", {"--headless"});
+    unsetenv("LD_DEBUG");
+    ASSERT_NE(r.output.find("script ended while the program waited"), std::string::npos) << r.output;
+    ASSERT_NE(r.output.find("libcairo.so"), std::string::npos) << "the loader listed nothing";
+    EXPECT_EQ(r.output.find("libSDL2"), std::string::npos);
 }
 
 }  // namespace
