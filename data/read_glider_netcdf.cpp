@@ -1,5 +1,6 @@
 #include "data/read_glider_netcdf.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <limits>
@@ -194,7 +195,9 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
     t.reserve_samples(sample_count);
     for (std::size_t j = 0; j < sizes.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
-        t.set_samples(d, sizes[j], 3);  // pressure, temperature and salinity are written below
+        // Every column is written below; the fourth once it is chosen (or
+        // found missing), so the room is not touched before.
+        t.set_samples(d, sizes[j], 4);
         t.n_samp(d) = sizes[j];
         t.dive_weight(d) = 0.0f;
     }
@@ -305,6 +308,11 @@ void read_glider_netcdf(std::span<const NcSource> files, FileHeader& header, Div
             } catch (const NcError& e) {
                 refuse(files[i], e.what());
             }
+        }
+    } else {
+        for (int d = 1; d <= t.size(); ++d) {
+            std::ranges::fill(t.prof.column(d, 4), SAMPLE_FILL);
+            std::ranges::fill(t.prof_flag.column(d, 4), Flag{1});
         }
     }
     header.n_dives = t.size();
