@@ -39,19 +39,17 @@ void CellFills::cell(int k, float red, float green, float blue, float y_lo, floa
     char colour[64];
     text_.append(colour, put_colour_line(colour, red, green, blue));
     // shaderect_'s corners: (x_lo, y_lo), (x_lo, y_hi), (x_hi, y_hi), (x_hi, y_lo).
+    auto corner = [this](const std::string& sheet_x, const std::string& sheet_y, std::string_view verb) {
+        text_ += sheet_x;
+        text_ += sheet_y;
+        text_ += verb;
+    };
     text_ += " {\n0 0 8000 10000 setbbox\n";
-    text_ += level.lo;
-    text_ += x_lo_;
-    text_ += " moveto\n";
-    text_ += level.hi;
-    text_ += x_lo_;
-    text_ += " lineto\n";
-    text_ += level.hi;
-    text_ += x_hi_;
-    text_ += " lineto\n";
-    text_ += level.lo;
-    text_ += x_hi_;
-    text_ += " lineto\n closepath\n } ufill\n";
+    corner(level.lo, x_lo_, " moveto\n");
+    corner(level.hi, x_lo_, " lineto\n");
+    corner(level.hi, x_hi_, " lineto\n");
+    corner(level.lo, x_hi_, " lineto\n");
+    text_ += " closepath\n } ufill\n";
 }
 
 void CellFills::flush() {
