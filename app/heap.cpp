@@ -14,6 +14,9 @@ void prepare_heap() {
     // Freed memory is never handed back: a trim would also take the advice.
     mallopt(M_MMAP_THRESHOLD, 1 << 30);
     mallopt(M_TRIM_THRESHOLD, std::numeric_limits<int>::max());
+    // Helper threads take their memory from this one heap too: a heap of
+    // their own would be fresh memory in small pages, slow to touch.
+    mallopt(M_ARENA_MAX, 1);
     // One growth of the heap by a whole room of address space (no memory
     // is used until touched), so the advice below covers what the tables
     // will take; later growth uses the default padding again.

@@ -91,7 +91,7 @@ private:
     std::size_t waiting_bytes_ = 0;
     bool closing_ = false;
     std::optional<Fault> fault_;
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 }  // namespace data

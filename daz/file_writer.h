@@ -44,7 +44,7 @@ private:
     bool closing_ = false;
     int error_ = 0;
     bool finished_ = false;
-    std::thread thread_;
+    std::jthread thread_;
 };
 
 }  // namespace daz

@@ -1,7 +1,8 @@
 #pragma once
 // A thread for work nobody waits on (writing a file, reading lines ahead)
 // that takes no signals: Ctrl-C and SIGTERM stay with the dialogue, which
-// finishes its files before the run ends.
+// finishes its files before the run ends. It is joined when it goes out
+// of scope, also when an exception passes.
 #include <signal.h>
 
 #include <thread>
@@ -10,11 +11,11 @@
 namespace miscli {
 
 template <class Work>
-std::thread start_quiet_thread(Work&& work) {
+std::jthread start_quiet_thread(Work&& work) {
     sigset_t all, old;
     sigfillset(&all);
     pthread_sigmask(SIG_BLOCK, &all, &old);
-    std::thread t(std::forward<Work>(work));
+    std::jthread t(std::forward<Work>(work));
     pthread_sigmask(SIG_SETMASK, &old, nullptr);
     return t;
 }

@@ -25,9 +25,9 @@ void split_over_two_threads(int first, int last, Weight weight, Work work) {
         sum += 1 + static_cast<long>(weight(mid));
         if (2 * sum >= total) break;
     }
-    std::thread later = start_quiet_thread([&] { work(mid + 1, last); });
+    std::jthread later = start_quiet_thread([&] { work(mid + 1, last); });
     work(first, mid);
-    later.join();
+    later.join();  // (also joined when work throws)
 }
 
 }  // namespace miscli
