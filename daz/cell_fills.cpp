@@ -5,14 +5,15 @@
 #include <string_view>
 
 #include "daz/plot_device.h"
+#include "daz/shade.h"
 
 namespace daz {
 
 namespace {
 
-// A corner's coordinate on the sheet declared by setbbox, as shade_ holds it.
-std::int32_t sheet_x(float y) { return std::clamp<std::int32_t>(file_point(device_page(0.0f, y)).x, 0, 8000); }
-std::int32_t sheet_y(float x) { return std::clamp<std::int32_t>(file_point(device_page(x, 0.0f)).y, 0, 10000); }
+// A corner's coordinates on the sheet, as shade_ holds them.
+std::int32_t sheet_x(float y) { return sheet_point(0.0f, y).x; }
+std::int32_t sheet_y(float x) { return sheet_point(x, 0.0f).y; }
 
 std::string number_text(long v, int blanks) {
     char field[32];
@@ -44,12 +45,12 @@ void CellFills::cell(int k, float red, float green, float blue, float y_lo, floa
         text_ += sheet_y;
         text_ += verb;
     };
-    text_ += " {\n0 0 8000 10000 setbbox\n";
+    text_ += kEpsFillOpen;
     corner(level.lo, x_lo_, " moveto\n");
     corner(level.hi, x_lo_, " lineto\n");
     corner(level.hi, x_hi_, " lineto\n");
     corner(level.lo, x_hi_, " lineto\n");
-    text_ += " closepath\n } ufill\n";
+    text_ += kEpsFillClose;
 }
 
 void CellFills::flush() {

@@ -31,6 +31,11 @@ void palette_(float value, float low, float high) {
     rgbcolor_(c.red, c.green, c.blue);
 }
 
+FilePoint sheet_point(float x, float y) {
+    const FilePoint q = file_point(device_page(x, y));
+    return {std::clamp<std::int32_t>(q.x, 0, 8000), std::clamp<std::int32_t>(q.y, 0, 10000)};
+}
+
 void shade_(std::span<const float> x, std::span<const float> y, int n) {
     if (n > MXPQ) {
         plclosnow_();
@@ -60,17 +65,14 @@ void shade_(std::span<const float> x, std::span<const float> y, int n) {
         sheet = many;
     }
     sheet = sheet.first(static_cast<std::size_t>(n));
-    for (std::size_t i = 0; i < sheet.size(); ++i) {
-        FilePoint q = file_point({xp[i], yp[i]});
-        sheet[i] = {std::clamp<std::int32_t>(q.x, 0, 8000), std::clamp<std::int32_t>(q.y, 0, 10000)};
-    }
+    for (std::size_t i = 0; i < sheet.size(); ++i) sheet[i] = sheet_point(x[i], y[i]);
     if (hardcopy_is_page()) {
         page_fill(sheet);
         return;
     }
     // The polygon's lines are made in one piece: a section has a polygon
     // for every cell.
-    constexpr std::string_view kOpen = " {\n0 0 8000 10000 setbbox\n", kClose = " closepath\n } ufill\n";
+    constexpr std::string_view kOpen = kEpsFillOpen, kClose = kEpsFillClose;
     constexpr std::size_t kVertexRoom = 32;
     std::array<char, 8 * kVertexRoom + kOpen.size() + kClose.size()> small;
     std::vector<char> large;

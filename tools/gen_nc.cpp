@@ -24,6 +24,7 @@
 
 #include "miscli/stop.h"
 #include "tools/glider_track.h"
+#include "tools/number_option.h"
 #include "tools/upwelling_model.h"
 
 namespace gen_nc {
@@ -44,12 +45,7 @@ struct Options {
 
 template <class T>
 T parse_number(std::string_view opt, std::string_view text, T lo, T hi) {
-    T v{};
-    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !(v >= lo && v <= hi))
-        miscli::stop("gen_nc: " + std::string(opt) + " wants a number from " + std::to_string(lo) + " to " +
-                     std::to_string(hi) + ", not \"" + std::string(text) + "\"");
-    return v;
+    return tools::number_option("gen_nc", "number", opt, text, lo, hi);
 }
 
 Options parse_options(int argc, char** argv) {

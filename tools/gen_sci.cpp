@@ -17,6 +17,7 @@
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
 #include "tools/glider_track.h"
+#include "tools/number_option.h"
 #include "tools/upwelling_model.h"
 
 namespace gen_sci {
@@ -32,12 +33,7 @@ struct Options {
 };
 
 long parse_whole(std::string_view opt, std::string_view text, long lo, long hi) {
-    long v = 0;
-    auto r = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || v < lo || v > hi)
-        miscli::stop("gen_sci: " + std::string(opt) + " wants a whole number from " + std::to_string(lo) + " to " +
-                     std::to_string(hi) + ", not \"" + std::string(text) + "\"");
-    return v;
+    return tools::number_option("gen_sci", "whole number", opt, text, lo, hi);
 }
 
 Options parse_options(int argc, char** argv) {
