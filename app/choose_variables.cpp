@@ -63,8 +63,8 @@ void choose_variables(Session& s) {
     const auto& h = s.header;
     const auto& t = s.dives;
     std::string summary = " S/N";
-    summary += miscli::fmt_i(h.serial_no, 3);
-    summary += miscli::fmt_i(h.n_dives, 8);
+    summary += miscli::fmt_i_wide(h.serial_no, 3);
+    summary += miscli::fmt_i_wide(h.n_dives, 8, 1);
     summary += " dives from yr";
     summary += miscli::fmt_i(t.dive_year(1), 5);
     summary += " days";

@@ -45,12 +45,14 @@ constexpr const char* kHelp =
     "                      sigma-theta\n"
     "  --color LETTER      colour variable: T (default), S, D, 4, U, V, B, W\n"
     "  --contour LETTER    line contours of T, S, D, 4, U, V, B, W; X none (default)\n"
-    "  --log               log10 of the fourth variable or backscatter\n"
+    "  --log               log10 of the fourth variable (with --color 4 or\n"
+    "                      --contour 4); values at or below 0 are missing\n"
     "  --ticks S|D         station (default) or day ticks\n"
     "  --range MIN,MAX     the vertical range (default: the data's range)\n"
     "  --title TEXT        the title (at most 45 characters)\n"
     "  --label X,Y         a contour label asked for and placed at page inches X,Y\n"
-    "                      (0..10 across, 0..8 up); may be repeated\n"
+    "                      inside the frame (0.8..8 across, 0.8..7.2 up);\n"
+    "                      may be repeated\n"
     "  --var4 NAME         the fourth variable of a netCDF file\n"
     "  -o NAME             the file to write (replaced if it exists); default the\n"
     "                      next free OUTnn name\n"
@@ -59,8 +61,27 @@ constexpr const char* kHelp =
     "  --hardcopy FORMAT   eps (default), pdf, svg or png; with -o and no\n"
     "                      --hardcopy, the name's extension chooses\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
-    "  --help              this text\n"
-    "  --version           the version\n";
+    "  -h, --help          this text\n"
+    "  -V, --version       the version\n";
+
+// The line that ends the run. Refusals of a one-command run go to standard
+// error, so that what reads standard output gets only the program's lines.
+void say_last(const std::string& line, bool one_command) {
+    if (line.empty()) return;
+    if (!one_command) {
+        miscli::console().write_line(line);
+        return;
+    }
+    std::cout.flush();
+    std::cerr << miscli::one_line(line) << '\n';
+}
+
+// A normal end whose console lines could not all be written is no success.
+int output_written() {
+    if (std::cout.flush()) return 0;
+    std::cerr << " Cannot write to standard output; the run ends.\n";
+    return 1;
+}
 
 }  // namespace
 
@@ -70,7 +91,7 @@ int main(int argc, char** argv) {
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {
-        std::cout << error << '\n';
+        std::cerr << miscli::one_line(error) << '\n';
         return 1;
     }
     if (options.help) {
@@ -93,8 +114,8 @@ int main(int argc, char** argv) {
     } catch (const miscli::ProgramStop& stop) {
         // Finish what is on paper or screen before the last line.
         daz::close_open_plot();
-        if (!stop.line.empty()) miscli::console().write_line(stop.line);
-        return stop.status;
+        say_last(stop.line, !options.dive_file.empty());
+        return stop.status == 0 ? output_written() : stop.status;
     } catch (const std::exception& e) {
         daz::close_open_plot();
         miscli::console().write_line(std::string(" Internal error: ") + e.what());

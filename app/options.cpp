@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/plotcom.h"
+#include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
 
 namespace app {
@@ -104,8 +106,12 @@ bool set_label(std::string_view v, Options& o, std::string& why) {
         why = "give X,Y, a page position in inches";
         return false;
     }
-    if (x < 0 || x > 10 || y < 0 || y > 8) {
-        why = "outside the page, which is 0 to 10 inches across and 0 to 8 up";
+    // A label stands on a contour line, so only inside the section frame.
+    constexpr Plotcom frame;
+    if (!(x >= frame.left && x <= frame.right && y >= frame.bottom && y <= frame.top)) {
+        why = "outside the section frame, which is " + miscli::fmt_f(frame.left, 0, 1) + " to " +
+              miscli::fmt_f(frame.right, 0, 1) + " inches across and " + miscli::fmt_f(frame.bottom, 0, 1) + " to " +
+              miscli::fmt_f(frame.top, 0, 1) + " up";
         return false;
     }
     o.section.labels.push_back({std::string(v.substr(0, comma)), std::string(v.substr(comma + 1))});
@@ -206,8 +212,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (std::string_view a : args) {
         if (a == "--") break;
-        if (a == "--help") options.help = true;
-        if (a == "--version") options.version = true;
+        if (a == "--help" || a == "-h") options.help = true;
+        if (a == "--version" || a == "-V") options.version = true;
     }
     if (options.help || options.version) return true;
 
@@ -285,6 +291,11 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     if (!options.section.labels.empty() && options.section.contour == 'X') {
         error = " --label " + options.section.labels.front().x + "," + options.section.labels.front().y +
                 ": labels name contour lines, so they need --contour";
+        return false;
+    }
+    // Only the fourth variable is asked whether to take its log10.
+    if (options.section.log && options.section.color != '4' && options.section.contour != '4') {
+        error = " --log: only the fourth variable has a log10 scale; give --color 4 or --contour 4";
         return false;
     }
     // The format comes from --hardcopy, else from the name's extension.

@@ -93,9 +93,9 @@ void make_texts(Session& s) {
         s.date_text.append(17, ' ');
     }
     s.sn_text = "SN";
-    s.sn_text += miscli::fmt_i(s.header.serial_no, 3);
-    s.sn_text += miscli::fmt_i(s.first_dive, 4);
-    s.sn_text += miscli::fmt_i(s.last_dive, 4);
+    s.sn_text += miscli::fmt_i_wide(s.header.serial_no, 3);
+    s.sn_text += miscli::fmt_i_wide(s.first_dive, 4, 1);
+    s.sn_text += miscli::fmt_i_wide(s.last_dive, 4, 1);
     s.sn_text += "  ";
 }
 
@@ -105,8 +105,8 @@ void ask_range(Session& s, float data_min, float data_max) {
     const bool pressure_axis = plotcom.axis_code == 'S' || plotcom.axis_code == 'L';
     for (;;) {
         std::string prompt = " Min, Max P is";
-        prompt += miscli::fmt_f(data_min, 7, 1);
-        prompt += miscli::fmt_f(data_max, 7, 1);
+        prompt += miscli::fmt_f_wide(data_min, 7, 1);
+        prompt += miscli::fmt_f_wide(data_max, 7, 1);
         prompt += "  Give Min, Max to plot ";
         miscli::console().write_line(prompt);
 
@@ -141,6 +141,13 @@ void ask_range(Session& s, float data_min, float data_max) {
             miscli::ListLine why;
             why << "The range must span at least one grid level (" << miscli::fmt_f(s.grid_step / 2.0, 0, 2) << ").";
             miscli::console().write_line(why.str());
+            continue;
+        }
+        // The frame of a pressure axis starts at the surface: cells above it
+        // would be painted over the ticks and the title. Pressures down to
+        // -0.1 dbar count as the surface, as they do for a good sample.
+        if (pressure_axis && v[0] < -0.1f) {
+            miscli::console().write_line(" The minimum pressure must not be above the surface (below -0.1).");
             continue;
         }
         // The frame of a pressure axis starts at 0, so the deepest level

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <ostream>
+#include <sstream>
 
-#include "miscli/fixed_read.h"
 #include "miscli/stop.h"
 
 namespace app {
@@ -91,7 +91,8 @@ SectionAnswers::SectionAnswers(std::string dive_file, SectionChoices choices, st
     : dive_file_(std::move(dive_file)), choices_(std::move(choices)), out_(out) {}
 
 void SectionAnswers::print(std::string_view line) {
-    out_ << line << '\n';
+    // A failed write is found when the run ends (main checks the stream).
+    out_ << miscli::one_line(line) << '\n';
     out_.flush();
 }
 
@@ -148,11 +149,11 @@ bool SectionAnswers::next_line(std::string& line) {
         miscli::stop(" --var4 " + *choices_.var4 + ": " + dive_file_ + " offers no choice of fourth variable.");
     if (kind == Kind::MapStatus && choices_.dives.empty()) {
         // "Station range   1 120": the range the map starts with, two
-        // four-column fields that touch from 1000 dives on.
-        miscli::FixedReader fields(before.substr(std::min(before.size(), kRangeHead.size())));
-        const int first = fields.i(4), last = fields.i(4);
-        if (!fields.ok())
-            miscli::stop(" --dives: the dives of " + dive_file_ + " are too many to be counted here; give --dives FIRST:LAST.");
+        // numbers that a blank always parts.
+        std::istringstream fields{std::string(before.substr(std::min(before.size(), kRangeHead.size())))};
+        long first = 0, last = 0;
+        if (!(fields >> first >> last))
+            miscli::stop(" --dives: the dives of " + dive_file_ + " cannot be counted here; give --dives FIRST:LAST.");
         all_dives_ = std::to_string(first) + " " + std::to_string(last);
     }
     asked_.push_back(kind);
@@ -204,7 +205,11 @@ void SectionAnswers::refuse(Kind kind, std::string_view reason) const {
     case Kind::Color: option = std::string("--color ") + c.color; break;
     case Kind::Line: option = std::string("--contour ") + c.contour; break;
     case Kind::Range:
-        option = c.range.empty() ? "--range (the data's range, " + shown_range_ + ")" : "--range " + c.range_option;
+        // Without --range the data's own range was refused: no option to blame.
+        if (c.range.empty())
+            miscli::stop(" The data's range, " + shown_range_ + ", cannot be drawn: " +
+                         (reason.empty() ? std::string("refused") : std::string(reason)) + " Give --range MIN,MAX.");
+        option = "--range " + c.range_option;
         break;
     case Kind::EditorMain: {
         const PageSpot& spot = c.labels[next_label_ - 1];

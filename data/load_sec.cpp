@@ -98,10 +98,13 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
     const auto weight = [&](int d) { return src.adcp ? t.n_adcp(d) : t.n_samp(d); };
     miscli::split_over_two_threads(first, last, weight, load);
 
+    // A value at or below zero has no logarithm: it is missing, not 0.
     if (log_flag == 1) {
         for (int d = first; d <= last; ++d)
-            for (int k = 1; k <= sec_n(d); ++k)
-                if (sec_val(k, d) > 0.0f) sec_val(k, d) = std::log10(sec_val(k, d));
+            for (int k = 1; k <= sec_n(d); ++k) {
+                float& v = sec_val(k, d);
+                v = v > 0.0f ? std::log10(v) : SAMPLE_FILL;
+            }
     }
 }
 

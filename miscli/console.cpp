@@ -1,5 +1,7 @@
 #include "miscli/console.h"
 
+#include <cerrno>
+#include <cstring>
 #include <iostream>
 
 #include "miscli/stop.h"
@@ -8,13 +10,48 @@ namespace miscli {
 
 Console::Console() : in_(&std::cin), out_(&std::cout) {}
 
-void Console::write_line(std::string_view line) {
+std::string one_line(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    for (char c : line) {
+        const auto u = static_cast<unsigned char>(c);
+        if (u >= 32 && u != 127) {
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            static constexpr char hex[] = "0123456789abcdef";
+            out += "\\x";
+            out += hex[u >> 4];
+            out += hex[u & 15];
+        }
+    }
+    return out;
+}
+
+void Console::write_line(std::string_view raw) {
+    const std::string line = one_line(raw);
     if (answerer_) {
         answerer_->console_line(line);
         return;
     }
+    if (lost_) {
+        std::cerr << line << '\n';
+        return;
+    }
+    errno = 0;
     *out_ << line << '\n';
     out_->flush();
+    if (!*out_) {
+        const int err = errno != 0 ? errno : EIO;
+        lost_ = true;
+        out_->clear();
+        stop(std::string(" Cannot write to standard output: ") + std::strerror(err) + "; the run ends.");
+    }
 }
 
 bool Console::try_read_line(std::string& line) {

@@ -20,9 +20,16 @@ public:
     virtual bool next_line(std::string& line) = 0;
 };
 
+// The line with each control character shown as an escape ("\n", "\x01"),
+// so that a name holding a newline cannot split a message in two.
+std::string one_line(std::string_view line);
+
 class Console {
 public:
     Console();
+    // Writes one line. When standard output cannot be written (a full disk,
+    // a closed pipe) the run stops with status 1 and the reason on standard
+    // error, where every later line goes too.
     void write_line(std::string_view line);
     // One answer line; the end of input stops the program (status 1).
     std::string read_line();
@@ -43,6 +50,7 @@ private:
     std::istream* in_;
     std::ostream* out_;
     Answerer* answerer_ = nullptr;
+    bool lost_ = false;  // the output stream failed: lines go to standard error
 };
 
 Console& console();

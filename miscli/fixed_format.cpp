@@ -16,6 +16,11 @@ std::string right(std::string s, int w) {
 
 std::string fmt_i(long value, int w) { return right(std::to_string(value), w); }
 
+std::string fmt_i_wide(long value, int w, int blanks) {
+    const std::string digits = std::to_string(value);
+    return right(digits, std::max(w, static_cast<int>(digits.size()) + blanks));
+}
+
 char* put_i(char* out, long value, int w) {
     char digits[24];
     char* d = digits + sizeof digits;
@@ -97,6 +102,12 @@ std::string fmt_f(double value, int w, int d) {
         else if (s.rfind("-0.", 0) == 0) s.erase(1, 1);
     }
     return right(s, w);
+}
+
+std::string fmt_f_wide(double value, int w, int d, int blanks) {
+    std::string fixed = fmt_f(value, w, d);
+    if (!std::isfinite(value) || std::fabs(value) >= 1e300 || fixed.front() == ' ') return fixed;
+    return std::string(static_cast<std::size_t>(blanks), ' ') + fmt_f(value, 0, d);
 }
 
 void ListLine::separate() {

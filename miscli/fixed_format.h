@@ -9,6 +9,11 @@ namespace miscli {
 // Integer right-aligned in w columns (Iw); w asterisks when it does not fit.
 std::string fmt_i(long value, int w);
 
+// Iw for a number that may outgrow its field (dive and station counts):
+// where it does not fit, the field widens to the number, keeping `blanks`
+// blanks ahead of it to part it from the text before. Never asterisks.
+std::string fmt_i_wide(long value, int w, int blanks = 0);
+
 // Iw written straight into a buffer (at least w characters of room); gives
 // the end. For the hardcopy writer's hot loops, which must not allocate.
 char* put_i(char* out, long value, int w);
@@ -20,6 +25,10 @@ std::string fmt_i0(long value, int w, int m);
 // of a value below one is dropped when only that makes it fit; w asterisks
 // when it still does not. Width 0 writes the number as wide as it needs.
 std::string fmt_f(double value, int w, int d);
+
+// Fw.d that widens like fmt_i_wide instead of overflowing; a value that is
+// not finite still prints as w asterisks.
+std::string fmt_f_wide(double value, int w, int d, int blanks = 1);
 
 // Free-format (list-directed) output: one blank, then the items; a number
 // gets one blank ahead of it unless the text before already ends in one.

@@ -1,3 +1,6 @@
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
@@ -41,11 +44,35 @@ private:
     bool key_left_out_ = false;    // so is the next text
 };
 
+// Standard error goes to /dev/null while the guard lives: the display
+// libraries write their own notes there while they start ("XDG_RUNTIME_DIR
+// is invalid or not set"), which are no concern of the user's. What goes
+// wrong comes back through SDL_GetError instead.
+class QuietStderr {
+public:
+    QuietStderr() : saved_(::dup(STDERR_FILENO)) {
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietStderr() {
+        if (saved_ < 0) return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietStderr(const QuietStderr&) = delete;
+    QuietStderr& operator=(const QuietStderr&) = delete;
+
+private:
+    int saved_;
+};
+
 // SDL's video part, with the X connection watched; false with the reason
 // when it cannot be started.
 bool start_sdl_video(std::string& reason) {
     if (!load_sdl_library(reason)) return false;
     sdl().set_hint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    const QuietStderr quiet;
     if (sdl().init(SDL_INIT_VIDEO) != 0) {
         reason = sdl().get_error();
         return false;
@@ -71,6 +98,7 @@ void SdlDisplay::open(int x, int y, int width, int height, const std::string& ti
             if (height < 1) height = 800;
         }
     }
+    const QuietStderr quiet;
     window_ = sdl().create_window(title.c_str(), x < 0 ? SDL_WINDOWPOS_CENTERED : x,
                                   y < 0 ? SDL_WINDOWPOS_CENTERED : y, width, height,
                                   SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);

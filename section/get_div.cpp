@@ -48,13 +48,13 @@ void widen(float& lo, float& hi) {
 }
 
 std::string range_status(int first, int last) {
-    return miscli::field("Station range" + miscli::fmt_i(first, 4) + miscli::fmt_i(last, 4) +
+    return miscli::field("Station range" + miscli::fmt_i_wide(first, 4, 1) + miscli::fmt_i_wide(last, 4, 1) +
                              ". Tell dive (N)umber, (G)ive dive range, (Q)uit",
                          kStatusLength);
 }
 
 std::string dive_status(int dive) {
-    return miscli::field("Dive " + miscli::fmt_i(dive, 3) + ". Tell dive (N)umber, (G)ive station range, (Q)uit",
+    return miscli::field("Dive " + miscli::fmt_i_wide(dive, 3) + ". Tell dive (N)umber, (G)ive station range, (Q)uit",
                          kStatusLength);
 }
 
@@ -82,7 +82,7 @@ void draw_track(const TrackMap& m) {
 
 void label_dive(const TrackMap& m, int dive) {
     if (m.map_x(dive) == kNoPoint && m.map_y(dive) == kNoPoint) return;  // off the page anyway
-    daz::letter_(m.map_x(dive), m.map_y(dive), kLabelHeight, 0.0f, miscli::fmt_i(dive, 3));
+    daz::letter_(m.map_x(dive), m.map_y(dive), kLabelHeight, 0.0f, miscli::fmt_i_wide(dive, 3));
 }
 
 // Asks until the typed range is usable; the reason for a refusal goes in

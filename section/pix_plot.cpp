@@ -144,7 +144,7 @@ void top_tick(float x, long number, long step, float& last_label) {
     daz::ploti_(x, top - 0.05f, 3);
     daz::ploti_(x, top + 0.1f, 2);
     if (std::fabs(x - last_label) > 0.5f) {
-        const std::string text = miscli::fmt_i(number, 3);
+        const std::string text = miscli::fmt_i_wide(number, 3);
         std::array<float, 4> r{};
         daz::justy_(r, 0.1f, text);
         daz::letter_(x - r[1], top + 0.12f, 0.1f, 0.0f, text);

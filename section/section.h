@@ -1,5 +1,6 @@
 #pragma once
 // Section geometry, selection and plots, in the order of the program's flow.
+#include "section/stray_positions.h"  // drop_stray_positions: positions that cannot be degrees
 #include "section/trak.h"            // trak_: distance of every dive along the track
 #include "section/get_div.h"         // get_div_, av2_: the dive range chosen on the track map
 #include "section/p_sort.h"          // p_sort_: profiles in decreasing order of their key

@@ -58,7 +58,7 @@ TEST(SectionAnswers, AllDivesOfALargeMissionAreTheMapsWholeRange) {
     Answering a(SectionChoices{});
     a.ask({"Name *.SCI file"});
     a.window("Click plot area to begin");
-    EXPECT_EQ(a.window("Station range   15000. Tell dive (N)umber, (G)ive dive range, (Q)uit"), "key G");
+    EXPECT_EQ(a.window("Station range    1 5000. Tell dive (N)umber, (G)ive dive range, (Q)uit"), "key G");
     EXPECT_EQ(a.window("Give First, Last dive to plot: "), "type 1 5000");
 
     Answering beyond(SectionChoices{});

@@ -57,11 +57,16 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
         const char* answers;  // to the fourth-variable question, if asked
         int profiles;
         const char* range;
+        const char* refusal;  // profiles at one place make no section along the track
     } rows[] = {
-        {"og1_lower", "\n", 2, "0 200"},
-        {"toolbox", "\n", 2, "0 100"},
-        {"depth_only", "", 3, "0 100"},  // no candidate: no question
-        {"ngdac", "\n", 1, "0 30"},      // one profile, one station
+        {"og1_lower", "\n", 2, "0 200", nullptr},
+        {"toolbox", "\n", 2, "0 100",
+         " Dives 1 to 2 lie at one place, with no distance between them to draw a section along; choose dives along "
+         "the track."},
+        {"depth_only", "", 3, "0 100",  // no candidate: no question
+         " Dives 1 to 3 lie at one place, with no distance between them to draw a section along; choose dives along "
+         "the track."},
+        {"ngdac", "\n", 1, "0 30", " Dive 1 alone makes no section: choose two or more dives along the track."},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.file);
@@ -70,7 +75,13 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
         RunResult r = run_program(dir.path(), "f.nc\n" + std::string(row.answers) + pass(row.profiles, "T", row.range),
                                   {"--headless"});
         EXPECT_EQ(lines_of(r.output).at(1), " Read " + std::to_string(row.profiles) + " profiles from 1 netCDF file");
-        expect_hardcopy(dir, r);
+        if (!row.refusal) {
+            expect_hardcopy(dir, r);
+            continue;
+        }
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(lines_of(r.output).back(), row.refusal);
+        EXPECT_FALSE(fs::exists(dir / "OUT01.EPS"));
     }
 }
 

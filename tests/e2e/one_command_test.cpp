@@ -88,8 +88,10 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--dives", "9:3"}, " --dives 9:3: the first dive is after the last"},
         {{kSample, "--range", "500,0"}, " --range 500,0: MIN must be below MAX"},
         {{kSample, "--range", "0,5,9"}, " --range 0,5,9: give MIN,MAX, two numbers"},
-        {{kSample, "--contour", "D", "--label", "10.5,3"},
-         " --label 10.5,3: outside the page, which is 0 to 10 inches across and 0 to 8 up"},
+        {{kSample, "--contour", "D", "--label", "9.5,7.5"},
+         " --label 9.5,7.5: outside the section frame, which is 0.8 to 8.0 inches across and 0.8 to 7.2 up"},
+        {{kSample, "--log", "--color", "B"},
+         " --log: only the fourth variable has a log10 scale; give --color 4 or --contour 4"},
         {{kSample, "--label", "3,3"}, " --label 3,3: labels name contour lines, so they need --contour"},
         {{kSample, "--title", std::string(46, 'x')}, " --title " + std::string(46, 'x') + ": at most 45 characters"},
         {{kSample, "--var4", ""}, " --var4 : give the name of one variable of the file"},
@@ -112,16 +114,33 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--contour", "D", "--axis", "L", "--range", "0,700", "--label", "5,1"},
          " --label 5,1: No value at that point."},
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
+        {{kSample, "--range", "-10,50"},
+         " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // No distance between the dives: an empty frame is no section.
+        {{kSample, "--dives", "7:7"}, " Dive 7 alone makes no section: choose two or more dives along the track."},
+        {{"ddmm.nc"},
+         " Dives 1 to 2 have no positions, so no distance between them to draw a section along; latitudes up to "
+         "4839.8 are outside -90..90 and longitudes down to -12330.8 are outside -180..360; are they ddmm.mm?"},
     };
     for (const Row& r : rows) {
         TempDir dir;
-        RunResult run = run_program(dir.path(), "", r.args);
+        // Positions written as degrees and minutes, as some level-0 series do.
+        ASSERT_TRUE(make_netcdf("netcdf ddmm { dimensions: time = 8 ; variables:\n"
+                                "double time(time) ; time:units = \"seconds since 1970-01-01\" ;\n"
+                                "double latitude(time) ; double longitude(time) ; double pressure(time) ;\n"
+                                "data: time = 0, 60, 120, 180, 240, 300, 360, 420 ;\n"
+                                "latitude = 4839.1, 4839.2, 4839.3, 4839.4, 4839.5, 4839.6, 4839.7, 4839.8 ;\n"
+                                "longitude = -12330.1, -12330.2, -12330.3, -12330.4, -12330.5, -12330.6,\n"
+                                "  -12330.7, -12330.8 ;\n"
+                                "pressure = 1, 30, 60, 90, 60, 30, 1, 0.5 ; }\n",
+                                dir / "ddmm.nc"));
+        RunResult run = run_program(dir.path(), "", r.args, true);
         EXPECT_EQ(run.status, 1) << r.line;
-        const auto lines = lines_of(run.output);
-        ASSERT_FALSE(lines.empty()) << r.line;
-        EXPECT_EQ(lines.back(), r.line);
-        // At most the reader's line comes first.
-        EXPECT_LE(lines.size(), 2u) << run.output;
+        // The refusal on standard error; at most the reader's lines ahead of
+        // it on standard output.
+        EXPECT_EQ(run.errors, r.line + "\n");
+        EXPECT_LE(lines_of(run.output).size(), 2u) << run.output;
+        fs::remove(dir / "ddmm.nc");
         EXPECT_TRUE(files_in(dir.path()).empty()) << r.line;
     }
 }

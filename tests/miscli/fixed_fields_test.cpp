@@ -16,6 +16,14 @@ TEST(FixedFormat, IntegersAndOverflow) {
     EXPECT_EQ(fmt_i(-420, 3), "***");
     EXPECT_EQ(fmt_i0(3, 2, 2), "03");
     EXPECT_EQ(fmt_i0(12, 2, 2), "12");
+    // Dive counts widen rather than overflow; what fits keeps its field.
+    EXPECT_EQ(fmt_i_wide(120, 4, 1), " 120");
+    EXPECT_EQ(fmt_i_wide(5000, 4, 1), " 5000");
+    EXPECT_EQ(fmt_i_wide(147, 3), "147");
+    EXPECT_EQ(fmt_i_wide(1010, 3), "1010");
+    EXPECT_EQ(fmt_f_wide(500.0, 7, 1), "  500.0");
+    EXPECT_EQ(fmt_f_wide(1234567.0, 7, 1), " 1234567.0");
+    EXPECT_EQ(fmt_f_wide(1.0 / 0.0, 7, 1), "*******");
 }
 
 TEST(FixedFormat, RealsRoundDropLeadingZeroAndOverflow) {

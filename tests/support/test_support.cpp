@@ -42,19 +42,23 @@ TempDir::~TempDir() {
 }
 
 RunResult run_program(const std::filesystem::path& dir, const std::string& input,
-                      const std::vector<std::string>& args) {
+                      const std::vector<std::string>& args, bool apart) {
     auto in_path = dir / ".stdin.txt";
     auto out_path = dir / ".stdout.txt";
+    auto err_path = dir / ".stderr.txt";
     write_file(in_path, input);
     std::string cmd = "cd '" + dir.string() + "' && timeout 120 '" GLIDERSECT_BINARY "'";
     for (const auto& a : args) cmd += " '" + a + "'";
-    cmd += " < '" + in_path.string() + "' > '" + out_path.string() + "' 2>&1";
+    cmd += " < '" + in_path.string() + "' > '" + out_path.string() + "' 2>" +
+           (apart ? "'" + err_path.string() + "'" : std::string("&1"));
     int rc = std::system(cmd.c_str());
     RunResult r;
     r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
     r.output = read_file(out_path);
+    if (apart) r.errors = read_file(err_path);
     std::filesystem::remove(in_path);
     std::filesystem::remove(out_path);
+    std::filesystem::remove(err_path);
     return r;
 }
 

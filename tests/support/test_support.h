@@ -31,12 +31,14 @@ private:
 
 struct RunResult {
     int status = -1;
-    std::string output;  // standard output and standard error
+    std::string output;  // standard output and standard error, or only standard output
+    std::string errors;  // standard error, when kept apart
 };
 
-// Runs the built program in `dir` with `input` on its standard input.
+// Runs the built program in `dir` with `input` on its standard input; with
+// `apart`, standard error is kept in `errors` rather than mixed into `output`.
 RunResult run_program(const std::filesystem::path& dir, const std::string& input,
-                      const std::vector<std::string>& args = {});
+                      const std::vector<std::string>& args = {}, bool apart = false);
 
 // Lines of a text, without their line ends.
 std::vector<std::string> lines_of(const std::string& text);
