@@ -11,3 +11,5 @@ echo "== whole runs"
 bash "$here/whole_run.sh" build 3
 echo "== whole runs on a mission-sized netCDF file"
 bash "$here/mission_run.sh" build 3
+echo "== a folder of 10,000 profile files"
+bash "$here/profile_files_run.sh" build 3

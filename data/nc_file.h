@@ -2,7 +2,7 @@
 // One netCDF file opened for reading through the netCDF-C library (classic
 // and netCDF-4 alike): its dimensions, variables and attributes as plain
 // values, and the reading of whole variables. Every fault of the library
-// becomes an NcError carrying its message.
+// becomes an NcError saying in words what is wrong with the file.
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -55,7 +55,8 @@ struct NcVariable {
 
 class NcFile {
 public:
-    // Opens the file at `path`; throws NcError when the library cannot.
+    // Opens the file at `path`; throws NcError when the library cannot, or
+    // when a classic file's header declares more values than the file holds.
     explicit NcFile(const std::string& path);
     // Opens a file held in memory (the bytes must outlive the object).
     NcFile(const std::string& name, std::span<const std::byte> bytes);
@@ -92,16 +93,26 @@ public:
 
 private:
     void load_metadata();
-    std::size_t length_of(const NcVariable& v) const;
+    void check_classic_sizes() const;
+    std::size_t classic_size_needed(int format) const;
+    std::size_t length_of(const NcVariable& v) const;  // held at the largest size_t
     struct Dimension {
         int id;
         std::string name;
         std::size_t length;
     };
     const Dimension& dimension(int dim) const;
+    struct Attribute {
+        std::string name;
+        int type;
+        std::size_t length;
+    };
+    const Attribute* attribute(int var, const char* name) const;
+    std::size_t file_size_;  // bytes; the largest size_t when unknown
     int ncid_ = -1;
     std::vector<Dimension> dims_;
     std::vector<NcVariable> variables_;
+    std::vector<std::vector<Attribute>> attributes_;  // of the file, then by variable id
 };
 
 // Whether a netCDF type holds numbers (not text, not a user-defined type).

@@ -28,7 +28,8 @@ NcLibrary load() {
     bind(h, "nc_open", l.open);
     bind(h, "nc_open_mem", l.open_mem);
     bind(h, "nc_close", l.close);
-    bind(h, "nc_strerror", l.strerror);
+    bind(h, "nc_inq_format", l.inq_format);
+    bind(h, "nc_inq_unlimdim", l.inq_unlimdim);
     bind(h, "nc_inq_dimids", l.inq_dimids);
     bind(h, "nc_inq_dim", l.inq_dim);
     bind(h, "nc_inq_varids", l.inq_varids);

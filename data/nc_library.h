@@ -11,7 +11,8 @@ struct NcLibrary {
     decltype(&::nc_open) open;
     decltype(&::nc_open_mem) open_mem;
     decltype(&::nc_close) close;
-    decltype(&::nc_strerror) strerror;
+    decltype(&::nc_inq_format) inq_format;
+    decltype(&::nc_inq_unlimdim) inq_unlimdim;
     decltype(&::nc_inq_dimids) inq_dimids;
     decltype(&::nc_inq_dim) inq_dim;
     decltype(&::nc_inq_varids) inq_varids;

@@ -6,6 +6,9 @@
 #include <map>
 #include <numeric>
 
+#include "data/limits.h"
+#include "data/nc_file.h"
+
 namespace data {
 
 void ProfilesByNumber::add(std::span<const double> number, std::size_t first) {
@@ -16,7 +19,11 @@ void ProfilesByNumber::add(std::span<const double> number, std::size_t first) {
         if (!last_ || x != last_key_) {
             last_ = &by_number_[x];
             last_key_ = x;
+            if (by_number_.size() > static_cast<std::size_t>(MXPR))
+                throw NcError("more profiles than the table holds (" + std::to_string(MXPR) + ")");
         }
+        if (last_->size() == static_cast<std::size_t>(MXZ))
+            throw NcError("a profile of more than " + std::to_string(MXZ) + " samples, more than the table holds a profile");
         last_->push_back(static_cast<int>(first + i));
     }
 }

@@ -14,6 +14,9 @@ using Profiles = std::vector<std::vector<int>>;
 // Samples with the same whole profile number form one profile, in
 // increasing order of the number; a missing (NaN) or fractional number
 // belongs to none. The numbers come a piece at a time, in file order.
+// More profiles than MXPR, or a profile of more samples than MXZ, throws
+// NcError as soon as it is met, so a file claiming billions of samples
+// does not fill memory with their numbers first.
 class ProfilesByNumber {
 public:
     // The numbers of samples first, first + 1, ...

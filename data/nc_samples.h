@@ -33,11 +33,13 @@ struct PieceRoom {
 };
 
 // The samples of one run within one piece: value[i][j] is sample k + j of
-// the profile in variable i, flag[j] its table flag.
+// the profile (sample first + j of the file) in variable i, flag[j] its
+// table flag.
 template <std::size_t N>
 struct RunPiece {
     int profile;
     int k;
+    std::size_t first;
     std::size_t count;
     std::array<const double*, N> value;
     const int* flag;
@@ -77,7 +79,8 @@ void for_each_run(const NcFile& f, const std::array<const NcVariable*, N>& vars,
             const SampleRun& run = runs[r];
             const std::size_t from = std::max(run.first, start);
             const std::size_t to = std::min(run.first + run.count, end);
-            RunPiece<N> piece{run.profile, run.k + static_cast<int>(from - run.first), to - from, {}, room.flags.data() + (from - start)};
+            RunPiece<N> piece{run.profile, run.k + static_cast<int>(from - run.first), from, to - from, {},
+                              room.flags.data() + (from - start)};
             for (std::size_t i = 0; i < N; ++i) piece.value[i] = room.values[i].data() + (from - start);
             visit(piece);
             if (to < run.first + run.count) break;  // the run goes on in the next piece

@@ -88,48 +88,102 @@ const NcVariable* NcLayout::role(NcRole r) const {
     return nullptr;
 }
 
-const NcVariable* find_role(const NcFile& f, NcRole role, int dim) {
-    const RoleNames r = names_of(role);
-    std::vector<const NcVariable*> on_dim;
-    for (const NcVariable& v : f.variables())
-        if (one_dimensional_on(v, dim) && is_numeric_type(v.type)) on_dim.push_back(&v);
+namespace {
 
-    // By standard name, with the preferences among several.
+// The variables that would take the role, best first: by standard name
+// (the role's own names, then names without gps, deployment, profile, uv
+// or raw, then the rest), then by the role's names in their order.
+std::vector<const NcVariable*> takers(const NcFile& f, NcRole role, const std::vector<const NcVariable*>& among) {
+    const RoleNames r = names_of(role);
     std::vector<const NcVariable*> by_standard;
-    for (const NcVariable* v : on_dim) {
+    for (const NcVariable* v : among) {
         auto sn = f.text_attribute(v->id, "standard_name");
         if (sn && lower(trimmed(*sn)) == r.standard_name) by_standard.push_back(v);
     }
+    std::vector<const NcVariable*> out;
+    auto add = [&](const NcVariable* v) {
+        if (std::find(out.begin(), out.end(), v) == out.end()) out.push_back(v);
+    };
     for (const NcVariable* v : by_standard)
-        if (is_role_name(r, lower(v->name))) return v;
+        if (is_role_name(r, lower(v->name))) add(v);
     for (const NcVariable* v : by_standard)
-        if (!contains_any(lower(v->name), {"gps", "deployment", "profile", "uv", "raw"})) return v;
-    if (!by_standard.empty()) return by_standard.front();
-
-    // By name, in the role's order of names.
+        if (!contains_any(lower(v->name), {"gps", "deployment", "profile", "uv", "raw"})) add(v);
+    for (const NcVariable* v : by_standard) add(v);
     for (std::string_view name : r.names) {
         if (name.empty()) break;
-        for (const NcVariable* v : on_dim)
-            if (lower(v->name) == name) return v;
+        for (const NcVariable* v : among)
+            if (lower(v->name) == name) add(v);
     }
-    return nullptr;
+    return out;
+}
+
+const char* role_word(NcRole r) {
+    switch (r) {
+        case NcRole::time: return "time";
+        case NcRole::latitude: return "latitude";
+        case NcRole::longitude: return "longitude";
+        case NcRole::pressure: return "pressure";
+        case NcRole::depth: return "depth";
+        case NcRole::temperature: return "temperature";
+        case NcRole::salinity: return "salinity";
+    }
+    return "";
+}
+
+// Refuses a role left without a variable when the file has one that would
+// take it but has the wrong shape or holds text. A per-file scalar (a
+// profile's time or position) is no sample variable and is passed over.
+void refuse_misfit(const NcFile& f, NcRole role, int dim) {
+    std::vector<const NcVariable*> shaped;
+    for (const NcVariable& v : f.variables())
+        if (!v.dims.empty()) shaped.push_back(&v);
+    const std::vector<const NcVariable*> misfits = takers(f, role, shaped);
+    if (misfits.empty()) return;
+    const NcVariable& v = *misfits.front();
+    const std::string which = std::string("the ") + role_word(role) + " variable " + v.name;
+    if (!one_dimensional_on(v, dim))
+        throw NcError(which + " is not one-dimensional" +
+                      (dim >= 0 ? " on the sample dimension " + f.dimension_name(dim) : std::string()));
+    throw NcError(which + (v.type == NC_CHAR || v.type == NC_STRING ? " holds text" : " holds values of its own type") +
+                  ", not numbers");
+}
+
+}  // namespace
+
+const NcVariable* find_role(const NcFile& f, NcRole role, int dim) {
+    std::vector<const NcVariable*> on_dim;
+    for (const NcVariable& v : f.variables())
+        if (one_dimensional_on(v, dim) && is_numeric_type(v.type)) on_dim.push_back(&v);
+    const std::vector<const NcVariable*> found = takers(f, role, on_dim);
+    return found.empty() ? nullptr : found.front();
 }
 
 NcLayout find_layout(const NcFile& f) {
     NcLayout l;
     l.pressure = find_role(f, NcRole::pressure, -1);
+    if (!l.pressure) refuse_misfit(f, NcRole::pressure, -1);
     const NcVariable* depth_anywhere = l.pressure ? nullptr : find_role(f, NcRole::depth, -1);
-    if (!l.pressure && !depth_anywhere) throw NcError("no pressure or depth variable");
+    if (!l.pressure && !depth_anywhere) {
+        refuse_misfit(f, NcRole::depth, -1);
+        throw NcError("no pressure or depth variable");
+    }
     l.sample_dim = (l.pressure ? l.pressure : depth_anywhere)->dims[0];
     const std::string& dim_name = f.dimension_name(l.sample_dim);
 
     l.time = find_role(f, NcRole::time, l.sample_dim);
     if (!l.time) throw NcError("no time variable on the sample dimension " + dim_name);
-    l.latitude = find_role(f, NcRole::latitude, l.sample_dim);
-    l.longitude = find_role(f, NcRole::longitude, l.sample_dim);
-    l.depth = find_role(f, NcRole::depth, l.sample_dim);
-    l.temperature = find_role(f, NcRole::temperature, l.sample_dim);
-    l.salinity = find_role(f, NcRole::salinity, l.sample_dim);
+    // The other roles may be missing, but a variable that would take one
+    // and has the wrong shape is refused: its samples would be lost.
+    auto on_samples = [&](NcRole r) {
+        const NcVariable* v = find_role(f, r, l.sample_dim);
+        if (!v) refuse_misfit(f, r, l.sample_dim);
+        return v;
+    };
+    l.latitude = on_samples(NcRole::latitude);
+    l.longitude = on_samples(NcRole::longitude);
+    l.depth = on_samples(NcRole::depth);
+    l.temperature = on_samples(NcRole::temperature);
+    l.salinity = on_samples(NcRole::salinity);
 
     // The variable that numbers the profiles: by name, then by its role.
     for (std::string_view name : {"profile_number", "profile_index", "profile_num", "profile_id"}) {

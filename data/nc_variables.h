@@ -36,7 +36,10 @@ struct NcLayout {
 const NcVariable* find_role(const NcFile& f, NcRole role, int dim);
 
 // The sample dimension and every role. Throws NcError when the file has no
-// pressure or depth, or no time on the sample dimension.
+// pressure or depth, or no time on the sample dimension, and when a role
+// is left without a variable while one that would take it (by standard
+// name or name) is not one-dimensional on the sample dimension or holds
+// text; per-file scalars are passed over.
 NcLayout find_layout(const NcFile& f);
 
 // The QC variable of x: the one its ancillary_variables names (a variable

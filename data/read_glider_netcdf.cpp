@@ -14,6 +14,7 @@
 #include "data/nc_profiles.h"
 #include "data/nc_qc.h"
 #include "data/nc_samples.h"
+#include "data/nc_set.h"
 #include "data/nc_values.h"
 #include "data/nc_variables.h"
 #include "miscli/console.h"
@@ -37,15 +38,11 @@ std::unique_ptr<NcFile> open(const NcSource& s) {
         if (s.in_memory) return std::make_unique<NcFile>(s.name, s.bytes);
         return std::make_unique<NcFile>(s.name);
     } catch (const NcError& e) {
-        refuse(s, std::string("not readable as netCDF (") + e.what() + ")");
+        refuse(s, e.what());
     }
 }
 
-// What is read of one file, kept for the pass that reads the fourth variable.
-struct FileProfiles {
-    int first_dive = 0;  // its profiles are dives first_dive, first_dive + 1, ...
-    std::vector<SampleRun> runs;
-};
+using FileProfiles = NcSetRead::File;
 
 // A pressure from depth at latitude lat (45 degrees where it is missing).
 double pressure_of_depth(double depth, double lat) {
@@ -56,12 +53,10 @@ double pressure_of_depth(double depth, double lat) {
 // Writes column `column` (2 temperature, 3 salinity, 4 the fourth variable)
 // of the file's dives from variable v; every sample is missing without it.
 void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, std::size_t n, const FileProfiles& fp,
-                 int column, DiveTable& t, PieceRoom& room) {
+                 int column, DiveTable& t, NcSampleSink& sink, PieceRoom& room) {
     const NcVariable* qc = v ? find_qc(f, *v, sample_dim) : nullptr;
     for_each_run<1>(f, {v}, qc, n, fp.runs, room, [&](const RunPiece<1>& p) {
-        const int d = fp.first_dive + p.profile;
-        float* value = t.prof.column(d, column).data() + p.k;
-        Flag* flag = t.prof_flag.column(d, column).data() + p.k;
+        const auto [value, flag] = sink.samples(t, fp.first_dive + p.profile, column, p.k, p.count);
         for (std::size_t i = 0; i < p.count; ++i) {
             const float x = static_cast<float>(p.value[0][i]);
             const bool present = std::isfinite(x);
@@ -71,27 +66,91 @@ void fill_column(const NcFile& f, const NcVariable* v, int sample_dim, std::size
     });
 }
 
+// The table's flag of a pressure: good when present, not above the
+// surface and good by its own QC (or its depth's). Deep gliders pass 999.9
+// dbar, so only the surface bounds it.
+Flag pressure_flag(float pressure, int qc_flag) { return pressure > -0.1f && qc_flag == 0 ? 0 : 1; }
+
+// Pressures from depth and latitude for the samples of a file with
+// pressure that have none, a piece at a time: a level-0 series records
+// pressure at some samples and depth at all.
+class DepthForMissingPressure {
+public:
+    DepthForMissingPressure(const NcFile& f, const NcLayout& l)
+        : f_(f), depth_(*l.depth), latitude_(l.latitude), qc_(find_qc(f, *l.depth, l.sample_dim)),
+          depth_rule_(value_rule(f, depth_)), latitude_rule_(l.latitude ? value_rule(f, *l.latitude) : ValueRule{}) {}
+
+    // Of samples first .. first + count - 1 of the file, with `pressure`,
+    // those without take it from their depth where they have one, into
+    // value and flag; gives whether any did.
+    bool fill(std::size_t first, std::size_t count, const double* pressure, float* value, Flag* flag) {
+        depth_values_.resize(count);
+        latitudes_.resize(count);
+        flags_.resize(count);
+        f_.read_doubles(depth_, first, count, depth_values_.data());
+        data::apply(depth_rule_, depth_values_);
+        if (latitude_) {
+            f_.read_doubles(*latitude_, first, count, latitudes_.data());
+            data::apply(latitude_rule_, latitudes_);
+        } else {
+            std::ranges::fill(latitudes_, kNaN);
+        }
+        if (qc_) read_qc_flags(f_, *qc_, first, count, flags_.data(), raw_);
+        else std::ranges::fill(flags_, 0);
+        bool any = false;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (std::isfinite(static_cast<float>(pressure[i]))) continue;  // its own pressure
+            const float pressure = static_cast<float>(pressure_of_depth(depth_values_[i], latitudes_[i]));
+            if (!std::isfinite(pressure)) continue;
+            value[i] = pressure;
+            flag[i] = pressure_flag(pressure, flags_[i]);
+            any = true;
+        }
+        return any;
+    }
+
+private:
+    const NcFile& f_;
+    const NcVariable& depth_;
+    const NcVariable* latitude_;
+    const NcVariable* qc_;
+    ValueRule depth_rule_, latitude_rule_;
+    NcDoubles depth_values_, latitudes_, raw_;
+    NcInts flags_;
+};
+
 // The pressure and its flags, from depth and latitude where the file has no
-// pressure: a pressure made from depth takes the depth's QC.
+// pressure, or where a sample has none: a pressure made from depth takes
+// the depth's QC. Refuses a file where no sample has either.
 void fill_pressure(const NcFile& f, const NcLayout& l, std::size_t n, const FileProfiles& fp, DiveTable& t,
-                   PieceRoom& room) {
-    const NcVariable* source = l.pressure ? l.pressure : l.depth;
-    const NcVariable* qc = find_qc(f, *source, l.sample_dim);
+                   NcSampleSink& sink, PieceRoom& room) {
     const bool from_depth = !l.pressure;
+    const NcVariable* source = from_depth ? l.depth : l.pressure;
+    const NcVariable* qc = find_qc(f, *source, l.sample_dim);
+    std::optional<DepthForMissingPressure> depth_for_missing;
+    if (!from_depth && l.depth) depth_for_missing.emplace(f, l);
+    bool some_present = false;
     for_each_run<2>(f, {source, from_depth ? l.latitude : nullptr}, qc, n, fp.runs, room, [&](const RunPiece<2>& p) {
-        const int d = fp.first_dive + p.profile;
-        float* value = t.prof.column(d, 1).data() + p.k;
-        Flag* flag = t.prof_flag.column(d, 1).data() + p.k;
+        const auto [value, flag] = sink.samples(t, fp.first_dive + p.profile, 1, p.k, p.count);
+        bool some_missing = false;
         for (std::size_t i = 0; i < p.count; ++i) {
             const double x = from_depth ? pressure_of_depth(p.value[0][i], p.value[1][i]) : p.value[0][i];
             const float pressure = static_cast<float>(x);
             const bool present = std::isfinite(pressure);
             value[i] = present ? pressure : SAMPLE_FILL;
-            // Deep gliders pass 999.9 dbar: only the surface bounds a good pressure.
-            const bool good = present && pressure > -0.1f && p.flag[i] == 0;
-            flag[i] = good ? 0 : 1;
+            flag[i] = present ? pressure_flag(pressure, p.flag[i]) : 1;
+            some_present = some_present || present;
+            some_missing = some_missing || !present;
         }
+        if (some_missing && depth_for_missing)
+            some_present = depth_for_missing->fill(p.first, p.count, p.value[0], value, flag) || some_present;
     });
+    if (!some_present) {
+        if (from_depth) throw NcError("the depth variable " + l.depth->name + " holds no value");
+        if (!l.depth) throw NcError("the pressure variable " + l.pressure->name + " holds no value");
+        throw NcError("neither the pressure variable " + l.pressure->name + " nor the depth variable " + l.depth->name +
+                      " holds a value");
+    }
 }
 
 // The first and last sample of each profile with a finite position.
@@ -119,14 +178,32 @@ TimeUnits time_units(const NcFile& f, const NcVariable& time) {
     const std::string units = f.text_attribute(time.id, "units").value_or("");
     const std::optional<TimeUnits> u = parse_time_units(units);
     if (!u)
-        throw NcError("the time variable " + time.name + " has units \"" + units +
+        // Shown with its control characters as escapes: a NUL would end the message.
+        throw NcError("the time variable " + time.name + " has units \"" + miscli::one_line(units) +
                       "\", not \"<seconds|minutes|hours|days> since <date>\"");
     return *u;
 }
 
-// The pressure of every sample (from depth where the file has none) and,
-// when the profiles are cut at turning points, the times, for cutting the
-// samples into profiles.
+// The pressure of every sample, from depth and latitude where a sample has
+// none, into `pressure`.
+void sample_pressures(const NcFile& f, const NcLayout& l, std::size_t n, NcDoubles& pressure) {
+    read_values(f, l.pressure ? *l.pressure : *l.depth, pressure);
+    const bool from_depth = !l.pressure;
+    if (!from_depth && (!l.depth || std::all_of(pressure.begin(), pressure.end(), [](double x) { return std::isfinite(x); })))
+        return;
+    NcDoubles depth, lat;
+    if (!from_depth) read_values(f, *l.depth, depth);
+    if (l.latitude) read_values(f, *l.latitude, lat);
+    else lat.assign(n, kNaN);
+    for (std::size_t i = 0; i < pressure.size(); ++i) {
+        if (from_depth) pressure[i] = pressure_of_depth(pressure[i], lat[i]);
+        else if (!std::isfinite(pressure[i])) pressure[i] = pressure_of_depth(depth[i], lat[i]);
+    }
+}
+
+// The samples cut into profiles: by the profile numbers, per dive, one per
+// file, or at the turning points of the pressure (from depth where a sample
+// has none) in time order.
 Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room) {
     if (l.profile) {
         ProfilesByNumber by_number;
@@ -136,16 +213,10 @@ Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room)
         return by_number.take();
     }
     if (l.per_profile) return one_profile(static_cast<int>(n));
-    NcDoubles pressure, values;
-    read_values(f, l.pressure ? *l.pressure : *l.depth, pressure);
-    if (!l.pressure) {
-        NcDoubles& lat = values;
-        if (l.latitude) read_values(f, *l.latitude, lat);
-        else lat.assign(n, kNaN);
-        for (std::size_t i = 0; i < pressure.size(); ++i) pressure[i] = pressure_of_depth(pressure[i], lat[i]);
-    }
+    NcDoubles pressure;
+    sample_pressures(f, l, n, pressure);
     if (l.per_dive) return profiles_of_dive(pressure);
-    NcDoubles& time = values;
+    NcDoubles time;
     read_values(f, *l.time, time);
     const TimeUnits u = time_units(f, *l.time);
     for (double& x : time) x = u.epoch + x * u.seconds_per_unit;
@@ -159,10 +230,12 @@ struct DiveTimes {
 };
 
 // Reads one file into the table after its dives so far; gives its profiles.
-FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
+FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times, NcSampleSink& sink) {
     const NcLayout l = find_layout(f);
     const std::size_t n = f.dimension_length(l.sample_dim);
-    if (n > static_cast<std::size_t>(std::numeric_limits<int>::max())) throw NcError("more samples than can be read");
+    if (n > static_cast<std::size_t>(MXSAMP))
+        throw NcError("the sample dimension " + f.dimension_name(l.sample_dim) + " claims " + std::to_string(n) +
+                      " samples, more than the " + std::to_string(MXSAMP) + " a file may hold");
 
     const TimeUnits units = time_units(f, *l.time);
     PieceRoom room;
@@ -188,19 +261,13 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
     }
 
     fp.first_dive = t.size() + 1;
-    const std::size_t total = static_cast<std::size_t>(t.size()) + sizes.size();
-    t.resize(static_cast<int>(total));
-    std::size_t sample_count = 0;
-    for (int size : sizes) sample_count += static_cast<std::size_t>(size);
-    t.reserve_samples(sample_count);
+    t.resize(t.size() + static_cast<int>(sizes.size()));
     for (std::size_t j = 0; j < sizes.size(); ++j) {
         const int d = fp.first_dive + static_cast<int>(j);
-        // Every column is written below; the fourth once it is chosen (or
-        // found missing), so the room is not touched before.
-        t.set_samples(d, sizes[j], 4);
         t.n_samp(d) = sizes[j];
         t.dive_weight(d) = 0.0f;
     }
+    sink.dives_added(t, fp.first_dive, sizes);
 
     const std::size_t before = times.first.size();
     times.first.resize(before + sizes.size(), kNaN);
@@ -214,10 +281,10 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times) {
             times.last[j] = x;
         }
     });
-    fill_pressure(f, l, n, fp, t, room);
+    fill_pressure(f, l, n, fp, t, sink, room);
     set_positions(f, l, n, fp, t, room);
-    fill_column(f, l.temperature, l.sample_dim, n, fp, 2, t, room);
-    fill_column(f, l.salinity, l.sample_dim, n, fp, 3, t, room);
+    fill_column(f, l.temperature, l.sample_dim, n, fp, 2, t, sink, room);
+    fill_column(f, l.salinity, l.sample_dim, n, fp, 3, t, sink, room);
     return fp;
 }
 
@@ -268,57 +335,91 @@ int serial_number(const NcFile& f) {
     return 0;
 }
 
-void read_glider_netcdf(std::span<const NcSource> files, FileHeader& header, DiveTable& t) {
+void make_sample_room(DiveTable& t, int first, std::span<const int> sizes) {
+    std::size_t sample_count = 0;
+    for (int size : sizes) sample_count += static_cast<std::size_t>(size);
+    t.reserve_samples(sample_count);
+    // Every column is written by the reader; the fourth once it is chosen
+    // (or found missing), so the room is not touched before.
+    for (std::size_t j = 0; j < sizes.size(); ++j) t.set_samples(first + static_cast<int>(j), sizes[j], 4);
+}
+
+NcSampleSink::Room NcTableSink::samples(DiveTable& t, int d, int column, int k, std::size_t) {
+    return {t.prof.column(d, column).data() + k, t.prof_flag.column(d, column).data() + k};
+}
+
+NcSetRead read_netcdf_set(std::span<const NcSource> files, DiveTable& t, NcSampleSink& sink) {
     t = DiveTable();
-    header = FileHeader();
+    NcSetRead set;
     DiveTimes times;
-    std::vector<FileProfiles> read;
-    std::vector<std::string> candidates;
-    for (const NcSource& src : files) {
-        std::unique_ptr<NcFile> f = open(src);
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        sink.file_starts(i);
+        std::unique_ptr<NcFile> f = open(files[i]);
         try {
-            read.push_back(read_file(*f, t, times));
-            if (read.size() == 1) {
-                header.serial_no = serial_number(*f);
-                for (const NcVariable* v : fourth_variable_candidates(*f, find_layout(*f))) candidates.push_back(v->name);
+            set.files.push_back(read_file(*f, t, times, sink));
+            if (i == 0) {
+                set.serial_no = serial_number(*f);
+                for (const NcVariable* v : fourth_variable_candidates(*f, find_layout(*f)))
+                    set.candidates.push_back(v->name);
             }
         } catch (const NcError& e) {
-            refuse(src, e.what());
+            refuse(files[i], e.what());
         }
     }
     set_days(times, t);
+    return set;
+}
 
-    const int n_files = static_cast<int>(files.size());
-    miscli::console().write_line((miscli::ListLine() << "Read" << t.size() << " profiles from" << n_files
-                                                     << (n_files == 1 ? " netCDF file" : " netCDF files"))
-                                     .str());
-
-    header.n_vars = 3;
-    if (!candidates.empty()) {
-        const std::string name = candidates[ask_fourth_variable(candidates)];
-        header.n_vars = 4;
-        header.var4_name = miscli::field(name, 8);
-        for (std::size_t i = 0; i < read.size(); ++i) {
-            std::unique_ptr<NcFile> f = open(files[i]);
-            try {
-                const NcLayout l = find_layout(*f);
-                PieceRoom room;
-                fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, f->dimension_length(l.sample_dim), read[i],
-                            4, t, room);
-            } catch (const NcError& e) {
-                refuse(files[i], e.what());
-            }
-        }
-    } else {
-        for (int d = 1; d <= t.size(); ++d) {
-            std::ranges::fill(t.prof.column(d, 4), SAMPLE_FILL);
-            std::ranges::fill(t.prof_flag.column(d, 4), Flag{1});
+void read_fourth_variable(std::span<const NcSource> files, const NcSetRead& set, const std::string& name, DiveTable& t,
+                          NcSampleSink& sink) {
+    for (std::size_t i = 0; i < set.files.size() && i < files.size(); ++i) {
+        sink.file_starts(i);
+        std::unique_ptr<NcFile> f = open(files[i]);
+        try {
+            const NcLayout l = find_layout(*f);
+            PieceRoom room;
+            fill_column(*f, find_on_samples(*f, l, name), l.sample_dim, f->dimension_length(l.sample_dim), set.files[i],
+                        4, t, sink, room);
+        } catch (const NcError& e) {
+            refuse(files[i], e.what());
         }
     }
-    header.n_dives = t.size();
-    header.n_read = t.size();
+}
+
+std::string tell_and_ask(int n_profiles, std::size_t n_files, const std::vector<std::string>& candidates) {
+    const long files = static_cast<long>(n_files);
+    miscli::console().write_line((miscli::ListLine() << "Read" << n_profiles << " profiles from" << files
+                                                     << (files == 1 ? " netCDF file" : " netCDF files"))
+                                     .str());
+    return candidates.empty() ? std::string() : candidates[ask_fourth_variable(candidates)];
+}
+
+void no_fourth_variable(DiveTable& t) {
+    for (int d = 1; d <= t.size(); ++d) {
+        std::ranges::fill(t.prof.column(d, 4), SAMPLE_FILL);
+        std::ranges::fill(t.prof_flag.column(d, 4), Flag{1});
+    }
+}
+
+void fill_netcdf_header(int serial_no, const std::string& var4, int n_dives, FileHeader& header) {
+    header = FileHeader();
+    header.serial_no = serial_no;
+    header.n_vars = var4.empty() ? 3 : 4;
+    if (!var4.empty()) header.var4_name = miscli::field(var4, 8);
+    header.n_dives = n_dives;
+    header.n_read = n_dives;
     header.adcp_kind = "No ADCP ";
     header.opened = true;
+}
+
+void read_glider_netcdf_here(std::span<const NcSource> files, FileHeader& header, DiveTable& t) {
+    header = FileHeader();
+    NcTableSink sink;
+    const NcSetRead set = read_netcdf_set(files, t, sink);
+    const std::string name = tell_and_ask(t.size(), files.size(), set.candidates);
+    if (name.empty()) no_fourth_variable(t);
+    else read_fourth_variable(files, set, name, t, sink);
+    fill_netcdf_header(set.serial_no, name, t.size(), header);
 }
 
 }  // namespace data

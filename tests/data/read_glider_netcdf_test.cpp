@@ -72,7 +72,7 @@ const std::vector<Case>& cases() {
           {3, 61.305556f, 61.319444f, -122.07f, 36.87f, -122.09f, 36.89f},
           {2, 61.326389f, 61.333333f, -122.1f, 36.9f, -122.11f, 36.91f}},
          {{1, 4, 1, 300.0f, 0}, {1, 4, 2, 8.0f, 4}, {2, 1, 2, 9.0f, 0}, {1, 1, 4, 240.0f, 0},
-          {3, 3, 2, 9.0f, 0}, {3, 1, 3, -999.9f, 9}, {3, 1, 4, -999.9f, 9}}},
+          {1, 3, 3, 33.8f, 0}, {3, 3, 2, 9.0f, 0}, {3, 1, 3, -999.9f, 9}, {3, 1, 4, -999.9f, 9}}},
         {"toolbox.nc", "",
          " Read 2 profiles from 1 netCDF file\n Fourth variable (Enter for chlorophyll): chlorophyll\n", 35, 2023,
          "chloroph",
@@ -93,7 +93,17 @@ const std::vector<Case>& cases() {
          2023, "density ",
          // QC that was never filled in judges nothing.
          {{4, 1.0f, 1.0010417f, -70.0f, 40.0f, -70.0f, 40.0f}},
-         {{1, 1, 2, 12.0f, 0}, {1, 4, 2, 9.0f, 0}, {1, 4, 4, 1026.0f, 0}}},
+         {{1, 1, 1, 1.0f, 0}, {1, 1, 2, 12.0f, 0}, {1, 4, 2, 9.0f, 0}, {1, 4, 3, 35.0f, 0}, {1, 4, 4, 1026.0f, 0}}},
+        {"level0.nc", "", " Read 2 profiles from 1 netCDF file\n Fourth variable (Enter for chlorophyll): chlorophyll\n",
+         35, 2023, "chloroph",
+         // Where a sample has depth but no pressure, its pressure comes from
+         // the depth (Saunders at its latitude) with the depth's QC; one
+         // with neither is missing. Its other variables are kept.
+         {{5, 201.0006944f, 201.0034722f, 7.5f, 43.0f, 7.5f, 43.0f}, {5, 201.0048611f, 201.0076389f, 7.6f, 43.0f, 7.6f, 43.0f}},
+         {{1, 1, 1, 0.5f, 0}, {1, 2, 1, 10.084551f, 0}, {1, 3, 1, 30.255013f, 1}, {1, 4, 1, 60.0f, 0},
+          {1, 5, 1, 100.86591f, 0}, {2, 1, 1, 90.777283f, 0}, {2, 2, 1, 80.0f, 0}, {2, 3, 1, 50.427288f, 0},
+          {2, 4, 1, -999.9f, 1}, {2, 5, 1, 10.0f, 0}, {1, 2, 4, 0.3f, 0}, {1, 1, 4, -999.9f, 9}, {2, 4, 2, 17.0f, 0},
+          {2, 4, 4, 0.4f, 0}}},
     };
     return all;
 }

@@ -1,8 +1,13 @@
-// Glider netCDF files through the whole dialogue: one file, a folder and a
-// pattern to a hardcopy, and every refusal as one line with status 1.
+// Glider netCDF files through the whole dialogue or one command: one file,
+// a folder and a pattern to a hardcopy, and every refusal, damaged file or
+// failure of the library as one line with status 1.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "support/eps_reader.h"
 #include "support/test_support.h"
@@ -109,8 +114,7 @@ TEST(NetcdfSession, EveryRefusalIsOneLineNamingTheFile) {
         std::string typed;  // the answer to the file question
         std::string line;   // the last console line
     } rows[] = {
-        {"not netCDF inside", "", std::string("CDF\x02", 4), "x.nc",
-         " x.nc: not readable as netCDF (NetCDF: Unknown file format)"},
+        {"not netCDF inside", "", std::string("CDF\x02", 4), "x.nc", " x.nc: not a valid netCDF file"},
         {"no time", head + pres + "data:\n PRES = 1, 2, 3 ;\n}\n", "", "x.nc",
          " x.nc: no time variable on the sample dimension N_MEASUREMENTS"},
         {"time on another dimension only",
@@ -124,9 +128,16 @@ TEST(NetcdfSession, EveryRefusalIsOneLineNamingTheFile) {
          "since <date>\""},
         {"a QC variable on another dimension",
          head + time + pres + "\tfloat TEMP(N_MEASUREMENTS) ;\n\t\tTEMP:ancillary_variables = \"TEMP_QC\" ;\n"
-                              "\tbyte TEMP_QC(N_OTHER) ;\n}\n",
+                              "\tbyte TEMP_QC(N_OTHER) ;\ndata:\n PRES = 1, 2, 3 ;\n}\n",
          "", "x.nc",
          " x.nc: the QC variable TEMP_QC of TEMP is not one-dimensional on the sample dimension N_MEASUREMENTS"},
+        {"a temperature of two dimensions", head + time + pres + "\tfloat TEMP(N_MEASUREMENTS, N_OTHER) ;\n}\n", "",
+         "x.nc", " x.nc: the temperature variable TEMP is not one-dimensional on the sample dimension N_MEASUREMENTS"},
+        {"a salinity of text",
+         head + time + pres + "\tchar salinity(N_MEASUREMENTS) ;\n\t\tsalinity:standard_name = \"sea_water_practical_salinity\" ;\n}\n",
+         "", "x.nc", " x.nc: the salinity variable salinity holds text, not numbers"},
+        {"no pressure at all", head + time + pres + "data:\n TIME = 1, 2, 3 ;\n}\n", "", "x.nc",
+         " x.nc: the pressure variable PRES holds no value"},
         {"no profile with a sample",
          head + time + pres + "\tint PROFILE_NUMBER(N_MEASUREMENTS) ;\n\t\tPROFILE_NUMBER:_FillValue = -1 ;\ndata:\n"
                               " TIME = 1, 2, 3 ;\n PROFILE_NUMBER = _, _, _ ;\n}\n",
@@ -152,4 +163,88 @@ TEST(NetcdfSession, EveryRefusalIsOneLineNamingTheFile) {
         EXPECT_EQ(lines.back(), row.line);
         EXPECT_EQ(r.status, 1);
     }
+}
+
+// A damaged file ends the run with one line naming it, however the netCDF
+// library takes it: a header that claims more than the file holds, a file
+// cut short, an attribute that would take twelve gigabytes (the library
+// takes them, in a child whose memory is limited), or a bit flipped in
+// the metadata of a netCDF-4 file (on which this system's HDF5 crashes).
+TEST(NetcdfSession, ADamagedFileEndsWithOneLineHoweverTheLibraryTakesIt) {
+    const std::string records =
+        "netcdf r {\ndimensions:\n\ttime = UNLIMITED ;\nvariables:\n\tdouble time(time) ;\n"
+        "\t\ttime:units = \"seconds since 1970-01-01\" ;\n\tdouble pressure(time) ;\n\t\tpressure:valid_max = 12000. ;\n"
+        "\tint profile_index(time) ;\ndata:\n time = 1, 2, 3, 4 ;\n pressure = 1, 50, 100, 5 ;\n"
+        " profile_index = 1, 1, 1, 1 ;\n}\n";
+    const std::string og1 = read_file(fs::path(GLIDERSECT_TEST_FILES) / "netcdf" / "og1_upper.cdl");
+    // A classic file's numbers are big-endian.
+    auto set_number = [](std::string& b, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b.at(at + static_cast<std::size_t>(i)) = static_cast<char>(v >> (24 - 8 * i));
+    };
+    const std::string cut_short = " x.nc: the file is cut short or its header is damaged: its header calls for at least ";
+    struct Row {
+        const char* what;
+        const std::string& cdl;
+        std::function<void(std::string&)> damage;
+        std::string start;  // of the line
+    } rows[] = {
+        // The record count follows the four bytes of the format's name.
+        {"two thousand million records", records, [&](std::string& b) { set_number(b, 4, 0x7fffffff); }, cut_short},
+        {"cut short", records, [](std::string& b) { b.resize(b.size() - 40); }, cut_short},
+        // An attribute's name (padded to 12 bytes) is followed by its type and count.
+        {"an attribute of twelve gigabytes", records,
+         [&](std::string& b) { set_number(b, b.find("valid_max") + 12 + 4, 0x60000000); }, " x.nc: "},
+        {"a bit flipped in the HDF5 metadata", og1, [](std::string& b) { b.at(8270) ^= 1; }, " x.nc: "},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TempDir dir;
+        ASSERT_TRUE(make_netcdf(row.cdl, dir / "x.nc"));
+        std::string bytes = read_file(dir / "x.nc");
+        row.damage(bytes);
+        write_file(dir / "x.nc", bytes);
+        RunResult r = run_program(dir.path(), "x.nc\n\n", {"--headless"});
+        auto lines = lines_of(r.output);
+        ASSERT_EQ(lines.size(), 2u) << r.output;
+        EXPECT_EQ(lines.back().rfind(row.start, 0), 0u) << lines.back();
+        EXPECT_EQ(lines.back().find("Read"), std::string::npos) << lines.back();
+        EXPECT_EQ(r.status, 1);
+    }
+}
+
+// A folder of profile files in the data assembly centre's way, more than
+// the map's dive numbers had room for, is read and drawn without --dives.
+// The files are one written by ncgen and copies with other longitudes.
+TEST(NetcdfSession, AFolderOfOverAThousandProfileFilesIsDrawn) {
+    TempDir dir;
+    std::string cdl = read_file(fs::path(GLIDERSECT_TEST_FILES) / "netcdf" / "ngdac.cdl");
+    const std::string lon = " lon = -70, -70, -70, -70 ;";
+    ASSERT_NE(cdl.find(lon), std::string::npos);
+    cdl.replace(cdl.find(lon), lon.size(), " lon = 1234.5, 1234.5, 1234.5, 1234.5 ;");
+    ASSERT_TRUE(make_netcdf(cdl, dir / "one.nc"));
+    const std::string one = read_file(dir / "one.nc");
+    // The marker as the classic format stores a double: big-endian.
+    auto big_endian = [](double x) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        std::string b(8, '\0');
+        for (int i = 0; i < 8; ++i) b[static_cast<std::size_t>(i)] = static_cast<char>(bits >> (56 - 8 * i));
+        return b;
+    };
+    const std::string marker = big_endian(1234.5);
+    fs::create_directory(dir / "dac");
+    constexpr int kFiles = 1200;
+    for (int i = 1; i <= kFiles; ++i) {
+        std::string copy = one;
+        const std::string at = big_endian(-70.0 + 0.001 * i);
+        for (std::size_t p = copy.find(marker); p != std::string::npos; p = copy.find(marker, p + 8))
+            copy.replace(p, 8, at);
+        char name[32];
+        std::snprintf(name, sizeof name, "ru29-%04d.nc", i);
+        write_file(dir / "dac" / name, copy);
+    }
+    RunResult r = run_program(dir.path(), "", {"dac", "--var4", "density", "-o", "dac.eps"});
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, " Read 1200 profiles from 1200 netCDF files\n Open dac.eps\n");
+    EXPECT_GT(read_eps(read_file(dir / "dac.eps")).fills.size(), 1000u);
 }

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     data::FileHeader header;
     auto table = std::make_unique<data::DiveTable>();
     try {
-        data::read_glider_netcdf(std::span(&source, 1), header, *table);
+        data::read_glider_netcdf_here(std::span(&source, 1), header, *table);
         // What the driver then relies on.
         if (header.n_dives < 1 || header.n_dives != table->size() || header.n_vars < 3 || header.n_vars > 4)
             __builtin_trap();

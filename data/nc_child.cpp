@@ -1,0 +1,209 @@
+#include "data/nc_child.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <system_error>
+
+namespace data {
+
+NcLink::NcLink(int fd) : fd_(fd), out_(kRoom), in_(kRoom) {}
+
+NcLink::~NcLink() { close(fd_); }
+
+std::byte* NcLink::room(std::size_t n) {
+    n = padded(n);
+    if (out_used_ + n > out_.size()) flush();
+    std::byte* p = out_.data() + out_used_;
+    out_used_ += n;
+    return p;
+}
+
+void NcLink::put(const void* data, std::size_t n) {
+    if (padded(n) <= kRoom) {
+        std::byte* p = room(n);
+        if (n > 0) std::memcpy(p, data, n);
+        std::memset(p + n, 0, padded(n) - n);
+        return;
+    }
+    flush();
+    static constexpr std::byte zeros[8] = {};
+    send_all(static_cast<const std::byte*>(data), n);
+    send_all(zeros, padded(n) - n);
+}
+
+void NcLink::flush() {
+    send_all(out_.data(), out_used_);
+    out_used_ = 0;
+}
+
+void NcLink::send_all(const std::byte* data, std::size_t n) {
+    for (std::size_t sent = 0; sent < n;) {
+        const ssize_t r = send(fd_, data + sent, n - sent, MSG_NOSIGNAL);
+        if (r < 0 && errno == EINTR) continue;
+        if (r <= 0) throw NcLinkEnded{};
+        sent += static_cast<std::size_t>(r);
+    }
+}
+
+bool NcLink::get(void* to, std::size_t n) {
+    std::byte pad[8];
+    if (to) {
+        if (!receive(static_cast<std::byte*>(to), n)) return false;
+    } else {
+        for (std::size_t left = n; left > 0;) {
+            const std::size_t piece = std::min(left, sizeof pad);
+            if (!receive(pad, piece)) return false;
+            left -= piece;
+        }
+    }
+    return receive(pad, padded(n) - n);
+}
+
+bool NcLink::receive(std::byte* at, std::size_t n) {
+    while (n > 0) {
+        if (in_start_ == in_end_) {
+            // A large block goes straight to its place; small ones share a buffer.
+            const bool direct = n >= in_.size() / 4;
+            const ssize_t r = recv(fd_, direct ? at : in_.data(), direct ? n : in_.size(), 0);
+            if (r < 0 && errno == EINTR) continue;
+            if (r <= 0) return false;
+            if (direct) {
+                at += r;
+                n -= static_cast<std::size_t>(r);
+                continue;
+            }
+            in_start_ = 0;
+            in_end_ = static_cast<std::size_t>(r);
+        }
+        const std::size_t take = std::min(n, in_end_ - in_start_);
+        std::memcpy(at, in_.data() + in_start_, take);
+        in_start_ += take;
+        at += take;
+        n -= take;
+    }
+    return true;
+}
+
+namespace {
+
+// The soft limit of a resource, within its hard limit.
+void limit(int resource, rlim_t most) {
+    rlimit r{};
+    if (getrlimit(resource, &r) != 0) return;
+    r.rlim_cur = r.rlim_max == RLIM_INFINITY ? most : std::min(most, r.rlim_max);
+    setrlimit(resource, &r);
+}
+
+// Bytes of address space in use.
+std::size_t address_space() {
+    unsigned long pages = 0;
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    if (std::fscanf(statm, "%lu", &pages) != 1) pages = 0;
+    std::fclose(statm);
+    return static_cast<std::size_t>(pages) * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// The child's side, up to its body: it dies with the parent, takes signals
+// as they come (the parent has its own handlers), writes no core file and
+// reads and writes nothing but the link.
+void become_child(pid_t parent, std::size_t memory, long seconds) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != parent) _exit(1);
+    for (int sig : {SIGINT, SIGTERM, SIGPIPE, SIGXCPU}) signal(sig, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) dup2(null, fd);
+        if (null > STDERR_FILENO) close(null);
+    }
+    limit(RLIMIT_CORE, 0);
+    limit(RLIMIT_CPU, static_cast<rlim_t>(seconds));
+    if (const std::size_t used = address_space(); used > 0) limit(RLIMIT_AS, static_cast<rlim_t>(used + memory));
+}
+
+}  // namespace
+
+NcChild::NcChild(std::size_t memory, long seconds,
+                 const std::function<void(NcLink&, std::atomic<std::size_t>&)>& body)
+    : seconds_(seconds) {
+    void* page = mmap(nullptr, sizeof(std::atomic<std::size_t>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (page == MAP_FAILED) throw std::system_error(errno, std::generic_category(), "mmap");
+    shared_ = new (page) std::atomic<std::size_t>(0);
+    int fds[2];
+    if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
+        const int err = errno;
+        munmap(page, sizeof *shared_);
+        throw std::system_error(err, std::generic_category(), "socketpair");
+    }
+    // Room in the socket for large pieces of the table at once.
+    const int bytes = 4 << 20;
+    setsockopt(fds[0], SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
+    setsockopt(fds[1], SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
+    const pid_t parent = getpid();
+    pid_ = fork();
+    if (pid_ < 0) {
+        const int err = errno;
+        close(fds[0]);
+        close(fds[1]);
+        munmap(shared_, sizeof *shared_);
+        throw std::system_error(err, std::generic_category(), "fork");
+    }
+    if (pid_ == 0) {
+        close(fds[0]);
+        become_child(parent, memory, seconds);
+        try {
+            NcLink link(fds[1]);
+            body(link, *shared_);
+        } catch (...) {
+            _exit(2);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    link_ = std::make_unique<NcLink>(fds[0]);
+}
+
+NcChild::~NcChild() {
+    link_.reset();
+    if (pid_ > 0) {
+        kill(pid_, SIGKILL);
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    munmap(shared_, sizeof *shared_);
+}
+
+std::string NcChild::how_it_ended() {
+    link_.reset();
+    int status = 0;
+    pid_t r;
+    while ((r = waitpid(pid_, &status, 0)) < 0 && errno == EINTR) {
+    }
+    pid_ = -1;
+    if (r < 0) return "its end is unknown";
+    if (WIFSIGNALED(status)) {
+        const int sig = WTERMSIG(status);
+        if (sig == SIGXCPU) return "more than " + std::to_string(seconds_) + " seconds of processor time";
+        const char* name = strsignal(sig);
+        return "killed by signal " + std::to_string(sig) + (name ? std::string(", ") + name : std::string());
+    }
+    return "ended with status " + std::to_string(WEXITSTATUS(status));
+}
+
+}  // namespace data
