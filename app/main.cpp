@@ -107,14 +107,14 @@ int main(int argc, char** argv) {
     }
     try {
         daz::set_hardcopy_output(options.hardcopy);
-        if (!options.dive_file.empty()) app::run_section_command(options);
+        if (!options.dive_files.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
         screen::skip_unseen_drawing();
         app::run_dialogue(options);
     } catch (const miscli::ProgramStop& stop) {
         // Finish what is on paper or screen before the last line.
         daz::close_open_plot();
-        say_last(stop.line, !options.dive_file.empty());
+        say_last(stop.line, !options.dive_files.empty());
         return stop.status == 0 ? output_written() : stop.status;
     } catch (const std::exception& e) {
         daz::close_open_plot();

@@ -226,12 +226,7 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
             continue;
         }
         if (only_files || a.empty() || a[0] != '-') {
-            if (!options.dive_file.empty()) {
-                error = std::string(" ").append(a) + ": only one dive file can be named (" + options.dive_file +
-                        " came first; quote a pattern for the program to expand)";
-                return false;
-            }
-            options.dive_file = a;
+            options.dive_files.emplace_back(a);
             continue;
         }
         // --name=value is the same as --name value.
@@ -275,7 +270,7 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
 
-    if (options.dive_file.empty()) {
+    if (options.dive_files.empty()) {
         if (!section_option.empty()) {
             error = " " + std::string(section_option) + " needs a dive file named on the command line (glidersect FILE " +
                     std::string(section_option) + " ...)";

@@ -2,6 +2,7 @@
 // The command line: the switches of the dialogue run, and the file name and
 // options of a one-command section.
 #include <string>
+#include <vector>
 
 #include "app/section_choices.h"
 #include "daz/hardcopy_format.h"
@@ -14,7 +15,9 @@ struct Options {
     bool help = false;         // print the usage and end
     bool version = false;      // print the version and end
     daz::HardcopyOutput hardcopy;  // what "H" writes
-    std::string dive_file;     // given: draw its section at once, no dialogue
+    // Given: draw the section at once, no dialogue. Several are netCDF
+    // files read as one mission, in this order (a pattern the shell expanded).
+    std::vector<std::string> dive_files;
     SectionChoices section;    // the answers of that run
 };
 

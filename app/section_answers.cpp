@@ -4,6 +4,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "data/read_dive_data.h"
 #include "miscli/stop.h"
 
 namespace app {
@@ -80,6 +81,14 @@ std::string shown_range(std::string_view question) {
     return trimmed(question.substr(is + 3, give - is - 3));
 }
 
+// The file answer as a message names it: of several files named
+// together, the first (which offers the fourth variable) and their number.
+std::string shown(const std::string& file_answer) {
+    const std::vector<std::string> names = data::names_in_answer(file_answer);
+    if (names.size() == 1) return names.front();
+    return names.front() + " (the first of " + std::to_string(names.size()) + " files)";
+}
+
 // Questions a run answers once; asked again, the answer was refused.
 bool asked_once(Kind k) { return k != Kind::Log && k != Kind::EditorMain && k != Kind::EditorPlace; }
 
@@ -146,14 +155,14 @@ bool SectionAnswers::next_line(std::string& line) {
     // that does not ask it has no choice to make.
     if (choices_.var4 && kind != Kind::File && kind != Kind::Var4 &&
         std::find(asked_.begin(), asked_.end(), Kind::Var4) == asked_.end())
-        miscli::stop(" --var4 " + *choices_.var4 + ": " + dive_file_ + " offers no choice of fourth variable.");
+        miscli::stop(" --var4 " + *choices_.var4 + ": " + shown(dive_file_) + " offers no choice of fourth variable.");
     if (kind == Kind::MapStatus && choices_.dives.empty()) {
         // "Station range   1 120": the range the map starts with, two
         // numbers that a blank always parts.
         std::istringstream fields{std::string(before.substr(std::min(before.size(), kRangeHead.size())))};
         long first = 0, last = 0;
         if (!(fields >> first >> last))
-            miscli::stop(" --dives: the dives of " + dive_file_ + " cannot be counted here; give --dives FIRST:LAST.");
+            miscli::stop(" --dives: the dives of " + shown(dive_file_) + " cannot be counted here; give --dives FIRST:LAST.");
         all_dives_ = std::to_string(first) + " " + std::to_string(last);
     }
     asked_.push_back(kind);

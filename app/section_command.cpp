@@ -2,6 +2,7 @@
 
 #include "app/driver.h"
 #include "app/section_answers.h"
+#include "data/read_dive_data.h"
 #include "miscli/console.h"
 #include "screen/screen.h"
 
@@ -32,7 +33,7 @@ private:
 void run_section_command(const Options& options) {
     screen::configure(true, false);
     screen::skip_unseen_drawing();
-    SectionAnswers answers(options.dive_file, options.section, miscli::console().out());
+    SectionAnswers answers(data::answer_naming(options.dive_files), options.section, miscli::console().out());
     AnswersInstalled installed(answers);
     run_dialogue(options);
 }

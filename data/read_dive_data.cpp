@@ -77,7 +77,38 @@ std::vector<std::string> files_named(const std::string& name, bool& set) {
     return files;
 }
 
+std::string answer_naming(std::span<const std::string> names) {
+    std::string answer;
+    for (const std::string& n : names) {
+        if (!answer.empty()) answer.push_back('\0');
+        answer += n;
+    }
+    return answer;
+}
+
+std::vector<std::string> names_in_answer(std::string_view answer) {
+    std::vector<std::string> names;
+    for (;;) {
+        const std::size_t end = answer.find('\0');
+        names.emplace_back(answer.substr(0, end));
+        if (end == std::string_view::npos) return names;
+        answer.remove_prefix(end + 1);
+    }
+}
+
 void read_dive_data(std::string_view typed, FileHeader& header, DiveTable& t) {
+    if (typed.find('\0') != std::string_view::npos) {
+        // Names given together: a mission in netCDF files, in the order given.
+        std::vector<NcSource> sources;
+        for (std::string& f : names_in_answer(typed)) {
+            if (!is_netcdf_file(f))
+                miscli::stop(" " + f + (is_file(f) ? ": not a netCDF file; files named together must all be netCDF"
+                                                    : ": no such file"));
+            sources.push_back({std::move(f), false, {}});
+        }
+        read_glider_netcdf(sources, header, t);
+        return;
+    }
     const std::string name(miscli::trim_right(typed));
     bool set = false;
     const std::vector<std::string> files = name.empty() ? std::vector<std::string>{} : files_named(name, set);

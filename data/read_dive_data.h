@@ -21,10 +21,17 @@ bool is_netcdf_file(const std::string& path);
 // `set` tells whether the name was a folder or a pattern.
 std::vector<std::string> files_named(const std::string& name, bool& set);
 
+// The answer to the file question that names several files at once, as
+// the command line does: their names joined by '\0', which no path holds.
+// And back: the names an answer holds (one for a typed answer).
+std::string answer_naming(std::span<const std::string> names);
+std::vector<std::string> names_in_answer(std::string_view answer);
+
 // Reads what the name stands for into the table: one dive file with the
-// dive file reader, or netCDF files with the glider netCDF reader. A folder
-// or pattern naming no file, or a set with a file that is not netCDF, stops
-// the program with one console line naming it.
+// dive file reader, or netCDF files with the glider netCDF reader; names
+// given together are netCDF files read as one mission, in their order. A
+// folder or pattern naming no file, or a set with a file that is not
+// netCDF, stops the program with one console line naming it.
 void read_dive_data(std::string_view typed, FileHeader& header, DiveTable& t);
 
 }  // namespace data

@@ -1,6 +1,6 @@
 // Glider netCDF files through the whole dialogue or one command: one file,
-// a folder and a pattern to a hardcopy, and every refusal, damaged file or
-// failure of the library as one line with status 1.
+// a folder, a pattern and files named together to a hardcopy, and every
+// refusal, damaged file or failure of the library as one line with status 1.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -209,6 +209,39 @@ TEST(NetcdfSession, ADamagedFileEndsWithOneLineHoweverTheLibraryTakesIt) {
         EXPECT_EQ(lines.back().rfind(row.start, 0), 0u) << lines.back();
         EXPECT_EQ(lines.back().find("Read"), std::string::npos) << lines.back();
         EXPECT_EQ(r.status, 1);
+    }
+}
+
+// Files named together on the command line (a pattern the shell expanded)
+// are one mission in the order given; a dive file or a missing file among
+// them is refused.
+TEST(NetcdfSession, FilesNamedTogetherAreOneMissionInTheirOrder) {
+    TempDir dir;
+    fs::create_directory(dir / "sg");
+    fs::copy_file(nc_test_file("p5420012"), dir / "sg" / "p5420012.nc");
+    fs::copy_file(nc_test_file("p5420013"), dir / "sg" / "p5420013.nc");
+    const std::string sample = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample.SCI").string();
+    RunResult list = run_program(dir.path(), "", {"sg/p5420012.nc", "sg/p5420013.nc", "-o", "list.eps"});
+    RunResult folder = run_program(dir.path(), "", {"sg", "-o", "folder.eps"});
+    RunResult back = run_program(dir.path(), "", {"sg/p5420013.nc", "sg/p5420012.nc", "-o", "back.eps"});
+    EXPECT_EQ(list.output, " Read 4 profiles from 2 netCDF files\n Open list.eps\n");
+    EXPECT_EQ(list.status + folder.status + back.status, 0) << folder.output << back.output;
+    EXPECT_TRUE(read_file(dir / "list.eps") == read_file(dir / "folder.eps"));
+    EXPECT_FALSE(read_file(dir / "list.eps") == read_file(dir / "back.eps"));
+
+    struct Row {
+        std::vector<std::string> files;
+        std::string line;
+    } rows[] = {
+        {{"sg/p5420012.nc", sample}, " " + sample + ": not a netCDF file; files named together must all be netCDF"},
+        {{"sg/p5420012.nc", "sg/p5420014.nc"}, " sg/p5420014.nc: no such file"},
+        {{"sg/p5420013.nc", "sg/p5420012.nc", "--var4", "DOXY"},
+         " --var4 DOXY: sg/p5420013.nc (the first of 2 files) offers no choice of fourth variable."},
+    };
+    for (const Row& row : rows) {
+        RunResult r = run_program(dir.path(), "", row.files, true);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.errors, row.line + "\n");
     }
 }
 

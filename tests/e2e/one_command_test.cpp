@@ -100,8 +100,7 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "-o", "."}, " -o .: give the name of a file (not a folder)"},
         {{kSample, "--range"}, " --range needs a value (MIN,MAX)"},
         {{kSample, "--frame"}, " Unknown option --frame (see glidersect --help)"},
-        {{kSample, kSample}, " " + kSample + ": only one dive file can be named (" + kSample +
-                                  " came first; quote a pattern for the program to expand)"},
+        {{kSample, kSample}, " " + kSample + ": not a netCDF file; files named together must all be netCDF"},
         {{"--dives", "1:3"}, " --dives needs a dive file named on the command line (glidersect FILE --dives ...)"},
         {{kSample, "--headless"},
          " --headless belongs to the dialogue; with a dive file named the section is drawn without a window"},
