@@ -167,3 +167,16 @@ TEST(OneCommand, AFailedWriteSaysWhyAndLeavesNoFile) {
     }
     EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"plain"});
 }
+
+TEST(OneCommand, AConsoleThatCannotBeWrittenIsNoSuccess) {
+    TempDir dir;
+    // Both uses: the one-command section, and the dialogue at its first line.
+    for (const std::string& args : {"'" + kSample + "' -o x.eps", std::string("--headless")}) {
+        const std::string cmd = "cd '" + dir.path().string() + "' && '" GLIDERSECT_BINARY "' " + args +
+                                " < /dev/null > /dev/full 2> err.txt";
+        const int rc = std::system(cmd.c_str());
+        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 1) << args;
+        EXPECT_NE(read_file(dir / "err.txt").find(" Cannot write to standard output"), std::string::npos)
+            << read_file(dir / "err.txt");
+    }
+}
