@@ -3,6 +3,7 @@
 #include "app/driver.h"
 #include "app/section_answers.h"
 #include "miscli/console.h"
+#include "miscli/stop.h"
 #include "screen/screen.h"
 
 namespace app {
@@ -34,7 +35,14 @@ void run_section_command(const Options& options) {
     screen::skip_unseen_drawing();
     SectionAnswers answers(options.dive_file, options.section, miscli::console().out());
     AnswersInstalled installed(answers);
-    run_dialogue(options);
+    try {
+        run_dialogue(options);
+    } catch (miscli::ProgramStop& stop) {
+        // A step that said why on the console before it stopped: that line
+        // is the refusal, and goes where refusals go.
+        if (stop.status != 0 && stop.line.empty()) stop.line = answers.take_last_line();
+        throw;
+    }
 }
 
 }  // namespace app
