@@ -116,6 +116,8 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
         {{kSample, "--range", "-10,50"},
          " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // A name with a newline in it cannot split the line.
+        {{"no\nsuch.SCI"}, " RD_SCI: No file no\\nsuch.SCI to read."},
         // No distance between the dives: an empty frame is no section.
         {{kSample, "--dives", "7:7"}, " Dive 7 alone makes no section: choose two or more dives along the track."},
         {{"ddmm.nc"},
