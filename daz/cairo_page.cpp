@@ -17,8 +17,11 @@ constexpr double kPageWidthPt = 720.0, kPageHeightPt = 576.0, kUnitPt = 0.072;
 constexpr double kPageWidthIn = 10.0, kPageHeightIn = 8.0;
 
 cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int length) {
-    // A failed write is kept by the target and reported when it is closed.
-    static_cast<HardcopyTarget*>(closure)->write(reinterpret_cast<const char*>(data), length);
+    // A failed write is kept by the target and reported when it is closed;
+    // a dropped target tells cairo to stop writing.
+    auto* target = static_cast<HardcopyTarget*>(closure);
+    if (!target->is_open()) return CAIRO_STATUS_WRITE_ERROR;
+    target->write(reinterpret_cast<const char*>(data), length);
     return CAIRO_STATUS_SUCCESS;
 }
 
