@@ -1,9 +1,14 @@
 #include "app/section_command.h"
 
+#include <unistd.h>
+
+#include <iostream>
+
 #include "app/driver.h"
 #include "app/section_answers.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
+#include "screen/interrupts.h"
 #include "screen/screen.h"
 
 namespace app {
@@ -31,6 +36,11 @@ private:
 }  // namespace
 
 void run_section_command(const Options& options) {
+    // A hardcopy on standard output keeps the console lines out of it.
+    if (options.hardcopy.name == "-") {
+        miscli::console().redirect(std::cin, std::cerr);
+        screen::set_interrupt_line_fd(STDERR_FILENO);
+    }
     screen::configure(true, false);
     screen::skip_unseen_drawing();
     SectionAnswers answers(options.dive_file, options.section, miscli::console().out());
