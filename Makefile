@@ -16,8 +16,12 @@ build: deps
 	cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DGLIDERSECT_TESTS=OFF >/dev/null
 	cmake --build build -j$(JOBS)
 
+# The hardcopy goes to build/demo, beside a link to the sample file that
+# the session names.
 demo: build
-	cd examples && ../build/glidersect --headless < demo_session.txt
+	mkdir -p build/demo
+	ln -sf ../../examples/sample.SCI build/demo/sample.SCI
+	cd build/demo && ../glidersect --headless < ../../examples/demo_session.txt
 
 test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIDERSECT_SANITIZE=ON -DGLIDERSECT_BENCH=OFF >/dev/null

@@ -54,8 +54,8 @@ constexpr const char* kHelp =
     "                      inside the frame (0.8..8 across, 0.8..7.2 up);\n"
     "                      may be repeated\n"
     "  --var4 NAME         the fourth variable of a netCDF file\n"
-    "  -o NAME             the file to write (replaced if it exists); default the\n"
-    "                      next free OUTnn name\n"
+    "  -o NAME             the file to write (replaced if it exists; - for standard\n"
+    "                      output); default the next free OUTnn name\n"
     "\n"
     "Either use:\n"
     "  --hardcopy FORMAT   eps (default), pdf, svg or png; with -o and no\n"
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
         std::cout << kHelp;
         return 0;
     }
-    // Where the run must end without unwinding (the display lost), what is
-    // on paper is still finished.
+    // Where the run must end without unwinding (the display lost), an
+    // unfinished hardcopy is still dropped.
     miscli::set_sudden_end_cleanup(daz::close_open_plot);
     if (options.version) {
         std::cout << "glidersect " << app::kVersion << '\n';
@@ -112,7 +112,8 @@ int main(int argc, char** argv) {
         screen::skip_unseen_drawing();
         app::run_dialogue(options);
     } catch (const miscli::ProgramStop& stop) {
-        // Finish what is on paper or screen before the last line.
+        // An unfinished hardcopy is dropped and the window closed before
+        // the last line.
         daz::close_open_plot();
         say_last(stop.line, !options.dive_files.empty());
         return stop.status == 0 ? output_written() : stop.status;

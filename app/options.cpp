@@ -294,8 +294,11 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         return false;
     }
     // The format comes from --hardcopy, else from the name's extension.
-    if (!format_given && !options.hardcopy.name.empty())
-        options.hardcopy.format = daz::format_of_file(options.hardcopy.name).value_or(daz::HardcopyFormat::Eps);
+    if (std::string why, given = options.hardcopy.name;
+        !daz::settle_output_name(options.hardcopy, format_given, why)) {
+        error = " -o " + given + ": " + why;
+        return false;
+    }
     return true;
 }
 

@@ -121,6 +121,16 @@ void SectionAnswers::flush() {
     held_.clear();
 }
 
+std::string SectionAnswers::take_last_line() {
+    for (auto l = held_.rbegin(); l != held_.rend(); ++l) {
+        if (part_of_a_question(*l)) continue;
+        std::string line = std::move(*l);
+        held_.erase(std::next(l).base());
+        return line;
+    }
+    return {};
+}
+
 bool SectionAnswers::next_line(std::string& line) {
     std::string_view before;
     bool note = false;

@@ -25,6 +25,8 @@ public:
     bool next_line(std::string& line) override;
     // Prints the lines still held; called when the run ends.
     void flush();
+    // The last line held that belongs to no question, taken out; empty if none.
+    std::string take_last_line();
 
     enum class Kind {
         File, Var4, Reverse, Axis, Color, Line, Ticks, Log, Range,

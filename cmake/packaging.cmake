@@ -1,9 +1,19 @@
-# Install the program and its manual page; CPack packs the same as a Debian
-# package (`make deb`).
+# Install the program, its manual page and its copyright file; CPack packs
+# the same as a Debian package (`make deb`).
 include(GNUInstallDirs)
 configure_file(${PROJECT_SOURCE_DIR}/doc/glidersect.1.in ${PROJECT_BINARY_DIR}/glidersect.1 @ONLY)
+# The page goes compressed, as Debian keeps them: gzip -9n stores no name
+# or time, so the same page always gives the same bytes.
+find_program(GLIDERSECT_GZIP gzip REQUIRED)
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/glidersect.1.gz
+                   COMMAND ${GLIDERSECT_GZIP} -9n -k -f ${PROJECT_BINARY_DIR}/glidersect.1
+                   DEPENDS ${PROJECT_BINARY_DIR}/glidersect.1
+                   VERBATIM)
+add_custom_target(manual_page ALL DEPENDS ${PROJECT_BINARY_DIR}/glidersect.1.gz)
 install(TARGETS glidersect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-install(FILES ${PROJECT_BINARY_DIR}/glidersect.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_BINARY_DIR}/glidersect.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The font data's licence asks for its acknowledgement to go with it.
+install(FILES ${PROJECT_SOURCE_DIR}/doc/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME glidersect)

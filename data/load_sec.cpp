@@ -34,11 +34,6 @@ bool source_of(char code, Source& s) {
 
 }  // namespace
 
-bool known_variable(char code) {
-    Source s;
-    return source_of(code, s);
-}
-
 void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>& sec_z, int first, int last,
                miscli::Array1<int>& sec_n, char code, std::string& label, int& log_flag, int& is_adcp,
                const DiveTable& t, std::string_view var4_name) {

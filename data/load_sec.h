@@ -6,9 +6,6 @@
 
 namespace data {
 
-// Whether load_sec_ knows a variable code (T, S, D, 4, U, V, B, W).
-bool known_variable(char code);
-
 // Copies variable `code` of dives first..last into the section arrays:
 // sec_val holds good values (SAMPLE_FILL everywhere else), sec_z their
 // vertical coordinate, sec_n the count per dive. Column d of both arrays

@@ -1,6 +1,8 @@
 #include "data/rd_sci2.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <utility>
@@ -25,6 +27,39 @@ bool is_blank_line(std::string_view line) {
 }
 
 [[noreturn]] void fail(const ListLine& line) { miscli::stop(line.str()); }
+
+// The first bytes of a line as printable text, in quotes: other bytes as
+// escapes, and cut short with "..." when it is long.
+std::string shown(std::string_view bytes) {
+    constexpr std::size_t kShown = 32;
+    std::string out = "\"";
+    for (const char c : bytes.substr(0, kShown)) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (u < 0x20 || u >= 0x7f) {
+            out += "\\x";
+            out += "0123456789abcdef"[u >> 4];
+            out += "0123456789abcdef"[u & 15];
+        } else {
+            out += c;
+        }
+    }
+    if (bytes.size() > kShown) out += "...";
+    return out + '"';
+}
+
+// A file that cannot be read on: a read that failed, or a line too long
+// for a dive file.
+ListLine file_fault_line(const miscli::LineFileFault& f, std::string_view name) {
+    if (f.error != 0) return ListLine() << "RD_SCI: Cannot read " << name << ": " << std::strerror(f.error);
+    return ListLine() << "RD_SCI: Line" << f.line << " of " << name << " is longer than 1 MiB";
+}
 
 bool read_header_line(std::string_view line, FileHeader& h) {
     FixedReader r(line);
@@ -100,13 +135,15 @@ void finish_line(const FileHeader& header) {
 
 // Reads the two heading lines of dive d (the first given), making room
 // for its samples and bins. Gives the fault's line, or nothing.
-std::optional<ListLine> read_heading(std::string_view first, miscli::LineFile& file, DiveTable& t, int d,
-                                     int n_vars) {
+std::optional<ListLine> read_heading(std::string_view first, miscli::LineFile& file, std::string_view name,
+                                     DiveTable& t, int d, int n_vars) {
     if (d > MXPR) return ListLine() << "Increase MXPR for RD_SCI";
     if (d > t.size()) t.resize(d);
-    if (!read_dive_header(first, t, d)) return ListLine() << "RD_SCI: Error in header for dive " << d;
+    if (!read_dive_header(first, t, d))
+        return ListLine() << "RD_SCI: Error in header for dive " << d << " of " << name;
     auto line = file.next();
-    if (!line || !read_second_line(*line, t, d)) return ListLine() << "RD_SCI: Read error in line 2 of dive" << d;
+    if (!line || !read_second_line(*line, t, d))
+        return ListLine() << "RD_SCI: Read error in line 2 of dive" << d << " of " << name;
     if (t.n_samp(d) > MXZ || t.n_adcp(d) > MXZ) return ListLine() << "RD_SCI: Increase MXZ";
     // The readers write every sample variable of the file and every bin.
     t.set_samples(d, t.n_samp(d), n_vars);
@@ -123,73 +160,81 @@ void store_sample(const float value[5], const int flag[5], int n_vars, DiveTable
     }
 }
 
-ListLine fault_line(const FilePlace& place) {
+ListLine fault_line(const FilePlace& place, std::string_view name) {
     if (place.part == FilePlace::Samples)
-        return ListLine() << "RD_SCI: Error reading line" << place.line << " of dive" << place.dive;
-    return ListLine() << "RD_SCI: Error reading ADP line" << place.line << " of dive" << place.dive;
+        return ListLine() << "RD_SCI: Error reading line" << place.line << " of dive" << place.dive << " of " << name;
+    return ListLine() << "RD_SCI: Error reading ADP line" << place.line << " of dive" << place.dive << " of "
+                      << name;
 }
 
 // Reads the dives with their sample and profiler lines read on two threads
 // (see DiveLines). False when a profiler record runs over several lines
 // before any fault: then nothing read can be trusted past it.
-bool read_dives_ahead(miscli::LineFile& file, FileHeader& header, DiveTable& t) {
+bool read_dives_ahead(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t) {
     DiveLines lines(header.n_vars);
     // A fault met while walking at `place`: one in the dives handed on
     // comes first.
-    auto settle = [&lines](FilePlace place) {
+    auto settle = [&lines, name](FilePlace place) {
         if (auto f = lines.finish(); f && f->place < place) {
             if (f->several_lines) return false;
             place = f->place;
         }
-        fail(fault_line(place));
+        fail(fault_line(place, name));
+    };
+    // Faults in the dives handed on, which all come before the walk's place.
+    auto settle_handed_on = [&lines, name]() {
+        if (auto f = lines.finish()) {
+            if (f->several_lines) return false;
+            fail(fault_line(f->place, name));
+        }
+        return true;
     };
     // The walk keeps no further ahead of the reading than this, helping to
     // read meanwhile.
     constexpr std::size_t kLead = std::size_t{4} << 20;
-    for (int d = 1;; ++d) {
-        while (lines.waiting_bytes() > kLead && lines.read_one()) {
-        }
-        auto line = next_dive_line(file);
-        if (!line) break;
-        if (auto fault = read_heading(*line, file, t, d, header.n_vars)) {
-            if (auto f = lines.finish()) {
-                if (f->several_lines) return false;
-                fail(fault_line(f->place));
+    try {
+        for (int d = 1;; ++d) {
+            while (lines.waiting_bytes() > kLead && lines.read_one()) {
             }
-            fail(*fault);
+            auto line = next_dive_line(file);
+            if (!line) break;
+            if (auto fault = read_heading(*line, file, name, t, d, header.n_vars)) {
+                if (!settle_handed_on()) return false;
+                fail(*fault);
+            }
+            std::string text;
+            const int samples = file.pass_lines(t.n_samp(d), text);
+            const std::size_t records_at = text.size();
+            const int records = samples < t.n_samp(d) ? 0 : file.pass_lines(t.n_adcp(d), text);
+            lines.add(d, std::move(text), samples, records_at, records, t);
+            if (samples < t.n_samp(d)) return settle({d, FilePlace::Samples, samples + 1});
+            if (records < t.n_adcp(d)) return settle({d, FilePlace::Records, records + 1});
+            header.n_read = d;
         }
-        std::string text;
-        const int samples = file.pass_lines(t.n_samp(d), text);
-        const std::size_t records_at = text.size();
-        const int records = samples < t.n_samp(d) ? 0 : file.pass_lines(t.n_adcp(d), text);
-        lines.add(d, std::move(text), samples, records_at, records, t);
-        if (samples < t.n_samp(d)) return settle({d, FilePlace::Samples, samples + 1});
-        if (records < t.n_adcp(d)) return settle({d, FilePlace::Records, records + 1});
-        header.n_read = d;
+    } catch (const miscli::LineFileFault&) {
+        if (!settle_handed_on()) return false;
+        throw;
     }
-    if (auto f = lines.finish()) {
-        if (f->several_lines) return false;
-        fail(fault_line(f->place));
-    }
+    if (!settle_handed_on()) return false;
     finish_line(header);
     return true;
 }
 
 // Reads the dives line by line in file order, each profiler record as the
 // list-directed read takes it, over as many lines as it needs.
-void read_dives_in_order(miscli::LineFile& file, FileHeader& header, DiveTable& t) {
+void read_dives_in_order(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t) {
     auto next_line = [&file]() { return file.next(); };
     header.n_read = 0;
     for (int d = 1;; ++d) {
         auto line = next_dive_line(file);
         if (!line) break;
-        if (auto fault = read_heading(*line, file, t, d, header.n_vars)) fail(*fault);
+        if (auto fault = read_heading(*line, file, name, t, d, header.n_vars)) fail(*fault);
         float value[5] = {};
         int flag[5] = {};
         for (int k = 1; k <= t.n_samp(d); ++k) {
             line = file.next();
             if (!line || !read_sample_line(*line, header.n_vars, value, flag))
-                fail(fault_line({d, FilePlace::Samples, k}));
+                fail(fault_line({d, FilePlace::Samples, k}, name));
             store_sample(value, flag, header.n_vars, t, k, d);
         }
         for (int j = 1; j <= t.n_adcp(d); ++j) {
@@ -198,7 +243,7 @@ void read_dives_in_order(miscli::LineFile& file, FileHeader& header, DiveTable& 
             int f1, f2, f3;
             if (!(r.real(depth) && r.real(u) && r.real(v) && r.integer(f1) && r.real(col4) && r.integer(f2) &&
                   r.real(col5) && r.integer(f3)))
-                fail(fault_line({d, FilePlace::Records, j}));
+                fail(fault_line({d, FilePlace::Records, j}, name));
             t.adcp(j, d, 1) = depth;
             t.adcp(j, d, 2) = u;
             t.adcp(j, d, 3) = v;
@@ -224,36 +269,46 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
     miscli::LineFile file;
     if (name.empty() || !file.open(name)) {
         ListLine l;
-        l << "RD_SCI: No file " << miscli::field(file_name, std::max<std::size_t>(40, file_name.size()))
-          << " to read.";
+        if (name.empty())
+            l << "RD_SCI: No file named.";
+        else if (file.error() == ENOENT)
+            l << "RD_SCI: No file " << name << " to read.";
+        else
+            l << "RD_SCI: Cannot read " << name << ": " << std::strerror(file.error());
         miscli::console().write_line(l.str());
         return;
     }
     header.opened = true;
 
-    auto first = file.next();
-    if (!first || !read_header_line(*first, header)) {
-        header.n_dives = 0;
-        fail(ListLine() << "RD_SCI: Read error first line of " << name);
-    }
-    if (header.n_dives <= 0) return;
-    // The driver loops over the stated dives: those the file lacks keep their fills.
-    t.resize(std::min(header.n_dives, MXPR));
-    if (header.n_vars < 1 || header.n_vars > 4) {
-        int n = header.n_vars;
-        header.n_dives = 0;
-        fail(ListLine() << "RD_SCI: The file states" << n
-                        << " sample variables; 1 to 4 (pressure included) can be stored");
-    }
-
-    if (!read_dives_ahead(file, header, t)) {
-        // A profiler record runs over several lines: only reading in order
-        // tells where each dive ends.
-        file.restart();
-        file.next();
-        t = DiveTable();
+    try {
+        auto first = file.next();
+        if (!first || !read_header_line(*first, header)) {
+            // Files that are netCDF go to their own reader: this one is neither.
+            header.n_dives = 0;
+            fail(ListLine() << "RD_SCI: " << name << " is neither a dive file nor netCDF ("
+                            << (first ? "it begins " + shown(*first) : std::string("it is empty")) << ")");
+        }
+        if (header.n_dives <= 0) return;
+        // The driver loops over the stated dives: those the file lacks keep their fills.
         t.resize(std::min(header.n_dives, MXPR));
-        read_dives_in_order(file, header, t);
+        if (header.n_vars < 1 || header.n_vars > 4) {
+            int n = header.n_vars;
+            header.n_dives = 0;
+            fail(ListLine() << "RD_SCI: The file states" << n
+                            << " sample variables; 1 to 4 (pressure included) can be stored");
+        }
+
+        if (!read_dives_ahead(file, name, header, t)) {
+            // A profiler record runs over several lines: only reading in order
+            // tells where each dive ends.
+            file.restart();
+            file.next();
+            t = DiveTable();
+            t.resize(std::min(header.n_dives, MXPR));
+            read_dives_in_order(file, name, header, t);
+        }
+    } catch (const miscli::LineFileFault& f) {
+        fail(file_fault_line(f, name));
     }
     // The dive loops run to the stated count, so it must fit the table.
     if (header.n_dives > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");

@@ -25,6 +25,11 @@ bool starts_netcdf(std::span<const char> b) {
 }
 
 bool is_netcdf_file(const std::string& path) {
+    // A pipe or a device cannot be read twice, and the netCDF library needs
+    // a file it can seek in: such a stream is left whole to the dive file
+    // reader.
+    std::error_code ec;
+    if (!fs::is_regular_file(path, ec)) return false;
     std::array<char, 8> head{};
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;

@@ -4,6 +4,10 @@
 #include <cairo-svg.h>
 #include <cairo.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
 namespace daz {
 
 namespace {
@@ -13,14 +17,66 @@ constexpr double kPageWidthPt = 720.0, kPageHeightPt = 576.0, kUnitPt = 0.072;
 constexpr double kPageWidthIn = 10.0, kPageHeightIn = 8.0;
 
 cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int length) {
-    // A failed write is kept by the target and reported when it is closed.
-    static_cast<HardcopyTarget*>(closure)->write(reinterpret_cast<const char*>(data), length);
+    // A failed write is kept by the target and reported when it is closed;
+    // a dropped target tells cairo to stop writing.
+    auto* target = static_cast<HardcopyTarget*>(closure);
+    if (!target->is_open()) return CAIRO_STATUS_WRITE_ERROR;
+    target->write(reinterpret_cast<const char*>(data), length);
+    return CAIRO_STATUS_SUCCESS;
+}
+
+// The CRC of a PNG chunk (ISO 3309, as zlib's crc32), over its type and data.
+std::uint32_t png_crc(const unsigned char* bytes, std::size_t n) {
+    std::uint32_t c = 0xffffffffu;
+    for (std::size_t i = 0; i < n; ++i) {
+        c ^= bytes[i];
+        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
+    }
+    return c ^ 0xffffffffu;
+}
+
+void put_be32(unsigned char* out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(v >> (24 - 8 * i));
+}
+
+// cairo's PNG with a pHYs chunk, which cairo does not write, so that other
+// programs know the picture's dots per inch. It goes right after the
+// signature and the header chunk, which come first in every PNG.
+struct PngWithResolution {
+    static constexpr std::size_t kAfterHeader = 8 + 4 + 4 + 13 + 4;
+    HardcopyTarget& target;
+    unsigned char chunk[21];  // length, type, X and Y pixels a metre, unit, CRC
+    std::size_t seen = 0;
+
+    PngWithResolution(HardcopyTarget& t, int dpi) : target(t) {
+        const auto per_metre = static_cast<std::uint32_t>(std::lround(dpi / 0.0254));
+        put_be32(chunk, 9);
+        std::memcpy(chunk + 4, "pHYs", 4);
+        put_be32(chunk + 8, per_metre);
+        put_be32(chunk + 12, per_metre);
+        chunk[16] = 1;  // the unit is the metre
+        put_be32(chunk + 17, png_crc(chunk + 4, 13));
+    }
+};
+
+cairo_status_t png_to_target(void* closure, const unsigned char* data, unsigned int length) {
+    auto& png = *static_cast<PngWithResolution*>(closure);
+    const auto* bytes = reinterpret_cast<const char*>(data);
+    std::size_t head = 0;
+    if (png.seen < PngWithResolution::kAfterHeader && png.seen + length >= PngWithResolution::kAfterHeader) {
+        head = PngWithResolution::kAfterHeader - png.seen;
+        png.target.write(bytes, head);
+        png.target.write(reinterpret_cast<const char*>(png.chunk), sizeof png.chunk);
+    }
+    png.target.write(bytes + head, length - head);
+    png.seen += length;
     return CAIRO_STATUS_SUCCESS;
 }
 
 }  // namespace
 
-CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target) : format_(format), target_(target) {
+CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
+    : format_(format), dpi_(dpi), target_(target) {
     double unit = kUnitPt;  // device units per file unit
     switch (format) {
     case HardcopyFormat::Pdf:
@@ -37,7 +93,7 @@ CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target) : f
         break;
     }
     cr_ = cairo_create(surface_);
-    if (format == HardcopyFormat::Png) {  // white paper
+    if (format != HardcopyFormat::Pdf) {  // white paper, as a PDF viewer shows the page
         cairo_set_source_rgb(cr_, 1, 1, 1);
         cairo_paint(cr_);
     }
@@ -83,7 +139,8 @@ bool CairoPage::finish(std::string& reason) {
     cairo_status_t status = cairo_status(cr_);
     if (status == CAIRO_STATUS_SUCCESS && format_ == HardcopyFormat::Png) {
         cairo_surface_flush(surface_);
-        status = cairo_surface_write_to_png_stream(surface_, to_target, &target_);
+        PngWithResolution png(target_, dpi_);
+        status = cairo_surface_write_to_png_stream(surface_, png_to_target, &png);
     }
     cairo_surface_finish(surface_);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);

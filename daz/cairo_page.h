@@ -22,7 +22,7 @@ namespace daz {
 class CairoPage {
 public:
     // A page of `format` (not EPS) written through `target`, which must
-    // stay open until finish; `dpi` sizes a PNG.
+    // stay open until finish; `dpi` sizes a PNG and is noted in it.
     CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target);
     ~CairoPage();
     CairoPage(const CairoPage&) = delete;
@@ -42,6 +42,7 @@ public:
 
 private:
     HardcopyFormat format_;
+    int dpi_;
     HardcopyTarget& target_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;

@@ -81,7 +81,6 @@ int FileWriter::finish() {
     }
     changed_.notify_all();
     thread_.join();
-    if (::close(fd_) != 0 && error_ == 0) error_ = errno;
     return error_;
 }
 

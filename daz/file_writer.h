@@ -15,15 +15,15 @@ namespace daz {
 
 class FileWriter {
 public:
-    // Takes the open file descriptor `fd` and closes it when finished.
+    // Writes to the open file descriptor `fd`, which the caller closes.
     explicit FileWriter(int fd);
     ~FileWriter() { finish(); }
     FileWriter(const FileWriter&) = delete;
     FileWriter& operator=(const FileWriter&) = delete;
 
     void write(const char* data, std::size_t n);
-    // Waits until every byte is written, then closes the file. Gives the
-    // errno of the first failure, or 0. Later calls give the same.
+    // Waits until every byte is written. Gives the errno of the first
+    // failure, or 0. Later calls give the same.
     int finish();
 
 private:

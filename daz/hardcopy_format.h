@@ -21,7 +21,12 @@ inline constexpr int kMinDpi = 50, kMaxDpi = 1200;
 std::string_view extension_of(HardcopyFormat format);
 // The format named eps, pdf, svg or png, in any case.
 std::optional<HardcopyFormat> format_named(std::string_view name);
-// The format a file name's extension stands for, if any.
-std::optional<HardcopyFormat> format_of_file(std::string_view file_name);
+// The -o name checked against the format and completed: an extension must
+// be eps, pdf, svg or png in any case (it chooses the format unless
+// `format_given`, and must agree with it otherwise); a name without one
+// gets the format's. "-" is standard output, and so is another name of the
+// file it goes to (/dev/stdout); devices and FIFOs are taken as they are.
+// False with the reason in `why`.
+bool settle_output_name(HardcopyOutput& output, bool format_given, std::string& why);
 
 }  // namespace daz

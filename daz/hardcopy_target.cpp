@@ -6,10 +6,12 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <random>
 
 #include "miscli/fixed_format.h"
+#include "screen/interrupts.h"
 
 namespace daz {
 
@@ -17,31 +19,38 @@ namespace {
 
 std::string reason(int err) { return std::strerror(err); }
 
-// Creates `name` empty if no file has it; errno tells why not.
-bool reserve(const std::string& name) {
-    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) return false;
-    ::close(fd);
-    return true;
+std::string numbered(int n, std::string_view extension) {
+    return "OUT" + miscli::fmt_i0(n, 2, 2) + "." + std::string(extension);
 }
 
-// A new file next to `name` (same folder, so the rename stays on one file
-// system), with the permissions a plain new file would get; -1 with errno
-// when it cannot be made.
-int temporary_beside(const std::string& name, std::string& temp) {
-    const std::size_t slash = name.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : name.substr(0, slash + 1);
-    const std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
-    std::string pattern = folder + "." + base + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    const int fd = ::mkstemp(buffer.data());
-    if (fd < 0) return -1;
-    temp.assign(buffer.data());
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-    return fd;
+std::string folder_of(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// A free-looking name for a temporary in `folder`: short, so that a final
+// name near the system's limit still leaves room for it.
+std::string temporary_name(const std::string& folder) {
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::random_device random;
+    std::string name = folder + ".glidersect-";
+    for (int i = 0; i < 8; ++i) name += kLetters[random() % (sizeof kLetters - 1)];
+    return name;
+}
+
+// The errors with which a file system says it keeps no unnamed files.
+bool no_unnamed_files(int err) { return err == EOPNOTSUPP || err == EISDIR || err == EINVAL; }
+
+std::string fd_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// Gives the temporary `temp` the name `name` unless a file has it (EEXIST
+// then); 0 or the errno.
+int take_free_name(const std::string& temp, const std::string& name) {
+    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    // A file system that cannot refuse the rename: look first.
+    if (struct stat st; ::lstat(name.c_str(), &st) == 0) return EEXIST;
+    return std::rename(temp.c_str(), name.c_str()) == 0 ? 0 : errno;
 }
 
 }  // namespace
@@ -49,66 +58,185 @@ int temporary_beside(const std::string& name, std::string& temp) {
 bool HardcopyTarget::open(const std::string& name, std::string_view extension, std::string& error) {
     abandon();
     error_ = 0;
+    number_ = 0;
+    temp_.clear();
+    extension_ = extension;
     if (name.empty()) {
-        const std::string ext(extension);
-        for (int n = 1; n <= 99 && !reserved_; ++n) {
-            name_ = "OUT" + miscli::fmt_i0(n, 2, 2) + "." + ext;
-            if (reserve(name_)) reserved_ = true;
-            else if (errno != EEXIST) {
+        kind_ = Kind::Numbered;
+        // The first name no file has; it is taken when the picture is complete.
+        for (number_ = 1; number_ <= 99; ++number_) {
+            name_ = numbered(number_, extension);
+            if (struct stat st; ::lstat(name_.c_str(), &st) != 0) {
+                if (errno == ENOENT) break;
                 error = " Cannot create " + name_ + ": " + reason(errno);
                 return false;
             }
         }
-        if (!reserved_) {
-            error = " OUT01." + ext + " to OUT99." + ext + " all exist, so no hardcopy is written; move some of them away.";
+        if (number_ > 99) {
+            error = " OUT01." + extension_ + " to OUT99." + extension_ +
+                    " all exist, so no hardcopy is written; move some of them away.";
             return false;
         }
+        path_ = name_;
+    } else if (name == "-") {
+        kind_ = Kind::Direct;
+        name_ = "standard output";
+        fd_ = ::fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0);
     } else {
-        name_ = name;
+        name_ = path_ = name;
+        struct stat st;
+        kind_ = ::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) ? Kind::Direct : Kind::Named;
+        if (kind_ == Kind::Direct) {
+            // Written to as it is, never replaced.
+            fd_ = ::open(name.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+        } else if (struct stat link; ::lstat(name.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            // Through a link the file it names is replaced; the link stays.
+            if (char* real = ::realpath(name.c_str(), nullptr)) {
+                path_ = real;
+                std::free(real);
+            }
+        }
     }
-    const int fd = temporary_beside(name_, temp_);
-    if (fd < 0) {
-        error = " Cannot create " + name_ + ": " + reason(errno);
-        if (reserved_) ::unlink(name_.c_str());
-        reserved_ = false;
-        return false;
+    if (kind_ == Kind::Direct) {
+        if (fd_ < 0) {
+            error = " Cannot write " + name_ + ": " + reason(errno);
+            return false;
+        }
+        file_ = std::make_unique<FileWriter>(fd_);
+        arm_for_signals();
+        return true;
     }
-    file_ = std::make_unique<FileWriter>(fd);
-    return true;
+    folder_ = folder_of(path_);
+    // A signal while the temporary is made and noted waits, so no
+    // temporary is ever left unnoted.
+    screen::defer_interrupts(true);
+    const bool made = make_file(error);
+    if (made) {
+        file_ = std::make_unique<FileWriter>(fd_);
+        arm_for_signals();
+    }
+    screen::defer_interrupts(false);
+    if (made && screen::interrupt_requested()) {
+        abandon();
+        screen::stop_for_interrupt(name_ + " is not written and the run ends.");
+    }
+    return made;
 }
 
-void HardcopyTarget::note_error() {
-    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
+bool HardcopyTarget::make_file(std::string& error) {
+    fd_ = ::open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    // It is named through /proc in the end; without that, a named temporary.
+    if (fd_ >= 0 && ::access(fd_path(fd_).c_str(), F_OK) != 0) {
+        ::close(fd_);
+        fd_ = -1;
+        errno = EOPNOTSUPP;
+    }
+    for (int tries = 0; fd_ < 0 && no_unnamed_files(errno) && tries < 100; ++tries) {
+        temp_ = temporary_name(folder_);
+        fd_ = ::open(temp_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno == EEXIST) errno = EINVAL;  // try another name
+    }
+    if (fd_ >= 0) return true;
+    error = " Cannot create " + name_ + ": " + reason(errno);
+    temp_.clear();
+    return false;
+}
+
+void HardcopyTarget::arm_for_signals() const {
+    screen::drop_hardcopy_on_interrupt(temp_, name_ + (kind_ == Kind::Direct
+                                                           ? " holds an incomplete picture and the run ends."
+                                                           : " is not written and the run ends."));
 }
 
 void HardcopyTarget::write(const char* data, std::size_t n) {
     if (file_ && n > 0) file_->write(data, n);
 }
 
-void HardcopyTarget::remove_files() {
-    ::unlink(temp_.c_str());
-    if (reserved_) ::unlink(name_.c_str());
-    reserved_ = false;
+int HardcopyTarget::link_unnamed(const std::string& to) const {
+    return ::linkat(AT_FDCWD, fd_path(fd_).c_str(), AT_FDCWD, to.c_str(), AT_SYMLINK_FOLLOW) == 0 ? 0 : errno;
+}
+
+int HardcopyTarget::close_file() {
+    if (fd_ < 0) return 0;
+    const int rc = ::close(fd_);
+    fd_ = -1;
+    return rc == 0 ? 0 : errno;
+}
+
+int HardcopyTarget::claim_name() {
+    if (kind_ == Kind::Direct) return close_file();
+    if (!temp_.empty()) {
+        // A named temporary: closed first, then renamed.
+        if (const int err = close_file(); err != 0) return err;
+        if (kind_ == Kind::Named) {
+            if (std::rename(temp_.c_str(), path_.c_str()) != 0) return errno;
+            temp_.clear();
+            return 0;
+        }
+        for (; number_ <= 99; ++number_) {
+            name_ = path_ = numbered(number_, extension_);
+            const int err = take_free_name(temp_, path_);
+            if (err == 0) temp_.clear();
+            if (err != EEXIST) return err;
+        }
+        return EEXIST;
+    }
+    if (kind_ == Kind::Numbered) {
+        for (; number_ <= 99; ++number_) {
+            name_ = path_ = numbered(number_, extension_);
+            const int err = link_unnamed(path_);
+            if (err != EEXIST) return err != 0 ? err : close_file();
+        }
+        return EEXIST;
+    }
+    if (const int err = link_unnamed(path_); err != EEXIST) return err != 0 ? err : close_file();
+    // The file there is replaced in one step: the picture takes a name of
+    // its own first, then the file's.
+    int err = EEXIST;
+    for (int tries = 0; err == EEXIST && tries < 100; ++tries) {
+        temp_ = temporary_name(folder_);
+        err = link_unnamed(temp_);
+    }
+    if (err != 0) {
+        temp_.clear();
+        return err;
+    }
+    close_file();
+    if (std::rename(temp_.c_str(), path_.c_str()) != 0) return errno;
+    temp_.clear();
+    return 0;
 }
 
 bool HardcopyTarget::commit(std::string& error) {
     if (!file_) return true;
     if (const int err = file_->finish(); err != 0) error_ = err;
     file_.reset();
-    if (error_ == 0 && std::rename(temp_.c_str(), name_.c_str()) != 0) note_error();
+    // The name is taken whole or not at all: a signal meanwhile waits.
+    screen::defer_interrupts(true);
+    if (error_ == 0) error_ = claim_name();
     if (error_ != 0) {
-        remove_files();
-        error = " Cannot write " + name_ + ": " + reason(error_);
-        return false;
+        close_file();
+        if (!temp_.empty()) ::unlink(temp_.c_str());
+        temp_.clear();
     }
-    reserved_ = false;
-    return true;
+    screen::forget_hardcopy_on_interrupt();
+    screen::defer_interrupts(false);
+    if (error_ == 0) return true;
+    if (kind_ == Kind::Numbered && number_ > 99)
+        error = " OUT01." + extension_ + " to OUT99." + extension_ +
+                " all exist, so no hardcopy is written; move some of them away.";
+    else
+        error = " Cannot write " + name_ + ": " + reason(error_);
+    return false;
 }
 
 void HardcopyTarget::abandon() {
-    if (!file_) return;
+    if (!file_ && fd_ < 0) return;
     file_.reset();
-    remove_files();
+    close_file();
+    if (!temp_.empty()) ::unlink(temp_.c_str());
+    temp_.clear();
+    screen::forget_hardcopy_on_interrupt();
 }
 
 }  // namespace daz

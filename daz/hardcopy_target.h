@@ -1,8 +1,10 @@
 #pragma once
-// The file of one hardcopy. The picture goes to a temporary name in the
-// same folder and takes its final name only when it is complete, so an
-// error on the way (a full disk, a file size limit) leaves nothing
-// half-written under that name.
+// The file of one hardcopy. The picture goes to an unnamed file in the
+// folder of its name (where the file system has none, to a temporary with
+// a short name of its own) and takes its name only when it is complete, in
+// one step: a write that fails or is stopped (a full disk, a file size
+// limit, a signal) leaves nothing under that name and no temporary.
+// Standard output, a device or a FIFO is written to directly.
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -19,28 +21,44 @@ public:
     HardcopyTarget(const HardcopyTarget&) = delete;
     HardcopyTarget& operator=(const HardcopyTarget&) = delete;
 
-    // With an empty `name`: the first free OUT01.<ext> .. OUT99.<ext>,
-    // reserved by creating it empty, so no other file is ever overwritten.
-    // Otherwise `name`, which is replaced when the picture is complete.
-    // Gives false with the console line in `error`.
+    // With an empty `name`: the first free OUT01.<ext> .. OUT99.<ext>, so
+    // no other file is ever overwritten. "-": standard output. Otherwise
+    // `name`: a device or FIFO is written to, anything else is the file
+    // made or replaced (through a symbolic link, the file it names) when
+    // the picture is complete. Gives false with the console line in
+    // `error`; a signal noted while the file is made ends the run.
     bool open(const std::string& name, std::string_view extension, std::string& error);
     bool is_open() const { return file_ != nullptr; }
+    // As the console names it: "OUT01.EPS", "standard output".
     const std::string& name() const { return name_; }
     // Writes bytes; the first failure is kept for commit.
     void write(const char* data, std::size_t n);
-    // Closes the file and gives it its final name. False with the console
-    // line in `error` when anything failed; then nothing is left behind.
+    // Finishes the writes and gives the file its name; an OUTnn name some
+    // other program has taken meanwhile gives way to the next free one
+    // (name() then tells it). False with the console line in `error` when
+    // anything failed; then nothing is left behind.
     bool commit(std::string& error);
-    // Drops the file and the reserved name.
+    // Drops the picture: nothing takes its name.
     void abandon();
 
 private:
-    void note_error();
-    void remove_files();
+    enum class Kind { Numbered, Named, Direct };
 
+    bool make_file(std::string& error);
+    void arm_for_signals() const;
+    int claim_name();
+    int link_unnamed(const std::string& to) const;
+    int close_file();
+
+    Kind kind_ = Kind::Numbered;
     std::unique_ptr<FileWriter> file_;  // writes on a thread of its own
-    std::string name_, temp_;
-    bool reserved_ = false;  // name_ was created empty by open
+    int fd_ = -1;
+    std::string name_;       // as shown on the console
+    std::string path_;       // where the file goes
+    std::string folder_;     // of path_, with its '/', or empty for here
+    std::string temp_;       // a named temporary, or empty
+    std::string extension_;  // of the OUTnn names
+    int number_ = 0;         // of the OUTnn name
     int error_ = 0;          // errno of the first failure
 };
 

@@ -99,15 +99,7 @@ void raw_text(std::string_view text, bool line_end) {
 
 void raw_line(std::string_view line) { raw_text(line, true); }
 
-void check_interrupt() {
-    if (hardcopy().target.is_open() && screen::interrupt_requested())
-        screen::stop_for_interrupt(hardcopy().target.name() + " is finished as drawn so far and the run ends.");
-}
-
-void put_line(std::string_view line) {
-    check_interrupt();
-    raw_line(line);
-}
+void put_line(std::string_view line) { raw_line(line); }
 
 // A colour channel as the file writes it, in hundredths. PostScript takes
 // colours in 0..1 anyway; holding them there keeps the field from
@@ -139,7 +131,8 @@ int channel(float v) {
 
 // Writes the trailer (or ends the page) and gives the file its name; false
 // with the console line when it could not be written, and then nothing is
-// left under that name.
+// left under that name. A signal that came while the name was taken ends
+// the run now.
 bool finish_hardcopy(std::string& error) {
     Hardcopy& h = hardcopy();
     if (!h.target.is_open()) return true;
@@ -157,17 +150,27 @@ bool finish_hardcopy(std::string& error) {
         raw_line("%%EOF");
         flush_pending();
     }
+    const std::string planned = h.target.name();
     ok = ok && h.target.commit(error);
-    screen::defer_interrupts(false);
+    if (ok && h.target.name() != planned)
+        miscli::console().write_line(" " + planned + " was taken meanwhile; the hardcopy is " + h.target.name());
+    if (ok && screen::interrupt_requested()) screen::stop_for_interrupt("the run ends.");
     return ok;
+}
+
+// Drops an open hardcopy: the picture is not complete, so nothing takes
+// its name.
+void drop_hardcopy() {
+    Hardcopy& h = hardcopy();
+    h.target.abandon();  // first, so a page ends without writing
+    h.page.reset();
+    h.used = 0;
 }
 
 void open_hardcopy() {
     Hardcopy& h = hardcopy();
     std::string error;
     if (!h.target.open(h.output.name, extension_of(h.output.format), error)) miscli::stop(error);
-    // From here a Ctrl-C ends the run at the next line, the file finished.
-    screen::defer_interrupts(true);
     h.used = 0;
     miscli::console().write_line((miscli::ListLine() << "Open " << h.target.name()).str());
     if (h.output.format != HardcopyFormat::Eps)
@@ -276,7 +279,6 @@ void ploti_(float x, float y, int ipen) {
     if (!h.target.is_open()) return;
     FilePoint f = file_point(p);
     stroke.file = f;
-    check_interrupt();
     if (h.page) {
         h.page->stroke(f, ipen != 3);
         return;
@@ -297,7 +299,6 @@ void linwid_(int width) {
     long w = std::labs(static_cast<long>(width));
     if (w > 999999999L) w = 999999999L;
     if (hardcopy().page) {
-        check_interrupt();
         hardcopy().page->line_width(w);
         return;
     }
@@ -309,7 +310,6 @@ void clearsc_() { screen::windowclear_(); }
 void rgbcolor_(float red, float green, float blue) {
     if (devcom.device_code == 'H') {
         if (hardcopy().page) {
-            check_interrupt();
             hardcopy().page->colour(hundredths(red) / 100.0, hundredths(green) / 100.0, hundredths(blue) / 100.0);
             return;
         }
@@ -333,15 +333,11 @@ char* put_colour_line(char* out, float red, float green, float blue) {
 }
 bool drawing_unseen() { return devcom.device_code == 'S' && screen::canvas_unseen(); }
 void hardcopy_line(std::string_view line) { put_line(line); }
-void hardcopy_lines(std::string_view lines) {
-    check_interrupt();
-    raw_text(lines, false);
-}
+void hardcopy_lines(std::string_view lines) { raw_text(lines, false); }
 const std::string& hardcopy_name() { return hardcopy().target.name(); }
 bool hardcopy_is_page() { return hardcopy().page != nullptr; }
 void page_fill(std::span<const FilePoint> vertices) {
     if (!hardcopy().page) return;
-    check_interrupt();
     hardcopy().page->fill(vertices);
 }
 void set_hardcopy_output(HardcopyOutput output) { hardcopy().output = std::move(output); }
@@ -349,7 +345,7 @@ int screen_colour() { return packed_colour; }
 
 void close_open_plot() {
     try {
-        if (std::string error; !finish_hardcopy(error)) miscli::console().write_line(error);
+        drop_hardcopy();
         if (screen::window_is_open()) screen::windowclose_();
     } catch (...) {
         // Called while the program is already ending: nothing more to do.

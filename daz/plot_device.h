@@ -41,7 +41,7 @@ void clearsc_();
 void rgbcolor_(float red, float green, float blue);
 
 // For code that writes its own file lines (the colour fills): whether a
-// hardcopy is open; the file is finished by plclosnow_ or close_open_plot.
+// hardcopy is open; the file is finished by plclosnow_.
 bool hardcopy_open();
 // An EPS hardcopy is open (not a PDF, SVG or PNG page).
 bool eps_open();
@@ -51,8 +51,7 @@ char* put_colour_line(char* out, float red, float green, float blue);
 // The plot goes to a screen canvas nobody sees (a headless run without
 // pictures): what only draws may be left out.
 bool drawing_unseen();
-// Writes one line (without its line end) into the open hardcopy; an
-// interrupt noted meanwhile finishes the file and ends the run.
+// Writes one line (without its line end) into the open hardcopy.
 void hardcopy_line(std::string_view line);
 // Writes whole lines, each with its '\n', in one piece.
 void hardcopy_lines(std::string_view lines);
@@ -83,8 +82,9 @@ void page_fill(std::span<const FilePoint> vertices);
 // The screen colour of the last rgbcolor_: red + 256 green + 65536 blue.
 int screen_colour();
 
-// Finishes an open hardcopy (trailer, close) or closes an open window;
-// never throws. main calls it before printing the line of a program stop.
+// Drops an open hardcopy, which the run ended before it was complete
+// (nothing is left under its name), and closes an open window; never
+// throws. main calls it before printing the line of a program stop.
 void close_open_plot();
 
 }  // namespace daz

@@ -71,11 +71,6 @@ void Console::window_prompt(std::string_view text) {
     if (answerer_) answerer_->window_prompt(text);
 }
 
-void Console::restore() {
-    in_ = &std::cin;
-    out_ = &std::cout;
-}
-
 Console& console() {
     static Console the_console;
     return the_console;

@@ -39,7 +39,6 @@ public:
     std::istream& in() { return *in_; }
     std::ostream& out() { return *out_; }
     void redirect(std::istream& in, std::ostream& out) { in_ = &in; out_ = &out; }
-    void restore();
     // With an answerer, answers come from it instead of the input stream,
     // and the lines written go to it; nullptr goes back to the streams.
     void set_answerer(Answerer* answerer) { answerer_ = answerer; }

@@ -197,12 +197,6 @@ std::optional<long> parse_int_token(std::string_view token) {
     return parse_int(token.data(), static_cast<int>(token.size()));
 }
 
-std::optional<float> parse_real_token(std::string_view token) {
-    float value;
-    if (token.size() > 64 || !parse_real(token.data(), static_cast<int>(token.size()), -1, value)) return std::nullopt;
-    return value;
-}
-
 std::string_view FixedReader::take(int n) {
     if (pos_ >= line_.size()) return {};
     auto piece = line_.substr(pos_, static_cast<std::size_t>(n));

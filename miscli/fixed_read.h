@@ -32,10 +32,8 @@ private:
 std::optional<long> parse_int_field(std::string_view field);
 std::optional<float> parse_real_field(std::string_view field, int implied_decimals);
 
-// A free-format token: a whole integer, or a real written as Fortran allows
-// (sign, digits, point, exponent with E or D).
+// A free-format token that is a whole integer.
 std::optional<long> parse_int_token(std::string_view token);
-std::optional<float> parse_real_token(std::string_view token);
 
 // One list-directed token read as ListReader reads it; false when it is
 // not a number of that kind.

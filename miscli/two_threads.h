@@ -1,7 +1,10 @@
 #pragma once
 // Loops over dives whose steps write apart (each step its own dive) and
 // read only what no step writes, run in two parts at once: the later part
-// on a second thread. The result is the same as in one piece.
+// on a second thread. The result is the same as in one piece, a fatal stop
+// included: one thrown in the later part is thrown again on the caller's
+// thread once both parts are done.
+#include <exception>
 #include <thread>
 
 #include "miscli/quiet_thread.h"
@@ -25,9 +28,17 @@ void split_over_two_threads(int first, int last, Weight weight, Work work) {
         sum += 1 + static_cast<long>(weight(mid));
         if (2 * sum >= total) break;
     }
-    std::jthread later = start_quiet_thread([&] { work(mid + 1, last); });
-    work(first, mid);
-    later.join();  // (also joined when work throws)
+    std::exception_ptr thrown;
+    std::jthread later = start_quiet_thread([&] {
+        try {
+            work(mid + 1, last);
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+    });
+    work(first, mid);  // a throw here comes first, as in one piece
+    later.join();      // (also joined when work throws)
+    if (thrown) std::rethrow_exception(thrown);
 }
 
 }  // namespace miscli

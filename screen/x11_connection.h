@@ -9,7 +9,7 @@ struct SDL_SysWMmsg;
 namespace screen {
 
 // From now on a lost connection to the X server ends the run at once with
-// one console line and status 1 (an open hardcopy is finished first).
+// one console line and status 1 (an unfinished hardcopy is dropped first).
 // Xlib's own answer is to exit from inside the failing call, and the exit's
 // clean-up then waits for the dead server for ever.
 void watch_x_connection();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <memory>
@@ -8,6 +9,7 @@
 
 #include "data/limits.h"
 #include "data/rd_sci2.h"
+#include "miscli/line_file.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -141,19 +143,38 @@ TEST(RdSci2, FewerDivesThanStatedAndNoDives) {
     EXPECT_EQ(zero.t->size(), 0);
 }
 
-TEST(RdSci2, MissingFileAndDirectoryGiveTheNoFileLine) {
+TEST(RdSci2, AFileThatCannotBeOpenedGetsTheReason) {
     data::FileHeader h;
     auto t = std::make_unique<data::DiveTable>();
     auto out = with_console("", [&] { data::rd_sci2_("no-such.SCI", h, *t); });
-    EXPECT_EQ(out, " RD_SCI: No file no-such.SCI" + std::string(29, ' ') + " to read.\n");
+    EXPECT_EQ(out, " RD_SCI: No file no-such.SCI to read.\n");
     EXPECT_EQ(h.n_dives, 0);
     EXPECT_FALSE(h.opened);
+    EXPECT_EQ(with_console("", [&] { data::rd_sci2_("   ", h, *t); }), " RD_SCI: No file named.\n");
 
     TempDir dir;
-    std::string long_name = (dir.path() / "a-directory-with-a-rather-long-name-beyond-forty").string();
-    std::filesystem::create_directory(long_name);
-    out = with_console("", [&] { data::rd_sci2_(long_name, h, *t); });
-    EXPECT_EQ(out, " RD_SCI: No file " + long_name + " to read.\n");  // never cut
+    const std::string folder = (dir / "a.SCI").string(), loop = (dir / "loop.SCI").string();
+    std::filesystem::create_directory(folder);
+    std::filesystem::create_symlink("loop.SCI", loop);
+    EXPECT_EQ(with_console("", [&] { data::rd_sci2_(folder, h, *t); }),
+              " RD_SCI: Cannot read " + folder + ": Is a directory\n");
+    EXPECT_EQ(with_console("", [&] { data::rd_sci2_(loop, h, *t); }),
+              " RD_SCI: Cannot read " + loop + ": Too many levels of symbolic links\n");
+    EXPECT_FALSE(h.opened);
+    // Root reads a file without read permission: then there is nothing to see.
+    const std::string locked = (dir / "rand.bin").string();
+    write_file(locked, "x");
+    chmod(locked.c_str(), 0);
+    if (access(locked.c_str(), R_OK) != 0) {
+        EXPECT_EQ(with_console("", [&] { data::rd_sci2_(locked, h, *t); }),
+                  " RD_SCI: Cannot read " + locked + ": Permission denied\n");
+    }
+
+    // A read that fails once the file is open.
+    miscli::ProgramStop stop{"", -1};
+    with_console("", [&] { data::rd_sci2_("/proc/self/mem", h, *t); }, &stop);
+    EXPECT_EQ(stop.line, " RD_SCI: Cannot read /proc/self/mem: Input/output error");
+    EXPECT_EQ(stop.status, 1);
 }
 
 TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
@@ -165,40 +186,67 @@ TEST(RdSci2, EveryFaultOfTheFileStopsWithItsLine) {
     for (int d = 0; d <= data::MXPR; ++d) too_many_dives += "  1\n  0.0\n";
     std::string many_bins = kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000    100001\n";
 
+    // An "@" in the line stands for the file's name.
+    const std::string very_long(miscli::kMaxLine + 1, ' ');
+    const std::string longest(miscli::kMaxLine, ' ');
     struct Row {
         std::string text, line;
     } rows[] = {
-        {"", " RD_SCI: Read error first line of "},
-        {"  12  x2 4 Fluor\n", " RD_SCI: Read error first line of "},
+        // Not a dive file: the first line is no dive file's header.
+        {"", " RD_SCI: @ is neither a dive file nor netCDF (it is empty)"},
+        {"  12  x2 4 Fluor\n", " RD_SCI: @ is neither a dive file nor netCDF (it begins \"  12  x2 4 Fluor\")"},
+        {"time,pres,temp\r\n1.0,2.0,3.0\n",
+         " RD_SCI: @ is neither a dive file nor netCDF (it begins \"time,pres,temp\")"},
+        {std::string("\x89\0\"\\\t\xff", 6) + std::string(40, 'z') + "\n",
+         " RD_SCI: @ is neither a dive file nor netCDF (it begins \"\\x89\\x00\\\"\\\\\\t\\xff" + std::string(26, 'z') +
+             "...\")"},
+        {very_long, " RD_SCI: Line 1 of @ is longer than 1 MiB"},
         {"  12   2 5 Fluor    abcde BackScat xtra    \n",
          " RD_SCI: The file states 5 sample variables; 1 to 4 (pressure included) can be stored"},
-        {kHeader + kDive1 + "  2 2026 1OO.500\n", " RD_SCI: Error in header for dive 2"},
-        {kHeader + kDive2Head, " RD_SCI: Read error in line 2 of dive 1"},
+        // A dive file that breaks later: its line, with the file named.
+        {kHeader + kDive1 + "  2 2026 1OO.500\n", " RD_SCI: Error in header for dive 2 of @"},
+        {kHeader + kDive2Head, " RD_SCI: Read error in line 2 of dive 1 of @"},
         {kHeader + kDive2Head + "  20.0  -1   0.000   0.000 -     0.000         0\n",
-         " RD_SCI: Read error in line 2 of dive 1"},
-        {kHeader + kDive2Head + second, " RD_SCI: Error reading line 1 of dive 1"},
-        {kHeader + kDive2Head + second + " 100.0   10,100 0\n", " RD_SCI: Error reading line 1 of dive 1"},
+         " RD_SCI: Read error in line 2 of dive 1 of @"},
+        {kHeader + kDive2Head + second, " RD_SCI: Error reading line 1 of dive 1 of @"},
+        {kHeader + kDive2Head + second + " 100.0   10,100 0\n", " RD_SCI: Error reading line 1 of dive 1 of @"},
         {kHeader + kDive2Head + "  20.0   1   0.000   0.000 -     0.000         2\n" + sample + "1 2 3 0 4 0 5 0\n",
-         " RD_SCI: Error reading ADP line 2 of dive 1"},
+         " RD_SCI: Error reading ADP line 2 of dive 1 of @"},
         {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3 x 4 0 5 0\n",
-         " RD_SCI: Error reading ADP line 1 of dive 1"},
+         " RD_SCI: Error reading ADP line 1 of dive 1 of @"},
         // Sample lines are read apart from the rest: the first fault in the
         // file is still the one named.
         {kHeader + kDive2Head + "  20.0   2   0.000   0.000 -     0.000         1\n" + sample + " 1OO.0\n" +
              "1 2 3 x 4 0 5 0\n",
-         " RD_SCI: Error reading line 2 of dive 1"},
-        {kHeader + kDive2Head + second + " 1OO.0\n" + "  2 2026 1OO.500\n", " RD_SCI: Error reading line 1 of dive 1"},
+         " RD_SCI: Error reading line 2 of dive 1 of @"},
+        {kHeader + kDive2Head + second + " 1OO.0\n" + "  2 2026 1OO.500\n",
+         " RD_SCI: Error reading line 1 of dive 1 of @"},
+        {kHeader + kDive2Head + second + " 1OO.0\n" + kDive2Head + very_long,
+         " RD_SCI: Error reading line 1 of dive 1 of @"},
+        // A line of the longest kind is read (as blanks); one longer is not.
+        {kHeader + kDive2Head + "  20.0   2   0.000   0.000 -     0.000         0\n" + longest + "\n 1OO.0\n",
+         " RD_SCI: Error reading line 2 of dive 1 of @"},
+        {kHeader + kDive2Head + second + very_long + "\n", " RD_SCI: Line 4 of @ is longer than 1 MiB"},
         // A record over two lines: the file is read again in order, which
         // finds the fault where it is.
         {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3\n0 4 0 5 0\n" +
              "  2 2026 1OO.500\n",
-         " RD_SCI: Error in header for dive 2"},
+         " RD_SCI: Error in header for dive 2 of @"},
+        {kHeader + kDive2Head + "  20.0   0   0.000   0.000 -     0.000         1\n1 2 3\n0 4 0 5 0\n" + kDive2Head +
+             second + very_long,
+         " RD_SCI: Line 8 of @ is longer than 1 MiB"},
         {many_bins, " RD_SCI: Increase MXZ"},
         {too_many_dives, " Increase MXPR for RD_SCI"},
     };
     for (const auto& row : rows) {
-        Read r = read_text(row.text);
+        TempDir dir;
+        const std::string name = (dir / "f.SCI").string();
+        write_file(name, row.text);
+        Read r;
+        r.console = with_console("", [&] { data::rd_sci2_(name, r.h, *r.t); }, &r.stop);
+        std::string line = row.line;
+        if (auto at = line.find('@'); at != std::string::npos) line.replace(at, 1, name);
         EXPECT_EQ(r.stop.status, 1) << row.line;
-        EXPECT_EQ(r.stop.line.substr(0, row.line.size()), row.line);
+        EXPECT_EQ(r.stop.line, line);
     }
 }

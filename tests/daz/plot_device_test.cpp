@@ -2,14 +2,13 @@
 // screen branch through the layer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 
 #include "daz/plot_device.h"
 #include "miscli/fixed_format.h"
-#include "screen/interrupts.h"
 #include "screen/screen.h"
 #include "support/test_support.h"
 
@@ -146,19 +145,44 @@ TEST(PlotDeviceFile, NamesTakeTheFirstGapAndNeverOverwrite) {
     EXPECT_FALSE(fs::exists(here.dir / "OUT100.EPS"));
 }
 
-TEST(PlotDeviceFile, AStopWhileOpenStillLeavesACompleteFile) {
+TEST(PlotDeviceFile, AHardcopyTakesItsNameOnlyWhenComplete) {
     InFolder here;
+    const auto files = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::directory_iterator(here.dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    // The free name is only chosen at open; another program takes it meanwhile.
+    std::string console = with_console("", [&] {
+        daz::plopen_('H', 'X');
+        EXPECT_TRUE(files().empty());
+        testing_support::write_file(here.dir / "OUT01.EPS", "theirs");
+        daz::ploti_(1, 1, 3);
+        daz::plclosnow_();
+    });
+    EXPECT_EQ(console, " Open OUT01.EPS\n OUT01.EPS was taken meanwhile; the hardcopy is OUT02.EPS\n");
+    EXPECT_EQ(read_file(here.dir / "OUT01.EPS"), "theirs");
+    EXPECT_EQ(lines_of(read_file(here.dir / "OUT02.EPS")).back(), "%%EOF");
+
+    // A run stopped before the picture is complete leaves the file of that
+    // name as it was, and nothing else.
+    testing_support::write_file(here.dir / "pic.eps", "older");
+    daz::set_hardcopy_output({daz::HardcopyFormat::Eps, 150, "pic.eps"});
     with_console("", [] {
         daz::plopen_('H', 'X');
-        daz::ploti_(1, 1, 3);
         daz::ploti_(9, 7, 2);
     });
     daz::close_open_plot();
-    auto lines = lines_of(read_file(here.dir / "OUT01.EPS"));
-    ASSERT_GE(lines.size(), 2u);
-    EXPECT_EQ(lines[lines.size() - 2], "0 0 moveto stroke showpage");
-    EXPECT_EQ(lines.back(), "%%EOF");
     EXPECT_FALSE(daz::hardcopy_open());
+    EXPECT_EQ(read_file(here.dir / "pic.eps"), "older");
+    with_console("", [] {
+        daz::plopen_('H', 'X');
+        daz::plclosnow_();
+    });
+    daz::set_hardcopy_output({});
+    EXPECT_EQ(lines_of(read_file(here.dir / "pic.eps")).back(), "%%EOF");
+    EXPECT_EQ(files(), (std::vector<std::string>{"OUT01.EPS", "OUT02.EPS", "pic.eps"}));
 }
 
 TEST(PlotDeviceFile, GhostscriptRendersWhatWeWrite) {
@@ -233,38 +257,6 @@ TEST(PlotDeviceFile, ColourFieldsMatchTheFixedFormatForEveryValue) {
     for (std::size_t i = 0; i < values.size(); ++i) {
         std::string f = miscli::fmt_f(values[i], 5, 2);
         EXPECT_EQ(body[i], f + f + f + " setrgbcolor") << values[i];
-    }
-}
-
-TEST(PlotDeviceFile, CtrlCOrSigtermWhileWritingFinishesTheFileAndEnds) {
-    InFolder here;
-    struct Case {
-        int signal;
-        const char* file;
-        const char* line;
-        int status;
-    };
-    for (const Case& c : {Case{SIGINT, "OUT01.EPS", " Interrupted; OUT01.EPS is finished as drawn so far", 130},
-                          Case{SIGTERM, "OUT02.EPS", " Stopped by SIGTERM; OUT02.EPS is finished as drawn so far", 1}}) {
-        miscli::ProgramStop stop{"", 0};
-        with_console("", [&] {
-            daz::plopen_('H', 'X');
-            daz::ploti_(1, 1, 3);
-            std::raise(c.signal);  // noted, not fatal, while the file is open
-            daz::ploti_(2, 2, 2);
-        }, &stop);
-        EXPECT_TRUE(screen::interrupt_requested());
-        screen::clear_interrupt();
-        EXPECT_EQ(stop.status, c.status);
-        EXPECT_EQ(stop.line.rfind(c.line, 0), 0u) << stop.line;
-        daz::close_open_plot();
-        auto lines = lines_of(read_file(here.dir / c.file));
-        EXPECT_EQ(lines[lines.size() - 3], "7000 1000 M");
-        EXPECT_EQ(lines.back(), "%%EOF");
-        if (have_gs()) {
-            std::string out;
-            EXPECT_TRUE(renders(here.dir / c.file, out)) << out;
-        }
     }
 }
 

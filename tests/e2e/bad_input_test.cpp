@@ -61,20 +61,28 @@ std::vector<Row> rows() {
     std::string too_many_dives = kHead;
     for (int d = 0; d <= 100000; ++d) too_many_dives += "  1\n  0.0\n";
     return {
-        {"no such file", "", "", " RD_SCI: No file d.SCI                                    to read.", 1},
+        {"no such file", "", "", " RD_SCI: No file d.SCI to read.", 1},
+        {"a file that cannot be opened", "", "", " RD_SCI: Cannot read loop.SCI: Too many levels of symbolic links", 1,
+         "loop.SCI"},
         {"a folder without netCDF files", "", "", " .: the folder holds no .nc file", 1, "."},
         {"a blank first line", "\n", "", " The file states no dives: there is nothing to plot.", 1},
-        {"an empty file", "", "", " RD_SCI: Read error first line of empty.SCI", 1, "empty.SCI"},
-        {"letters in the header", "  12  x2 4 Fluor\n", "", " RD_SCI: Read error first line of d.SCI", 1},
-        {"a dive header with letters", kHead + "  1 2026 1O0.250\n", "", " RD_SCI: Error in header for dive 1", 1},
-        {"a file cut after a header", kHead + kDive.substr(0, 81), "", " RD_SCI: Read error in line 2 of dive 1", 1},
-        {"a file cut inside the samples", kHead + kDive.substr(0, 170), "", " RD_SCI: Error reading line 2 of dive 1",
+        {"an empty file", "", "", " RD_SCI: empty.SCI is neither a dive file nor netCDF (it is empty)", 1, "empty.SCI"},
+        {"letters in the header", "  12  x2 4 Fluor\n", "",
+         " RD_SCI: d.SCI is neither a dive file nor netCDF (it begins \"  12  x2 4 Fluor\")", 1},
+        {"a table of numbers", "time,pres,temp\n1.5,10.0,12.25\n", "",
+         " RD_SCI: d.SCI is neither a dive file nor netCDF (it begins \"time,pres,temp\")", 1},
+        {"a device without line ends", "", "", " RD_SCI: Line 1 of /dev/zero is longer than 1 MiB", 1, "/dev/zero"},
+        {"a dive header with letters", kHead + "  1 2026 1O0.250\n", "", " RD_SCI: Error in header for dive 1 of d.SCI",
          1},
-        {"bytes that are not ASCII", non_ascii, "", " RD_SCI: Error reading line 1 of dive 1", 1},
+        {"a file cut after a header", kHead + kDive.substr(0, 81), "",
+         " RD_SCI: Read error in line 2 of dive 1 of d.SCI", 1},
+        {"a file cut inside the samples", kHead + kDive.substr(0, 170), "",
+         " RD_SCI: Error reading line 2 of dive 1 of d.SCI", 1},
+        {"bytes that are not ASCII", non_ascii, "", " RD_SCI: Error reading line 1 of dive 1 of d.SCI", 1},
         {"a negative sample count", kHead + kDive.substr(0, 81) + "  20.0  -5   0.000   0.000 -     0.000         1\n",
-         "", " RD_SCI: Read error in line 2 of dive 1", 1},
+         "", " RD_SCI: Read error in line 2 of dive 1 of d.SCI", 1},
         {"a sample count the file does not hold", kHead + kDive.substr(0, 81) + "  20.09999   0.000   0.000 -     0.000         1\n",
-         "", " RD_SCI: Error reading line 1 of dive 1", 1},
+         "", " RD_SCI: Error reading line 1 of dive 1 of d.SCI", 1},
         {"too many profiler lines", too_many_bins, "", " RD_SCI: Increase MXZ", 1},
         {"more dives than the table holds", too_many_dives, "", " Increase MXPR for RD_SCI", 1},
         {"more than 4 variables", "  12   2 5 Fluor    abcde BackScat xtra    \n" + kDive, "",
@@ -120,6 +128,7 @@ TEST(BadInput, EveryRowEndsWithItsLineAndStatusAndLosesNothing) {
         TempDir dir;
         if (!row.file.empty()) write_file(dir / "d.SCI", row.file);
         if (row.name == "empty.SCI") write_file(dir / "empty.SCI", "");
+        if (row.name == "loop.SCI") fs::create_symlink("loop.SCI", dir / "loop.SCI");
         write_file(dir / "OUT01.EPS", "an earlier hardcopy\n");
         const std::string input = row.name.empty() && row.script.empty() ? "" : row.name + "\n" + row.script;
         RunResult r = run_program(dir.path(), input, {"--headless"});

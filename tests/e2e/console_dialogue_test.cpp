@@ -105,7 +105,7 @@ TEST(ConsoleDialogue, FilesThatGiveNothingToPlot) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(lines_of(r.output), (std::vector<std::string>{
                                       "Name *.SCI file",
-                                      " RD_SCI: No file missing.SCI                              to read."}));
+                                      " RD_SCI: No file missing.SCI to read."}));
 
     write_file(dir / "none.SCI", "  12   0 4 Fluor    abcde BackScat xtra    \n");
     r = run_program(dir.path(), "none.SCI\n", {"--headless"});
@@ -120,5 +120,5 @@ TEST(ConsoleDialogue, FilesThatGiveNothingToPlot) {
     write_file(dir / "bad.SCI", "  12   3 4 Fluor    abcde BackScat xtra    \n  1 2026 x\n");
     r = run_program(dir.path(), "bad.SCI\n", {"--headless"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(lines_of(r.output).back(), " RD_SCI: Error in header for dive 1");
+    EXPECT_EQ(lines_of(r.output).back(), " RD_SCI: Error in header for dive 1 of bad.SCI");
 }

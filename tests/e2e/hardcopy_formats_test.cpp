@@ -102,6 +102,12 @@ TEST(HardcopyFormats, EachFormatIsWrittenAndReadable) {
             Picture png = read_png(dir / r.name);
             EXPECT_EQ(png.width, 10 * dpi);
             EXPECT_EQ(png.height, 8 * dpi);
+            // Its dots per inch as pixels a metre, right after the header
+            // chunk: 1969 or 5906, with the chunk's CRC.
+            const std::string phys(dpi == 50 ? "\0\0\0\x09pHYs\0\0\x07\xb1\0\0\x07\xb1\x01\x06\xc5\x61\x86"
+                                             : "\0\0\0\x09pHYs\0\0\x17\x12\0\0\x17\x12\x01\x67\x9f\xd2\x52",
+                                   21);
+            EXPECT_TRUE(read_file(dir / r.name).substr(33, 21) == phys) << dpi;
             continue;
         }
         const std::string tool = r.render.substr(0, r.render.find(' '));
@@ -144,7 +150,8 @@ TEST(HardcopyFormats, PdfSvgAndPngShowTheEpsPicture) {
                          "-dDEVICEWIDTHPOINTS=576 -dDEVICEHEIGHTPOINTS=720 -dFIXEDMEDIA -sOutputFile=eps.png OUT01.EPS"),
               0);
     ASSERT_EQ(shell(at + "pdftoppm -r 60 -png -singlefile OUT01.PDF pdf"), 0);
-    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -b white -o svg.png OUT01.SVG"), 0);
+    // The SVG brings its white sheet.
+    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -o svg.png OUT01.SVG"), 0);
     const Picture sheet = read_png(dir / "eps.png");
     ASSERT_EQ(sheet.width, 480);
     ASSERT_EQ(sheet.height, 600);

@@ -3,8 +3,11 @@
 // written, and write errors that leave no file behind.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -20,7 +23,13 @@ const std::string kSample = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sam
 std::vector<std::string> files_in(const fs::path& dir) {
     std::vector<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.push_back(e.path().filename().string());
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+int shell_in(const fs::path& dir, const std::string& cmd) {
+    const int rc = std::system(("cd '" + dir.string() + "' && (" + cmd + ")").c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
 }
 
 }  // namespace
@@ -98,6 +107,9 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--hardcopy", "gif"}, " --hardcopy gif: give eps, pdf, svg or png"},
         {{kSample, "--dpi", "1201"}, " --dpi 1201: give a whole number of dots per inch from 50 to 1200"},
         {{kSample, "-o", "."}, " -o .: give the name of a file (not a folder)"},
+        {{kSample, "-o", "fig.jpg"},
+         " -o fig.jpg: the name must end in .eps, .pdf, .svg or .png (in any case), or have no extension"},
+        {{kSample, "--hardcopy", "pdf", "-o", "x.png"}, " -o x.png: --hardcopy pdf asks for PDF, not PNG"},
         {{kSample, "--range"}, " --range needs a value (MIN,MAX)"},
         {{kSample, "--frame"}, " Unknown option --frame (see glidersect --help)"},
         {{kSample, kSample}, " " + kSample + ": not a netCDF file; files named together must all be netCDF"},
@@ -115,6 +127,8 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
         {{kSample, "--range", "-10,50"},
          " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // A name with a newline in it cannot split the line.
+        {{"no\nsuch.SCI"}, " RD_SCI: No file no\\nsuch.SCI to read."},
         // No distance between the dives: an empty frame is no section.
         {{kSample, "--dives", "7:7"}, " Dive 7 alone makes no section: choose two or more dives along the track."},
         {{"ddmm.nc"},
@@ -165,4 +179,69 @@ TEST(OneCommand, AFailedWriteSaysWhyAndLeavesNoFile) {
         fs::remove(dir / "out.txt");
     }
     EXPECT_EQ(files_in(dir.path()), std::vector<std::string>{"plain"});
+}
+
+TEST(OneCommand, AConsoleThatCannotBeWrittenIsNoSuccess) {
+    TempDir dir;
+    // Both uses: the one-command section, and the dialogue at its first line.
+    for (const std::string& args : {"'" + kSample + "' -o x.eps", std::string("--headless")}) {
+        const std::string cmd = "cd '" + dir.path().string() + "' && '" GLIDERSECT_BINARY "' " + args +
+                                " < /dev/null > /dev/full 2> err.txt";
+        const int rc = std::system(cmd.c_str());
+        EXPECT_EQ(WIFEXITED(rc) ? WEXITSTATUS(rc) : -1, 1) << args;
+        EXPECT_NE(read_file(dir / "err.txt").find(" Cannot write to standard output"), std::string::npos)
+            << read_file(dir / "err.txt");
+    }
+}
+
+TEST(OneCommand, TheNameGivesTheFileAndItsExtensionTheFormat) {
+    TempDir dir;
+    write_file(dir / "old.eps", "older");
+    // 8 characters short of the longest name the system takes.
+    const std::string long_name = std::string(243, 'n') + ".eps";
+    struct Row {
+        std::vector<std::string> options;
+        std::string name, head;  // the file written and how it begins
+    } rows[] = {
+        {{"-o", "fig"}, "fig.eps", "%!PS-Adobe"},
+        {{"--hardcopy", "png", "-o", "fig"}, "fig.png", "\x89PNG"},
+        {{"-o", "FIG.Pdf"}, "FIG.Pdf", "%PDF-"},
+        {{"-o", "old.eps"}, "old.eps", "%!PS-Adobe"},
+        {{"-o", long_name}, long_name, "%!PS-Adobe"},
+    };
+    for (const Row& r : rows) {
+        std::vector<std::string> args{kSample};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        RunResult run = run_program(dir.path(), "", args);
+        EXPECT_EQ(run.status, 0) << run.output;
+        EXPECT_EQ(lines_of(run.output).back(), " Open " + r.name);
+        EXPECT_EQ(read_file(dir / r.name).substr(0, r.head.size()), r.head);
+    }
+    // Nothing else: no temporary is left.
+    EXPECT_EQ(files_in(dir.path()), (std::vector<std::string>{"FIG.Pdf", "fig.eps", "fig.png", long_name, "old.eps"}));
+}
+
+TEST(OneCommand, StandardOutputAFifoOrADeviceIsWrittenToAndNeverReplaced) {
+    TempDir dir;
+    const std::string program = "'" GLIDERSECT_BINARY "' '" + kSample + "' ";
+    ASSERT_EQ(shell_in(dir.path(), program + "-o file.eps > /dev/null"), 0);
+    const std::string eps = read_file(dir / "file.eps");
+    // "-": the picture on standard output, the console lines on standard error.
+    EXPECT_EQ(shell_in(dir.path(), program + "-o - > piped.eps 2> console.txt"), 0);
+    EXPECT_TRUE(read_file(dir / "piped.eps") == eps);
+    EXPECT_EQ(read_file(dir / "console.txt"), " RD_SCI: Finish at dive 120 of 120\n Open standard output\n");
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0644), 0);
+    EXPECT_EQ(shell_in(dir.path(), "timeout 60 cat fifo > from_fifo & " + program + "-o fifo > /dev/null; wait"), 0);
+    EXPECT_TRUE(read_file(dir / "from_fifo") == eps);
+    EXPECT_TRUE(fs::is_fifo(dir / "fifo"));
+    // Devices of our own, where the tests may make them (as root): a full
+    // one and an empty one.
+    if (mknod((dir / "full").c_str(), S_IFCHR | 0666, makedev(1, 7)) != 0 ||
+        mknod((dir / "null").c_str(), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        return;
+    RunResult full = run_program(dir.path(), "", {kSample, "-o", "full"});
+    EXPECT_EQ(full.status, 1);
+    EXPECT_EQ(lines_of(full.output).back(), " Cannot write full: No space left on device");
+    EXPECT_EQ(run_program(dir.path(), "", {kSample, "--hardcopy", "png", "-o", "null"}).status, 0);
+    EXPECT_TRUE(fs::is_character_file(dir / "full") && fs::is_character_file(dir / "null"));
 }
