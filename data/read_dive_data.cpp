@@ -106,9 +106,10 @@ void read_dive_data(std::string_view typed, FileHeader& header, DiveTable& t) {
         // Names given together: a mission in netCDF files, in the order given.
         std::vector<NcSource> sources;
         for (std::string& f : names_in_answer(typed)) {
+            std::error_code ec;
             if (!is_netcdf_file(f))
-                miscli::stop(" " + f + (is_file(f) ? ": not a netCDF file; files named together must all be netCDF"
-                                                    : ": no such file"));
+                miscli::stop(" " + f + (fs::exists(f, ec) ? ": not a netCDF file; files named together must all be netCDF"
+                                                           : ": no such file"));
             sources.push_back({std::move(f), false, {}});
         }
         read_glider_netcdf(sources, header, t);
