@@ -16,7 +16,7 @@ namespace {
 
 constexpr const char* kHelp =
     "Usage: glidersect [--headless] [--screenshots] [--hardcopy FORMAT] [--dpi N]\n"
-    "       glidersect FILE [options]\n"
+    "       glidersect FILE... [options]\n"
     "Draws sections of an ocean-glider dive file (*.SCI) or of glider netCDF files\n"
     "(a file, a folder of .nc files or a pattern).\n"
     "\n"
@@ -37,6 +37,7 @@ constexpr const char* kHelp =
     "\n"
     "One command: with FILE named, one section is drawn into a hardcopy without\n"
     "the dialogue and without a window; each option answers one question.\n"
+    "Several netCDF files named are read as one mission, in the order given.\n"
     "  e.g. glidersect mission.SCI --color T --contour D --range 0,500 \\\n"
     "           --label 3,5 --title \"Upwelling front\" -o front.pdf\n"
     "  --dives FIRST:LAST  the dives to draw (default all)\n"
