@@ -1,9 +1,13 @@
 // A redraw of the largest section on the headless canvas: the "S" answer's
 // drawing of the temperature section of largest.SCI with its sigma-theta
 // contours, the same calls the plot loop makes, without the waits for the
-// user (the label editor and the menu).
+// user (the label editor and the menu); and the same picture written as
+// the EPS hardcopy.
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <sstream>
 
 #include "app/plotcom.h"
@@ -38,6 +42,19 @@ app::Session& prepared() {
     return s;
 }
 
+// The section's drawing, on whatever device is open.
+void draw_section(app::Session& s) {
+    daz::linwid_(20);
+    section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive, s.last_dive,
+                       s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step, s.label_color,
+                       -999.0f);
+    // 'H' here only leaves out the label editor's wait.
+    section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
+                       s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f);
+    daz::letter_(app::plotcom.left + 1.0f, app::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
+    daz::letter_(app::plotcom.left, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+}
+
 void BM_RedrawLargestSection(benchmark::State& state) {
     app::Session& s = prepared();
     std::istringstream in;
@@ -45,16 +62,7 @@ void BM_RedrawLargestSection(benchmark::State& state) {
     miscli::ConsoleRedirect quiet(in, out);
     for (auto _ : state) {
         daz::plopen_('S', 'X');
-        daz::linwid_(20);
-        section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
-                           s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
-                           s.label_color, -999.0f);
-        // 'H' here only leaves out the label editor's wait; the strokes go
-        // to the screen all the same.
-        section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
-                           s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f);
-        daz::letter_(app::plotcom.left + 1.0f, app::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
-        daz::letter_(app::plotcom.left, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+        draw_section(s);
         screen::present_window();
         benchmark::DoNotOptimize(screen::pixel_at(500, 400));
     }
@@ -63,6 +71,29 @@ void BM_RedrawLargestSection(benchmark::State& state) {
     state.counters["dives"] = s.last_dive - s.first_dive + 1;
 }
 BENCHMARK(BM_RedrawLargestSection)->Unit(benchmark::kMillisecond);
+
+// The same section as the EPS hardcopy, from opening the file to its name.
+void BM_HardcopyLargestSection(benchmark::State& state) {
+    namespace fs = std::filesystem;
+    app::Session& s = prepared();
+    std::istringstream in;
+    std::ostringstream out;
+    miscli::ConsoleRedirect quiet(in, out);
+    const fs::path dir = fs::temp_directory_path() / ("glidersect-bench-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path old = fs::current_path();
+    fs::current_path(dir);
+    for (auto _ : state) {
+        fs::remove(dir / "OUT01.EPS");
+        daz::plopen_('H', 'X');
+        draw_section(s);
+        daz::plclosnow_();
+    }
+    state.counters["MB"] = static_cast<double>(fs::file_size(dir / "OUT01.EPS")) / 1e6;
+    fs::current_path(old);
+    fs::remove_all(dir);
+}
+BENCHMARK(BM_HardcopyLargestSection)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

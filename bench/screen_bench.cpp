@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "daz/plot_device.h"
+#include "daz/shade.h"
 #include "miscli/console.h"
-#include "miscli/fixed_format.h"
 #include "screen/screen.h"
 
 namespace {
@@ -54,15 +54,10 @@ void BM_EpsCellsAndStrokes(benchmark::State& state) {
         daz::plopen_('H', 'X');
         for (int i = 0; i < kCols; ++i)
             for (int j = 0; j < kRows; ++j) {
-                // A filled cell as the colour fills write it: colour, path, fill.
+                // A filled cell one at a time: colour, then the rectangle.
                 float x0 = 0.8f + i * 0.009f, y0 = 0.8f + j * 0.0128f;
                 daz::rgbcolor_(i / float(kCols), j / float(kRows), 0.5f);
-                const float xs[4] = {x0, x0 + 0.009f, x0 + 0.009f, x0}, ys[4] = {y0, y0, y0 + 0.0128f, y0 + 0.0128f};
-                for (int v = 0; v < 4; ++v) {
-                    auto p = daz::file_point(daz::device_page(xs[v], ys[v]));
-                    daz::hardcopy_line(miscli::fmt_i(p.x, 6) + miscli::fmt_i(p.y, 6) + (v == 0 ? " moveto" : " lineto"));
-                }
-                daz::hardcopy_line("closepath fill");
+                daz::shaderect_(x0, y0, x0 + 0.009f, y0 + 0.0128f);
             }
         for (int k = 0; k < kStrokes; ++k) {
             float t = k * 0.0001f;

@@ -1,5 +1,11 @@
-#include "daz/cairo_page.h"
-
+// A hardcopy page drawn with cairo: a PDF, SVG or PNG of the upright
+// landscape page, 10 x 8 inches. It is drawn exactly as the EPS writer
+// writes, in the same file units (thousandths of an inch on the plotter's
+// sheet, here turned back upright), so the pictures agree stroke for
+// stroke: every draw is stroked by itself with butt caps, as the EPS's D
+// does; colours are rounded to hundredths, as in its setrgbcolor lines;
+// fills take the vertices held to the sheet and the nonzero rule of its
+// ufill.
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
@@ -7,6 +13,11 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+
+#include "daz/device.h"
+#include "daz/hardcopy_format.h"
+#include "daz/hardcopy_target.h"
 
 namespace daz {
 
@@ -73,7 +84,32 @@ cairo_status_t png_to_target(void* closure, const unsigned char* data, unsigned 
     return CAIRO_STATUS_SUCCESS;
 }
 
-}  // namespace
+class CairoPage final : public Device {
+public:
+    // A page of `format` (not EPS) written through `target`, which must
+    // stay open until finish; `dpi` sizes a PNG and is noted in it.
+    CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target);
+    ~CairoPage() override;
+    CairoPage(const CairoPage&) = delete;
+    CairoPage& operator=(const CairoPage&) = delete;
+
+    // A move (the EPS's M) or a draw from the last point (its D).
+    void stroke(PagePoint to, int pen) override;
+    void colour(float red, float green, float blue) override;
+    void line_width(long width) override;
+    void fill(std::span<const PagePoint> vertices) override;
+    // Ends the page and hands the rest (all of a PNG) to the target; false
+    // with cairo's reason when the picture could not be made.
+    bool finish(std::string& reason) override;
+
+private:
+    HardcopyFormat format_;
+    int dpi_;
+    HardcopyTarget& target_;
+    cairo_surface_t* surface_ = nullptr;
+    cairo_t* cr_ = nullptr;
+    FilePoint last_;  // the EPS page starts with its current point at 0 0
+};
 
 CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
     : format_(format), dpi_(dpi), target_(target) {
@@ -113,8 +149,9 @@ CairoPage::~CairoPage() {
     cairo_surface_destroy(surface_);
 }
 
-void CairoPage::stroke(FilePoint to, bool draw) {
-    if (draw) {
+void CairoPage::stroke(PagePoint page, int pen) {
+    const FilePoint to = file_point(page);
+    if (pen != 3) {
         cairo_move_to(cr_, last_.x, last_.y);
         cairo_line_to(cr_, to.x, to.y);
         cairo_stroke(cr_);
@@ -122,14 +159,20 @@ void CairoPage::stroke(FilePoint to, bool draw) {
     last_ = to;
 }
 
-void CairoPage::colour(double red, double green, double blue) { cairo_set_source_rgb(cr_, red, green, blue); }
+void CairoPage::colour(float red, float green, float blue) {
+    cairo_set_source_rgb(cr_, hundredths(red) / 100.0, hundredths(green) / 100.0, hundredths(blue) / 100.0);
+}
 
 void CairoPage::line_width(long width) { cairo_set_line_width(cr_, static_cast<double>(width)); }
 
-void CairoPage::fill(std::span<const FilePoint> vertices) {
+void CairoPage::fill(std::span<const PagePoint> vertices) {
     if (vertices.empty()) return;
-    cairo_move_to(cr_, vertices[0].x, vertices[0].y);
-    for (const FilePoint& v : vertices.subspan(1)) cairo_line_to(cr_, v.x, v.y);
+    const FilePoint first = sheet_point(vertices[0]);
+    cairo_move_to(cr_, first.x, first.y);
+    for (const PagePoint& p : vertices.subspan(1)) {
+        const FilePoint v = sheet_point(p);
+        cairo_line_to(cr_, v.x, v.y);
+    }
     cairo_close_path(cr_);
     cairo_fill(cr_);
 }
@@ -146,6 +189,12 @@ bool CairoPage::finish(std::string& reason) {
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);
     if (status != CAIRO_STATUS_SUCCESS) reason = cairo_status_to_string(status);
     return status == CAIRO_STATUS_SUCCESS;
+}
+
+}  // namespace
+
+std::unique_ptr<Device> open_cairo_page(const HardcopyOutput& output, HardcopyTarget& target) {
+    return std::make_unique<CairoPage>(output.format, output.dpi, target);
 }
 
 }  // namespace daz

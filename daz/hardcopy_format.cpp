@@ -3,19 +3,38 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cctype>
+
+#include "daz/device.h"
 
 namespace daz {
 
+// The writers, each in its own file.
+using OpenWriter = std::unique_ptr<Device>(const HardcopyOutput& output, HardcopyTarget& target);
+OpenWriter open_eps_writer;  // eps_writer.cpp
+OpenWriter open_cairo_page;  // cairo_page.cpp
+
 namespace {
 
-constexpr std::array<std::pair<HardcopyFormat, std::string_view>, 4> kNames{{
-    {HardcopyFormat::Eps, "EPS"},
-    {HardcopyFormat::Pdf, "PDF"},
-    {HardcopyFormat::Svg, "SVG"},
-    {HardcopyFormat::Png, "PNG"},
-}};
+struct Format {
+    HardcopyFormat format;
+    std::string_view extension;
+    OpenWriter* open;
+};
+
+// The formats, one row each.
+constexpr Format kFormats[] = {
+    {HardcopyFormat::Eps, "EPS", open_eps_writer},
+    {HardcopyFormat::Pdf, "PDF", open_cairo_page},
+    {HardcopyFormat::Svg, "SVG", open_cairo_page},
+    {HardcopyFormat::Png, "PNG", open_cairo_page},
+};
+
+const Format& row_of(HardcopyFormat format) {
+    for (const Format& f : kFormats)
+        if (f.format == format) return f;
+    return kFormats[0];
+}
 
 bool same_letters(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
@@ -46,18 +65,30 @@ bool is_stream(const std::string& name) {
     return ::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
-}  // namespace
-
-std::string_view extension_of(HardcopyFormat format) {
-    for (const auto& [f, name] : kNames)
-        if (f == format) return name;
-    return "EPS";
+// ".eps, .pdf, .svg or .png"
+std::string extension_list() {
+    std::string list;
+    const std::size_t n = std::size(kFormats);
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i > 0) list += i + 1 < n ? ", " : " or ";
+        list += '.';
+        list += lower_case(kFormats[i].extension);
+    }
+    return list;
 }
 
+}  // namespace
+
+std::string_view extension_of(HardcopyFormat format) { return row_of(format).extension; }
+
 std::optional<HardcopyFormat> format_named(std::string_view name) {
-    for (const auto& [f, n] : kNames)
-        if (same_letters(name, n)) return f;
+    for (const Format& f : kFormats)
+        if (same_letters(name, f.extension)) return f.format;
     return std::nullopt;
+}
+
+std::unique_ptr<Device> open_writer(const HardcopyOutput& output, HardcopyTarget& target) {
+    return row_of(output.format).open(output, target);
 }
 
 bool settle_output_name(HardcopyOutput& output, bool format_given, std::string& why) {
@@ -74,7 +105,7 @@ bool settle_output_name(HardcopyOutput& output, bool format_given, std::string& 
     }
     const auto named = format_named(std::string_view(name).substr(dot + 1));
     if (!named) {
-        why = "the name must end in .eps, .pdf, .svg or .png (in any case), or have no extension";
+        why = "the name must end in " + extension_list() + " (in any case), or have no extension";
         return false;
     }
     if (format_given && *named != output.format) {

@@ -1,11 +1,17 @@
 #pragma once
 // What "H" writes: the EPS file of the plotter's sheet, or a PDF, SVG or
-// PNG of the upright landscape page; and where it goes.
+// PNG of the upright landscape page; and where it goes. Each format has
+// its row in the table of hardcopy_format.cpp: its extension and the
+// writer that draws it (a Device, in a file of its own).
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace daz {
+
+class Device;
+class HardcopyTarget;
 
 enum class HardcopyFormat { Eps, Pdf, Svg, Png };
 
@@ -28,5 +34,7 @@ std::optional<HardcopyFormat> format_named(std::string_view name);
 // file it goes to (/dev/stdout); devices and FIFOs are taken as they are.
 // False with the reason in `why`.
 bool settle_output_name(HardcopyOutput& output, bool format_given, std::string& why);
+// The writer of `output`'s format, drawing into the open `target`.
+std::unique_ptr<Device> open_writer(const HardcopyOutput& output, HardcopyTarget& target);
 
 }  // namespace daz

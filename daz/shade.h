@@ -1,9 +1,8 @@
 #pragma once
-// The colour scale and filled areas, on the screen or in the hardcopy file.
+// The colour scale and filled areas, on whatever device is open.
 #include <span>
-#include <string_view>
 
-#include "daz/plot_device.h"
+#include "daz/device.h"
 
 namespace daz {
 
@@ -18,11 +17,10 @@ void shade_(std::span<const float> x, std::span<const float> y, int n);
 // Fills the axis-parallel rectangle with corners (x1, y1), (x2, y2) [inch].
 void shaderect_(float x1, float y1, float x2, float y2);
 
-// What an EPS fill is framed with: the sheet it is held on, and its end.
-inline constexpr std::string_view kEpsFillOpen = " {\n0 0 8000 10000 setbbox\n";
-inline constexpr std::string_view kEpsFillClose = " closepath\n } ufill\n";
-// A polygon's corner at page inches (x, y) on that sheet.
-FilePoint sheet_point(float x, float y);
+// Fills each cell of a section's column (page inches) in its colour, the
+// same picture as rgbcolor_ and shaderect_ of each cell make; a device
+// may write it faster. A section has a cell for every level of every dive.
+void shade_cells(const CellColumn& column);
 
 // The scale colour of `value` without making it current (red, green, blue).
 struct ScaleColour {

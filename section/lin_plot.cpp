@@ -89,7 +89,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     if (levels.n > 0) interval_line(levels, label_line);
 
     // The lines only draw; the label editor below reads the levels above.
-    for (int q = 1; q <= (daz::drawing_unseen() ? 0 : levels.n); ++q) {
+    for (int q = 1; q <= (daz::draws_nothing() ? 0 : levels.n); ++q) {
         const float w = levels.w[static_cast<std::size_t>(q - 1)];
         daz::linwid_(q % 4 == 0 ? 16 : 8);
         for (int j = j1; j < j2; ++j) {

@@ -3,12 +3,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <optional>
 #include <string>
 
 #include "app/plotcom.h"
 #include "daz/axis.h"
-#include "daz/cell_fills.h"
 #include "daz/plot_device.h"
 #include "daz/shade.h"
 #include "daz/stroke_text.h"
@@ -79,38 +77,31 @@ void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_
 
 void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& km,
            int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
-    if (n_levels < 1 || daz::drawing_unseen()) return;
+    if (n_levels < 1 || daz::draws_nothing()) return;
     // The first cell starts at the frame's top, or at the grid's first
     // level when that lies lower (a range typed from 100 dbar on a frame
     // from the surface): nothing was gridded above it.
     const float top_of_cells = std::min(frame_y(plotcom.z_min), frame_y(grid_z(1)));
-    // Into an EPS hardcopy the cells are written by column (the same lines
-    // as palette_ and shaderect_ write, made faster).
-    std::optional<daz::CellFills> eps;
-    if (daz::CellFills::usable()) eps.emplace();
+    daz::CellColumn column;
+    column.cells.reserve(static_cast<std::size_t>(n_levels));
     for (int i = first; i <= last; ++i) {
         const int prev = std::max(first, i - 1), next = std::min(last, i + 1);
         const float a = frame_x((km(i) + km(prev)) * 0.5f), b = frame_x((km(i) + km(next)) * 0.5f);
-        const float x_lo = std::min(a, b), x_hi = std::max(a, b) + 0.01f;
-        if (eps) eps->column(x_lo, x_hi);
+        column.x_lo = std::min(a, b);
+        column.x_hi = std::max(a, b) + 0.01f;
+        column.cells.clear();
         float upper = top_of_cells;
         for (int k = 1; k <= n_levels; ++k) {
             const float z = (grid_z(k) + grid_z(k + 1)) * 0.5f;
             const float lower = frame_y(z);
             if (z < plotcom.z_max) {
                 const float g = grid(k, i);
-                if (eps) {
-                    const daz::ScaleColour c = g > missing ? daz::scale_colour(g, v_lo, v_hi) : daz::ScaleColour{0, 0, 0};
-                    eps->cell(k, c.red, c.green, c.blue, lower - 0.01f, upper);
-                } else {
-                    if (g > missing) daz::palette_(g, v_lo, v_hi);
-                    else daz::rgbcolor_(0.0f, 0.0f, 0.0f);
-                    daz::shaderect_(x_lo, lower - 0.01f, x_hi, upper);
-                }
+                const daz::ScaleColour c = g > missing ? daz::scale_colour(g, v_lo, v_hi) : daz::ScaleColour{0, 0, 0};
+                column.cells.push_back({c.red, c.green, c.blue, lower - 0.01f, upper});
             }
             upper = lower;
         }
-        if (eps) eps->flush();
+        daz::shade_cells(column);
     }
 }
 

@@ -239,6 +239,25 @@ TEST(PlotDeviceScreen, StrokesColoursAndWidthsGoThroughTheLayer) {
     EXPECT_EQ(daz::devcom.orientation, 'Y');
 }
 
+// Only a canvas nobody sees, or a hardcopy already closed, says it draws
+// nothing, so that what only draws can be left out.
+TEST(PlotDeviceScreen, OnlyAnUnseenCanvasOrAClosedHardcopyDrawsNothing) {
+    InFolder here;
+    with_console("", [] {
+        for (bool shots : {false, true}) {
+            screen::configure(true, shots);
+            screen::skip_unseen_drawing();
+            daz::plopen_('S', 'X');
+            EXPECT_EQ(daz::draws_nothing(), !shots);
+            daz::plopen_('H', 'X');
+            EXPECT_FALSE(daz::draws_nothing());
+            daz::plclosnow_();
+            EXPECT_TRUE(daz::draws_nothing());
+        }
+    });
+    screen::configure(true, false);
+}
+
 }  // namespace
 
 namespace {

@@ -3,7 +3,6 @@
 #include <random>
 #include <vector>
 
-#include "daz/cell_fills.h"
 #include "daz/plot_device.h"
 #include "daz/shade.h"
 #include "support/test_support.h"
@@ -104,9 +103,10 @@ TEST(Shade, TooManyVerticesClosesTheFileAndStops) {
     EXPECT_EQ(fills(read_file(dir / "OUT01.EPS")).at(0).size(), 2000u);
 }
 
-// Cells written by column give the very lines palette_ and shaderect_ give,
-// on and off the sheet, with levels met again in later columns.
-TEST(Shade, CellFillsWriteWhatPaletteAndShaderectWrite) {
+// A column of cells gives the very picture of rgbcolor_ and shaderect_ of
+// each cell (the EPS writer makes its lines its own faster way), on and off
+// the sheet, with levels met again in later columns, on either page.
+TEST(Shade, CellColumnsDrawWhatSingleFillsDraw) {
     TempDir dir;
     WorkingDir here(dir.path());
     std::mt19937 rng(3);
@@ -115,33 +115,38 @@ TEST(Shade, CellFillsWriteWhatPaletteAndShaderectWrite) {
     for (float& x : xs) x = where(rng);
     for (float& y : ys) y = where(rng);
     for (float& v : values) v = value(rng);
-    auto draw = [&](bool by_column) {
-        daz::plopen_('H', 'X');
-        daz::CellFills cells;
-        ASSERT_TRUE(daz::CellFills::usable());
+    auto draw = [&](char orientation, bool by_column) {
+        daz::plopen_('H', orientation);
+        daz::CellColumn column;
         for (int i = 0; i < 40; ++i) {
-            if (by_column) cells.column(xs[i], xs[i + 1]);
+            column.x_lo = xs[i];
+            column.x_hi = xs[i + 1];
+            column.cells.clear();
             for (int k = 1; k <= 30; ++k) {
                 const float v = values[static_cast<std::size_t>(i * 30 + k - 1)];
                 const float y_lo = ys[static_cast<std::size_t>(k)], y_hi = ys[static_cast<std::size_t>(k - 1)];
                 const daz::ScaleColour c = v > 0 ? daz::scale_colour(v, 0, 10) : daz::ScaleColour{0, 0, 0};
                 if (by_column) {
-                    cells.cell(k, c.red, c.green, c.blue, y_lo, y_hi);
+                    column.cells.push_back({c.red, c.green, c.blue, y_lo, y_hi});
                 } else {
                     if (v > 0) daz::palette_(v, 0, 10);
                     else daz::rgbcolor_(0, 0, 0);
                     daz::shaderect_(xs[i], y_lo, xs[i + 1], y_hi);
                 }
             }
-            if (by_column) cells.flush();
+            if (by_column) daz::shade_cells(column);
         }
         daz::plclosnow_();
     };
     with_console("", [&] {
-        draw(false);
-        draw(true);
+        for (char orientation : {'X', 'Y'}) {
+            draw(orientation, false);
+            draw(orientation, true);
+        }
     });
-    const std::string general = read_file(dir / "OUT01.EPS");
-    EXPECT_GT(fills(general).size(), 1000u);
-    EXPECT_EQ(read_file(dir / "OUT02.EPS"), general);
+    const std::string landscape = read_file(dir / "OUT01.EPS"), portrait = read_file(dir / "OUT03.EPS");
+    EXPECT_GT(fills(landscape).size(), 1000u);
+    EXPECT_EQ(read_file(dir / "OUT02.EPS"), landscape);
+    EXPECT_EQ(read_file(dir / "OUT04.EPS"), portrait);
+    EXPECT_NE(portrait, landscape);
 }
