@@ -6,6 +6,7 @@
 
 #include "app/plotcom.h"
 #include "app/session.h"
+#include "data/missing.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 #include "miscli/strings.h"
@@ -17,7 +18,7 @@ namespace app {
 
 namespace {
 
-bool has_position(float lon, float lat) { return lon > -990.0f && lat > -90.0f; }
+bool has_position(float lon, float lat) { return lon > data::KNOWN_LON && lat > -90.0f; }
 
 // Dives with no distance between them give an empty frame, not a section:
 // the run ends with the reason and what to do about it.

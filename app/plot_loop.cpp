@@ -2,6 +2,7 @@
 // request on the screen or into the next hardcopy file.
 #include "app/plotcom.h"
 #include "app/session.h"
+#include "data/missing.h"
 #include "daz/input.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
@@ -19,11 +20,11 @@ void plot_loop(Session& s) {
         daz::linwid_(20);
         section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
-                           s.label_color, -999.0f);
+                           s.label_color, data::GRID_MISSING);
         if (s.line_var != 'X')
             section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive,
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
-                               -999.0f);
+                               data::GRID_MISSING);
         if (!title_asked) {
             daz::getstring_("Complete title " + s.sn_text + " ", s.title_text);
             title_asked = true;

@@ -12,6 +12,7 @@
 #include "app/plotcom.h"
 #include "app/session.h"
 #include "data/load_sec.h"
+#include "data/missing.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -24,8 +25,8 @@ namespace app {
 
 namespace {
 
-constexpr float NO_PRESSURE = -999.0f;
-constexpr float MISSING_BELOW = -990.0f;  // vertical coordinates below this are fill values
+constexpr float NO_PRESSURE = data::GRID_MISSING;
+using data::MISSING_BELOW;  // vertical coordinates below this are fill values
 
 // Density axis: the vertical coordinate of every sample and profiler bin becomes
 // sigma-theta. The pressures are kept in sec_z as scratch.
@@ -165,11 +166,11 @@ void ask_range(Session& s, float data_min, float data_max) {
 
 void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo, float& hi) {
     lo = 999.0f;
-    hi = -999.0f;
+    hi = data::GRID_MISSING;
     for (int d = s.first_dive; d <= s.last_dive; ++d)
         for (int k = 1; k <= s.n_levels; ++k) {
             float g = grid(k, d);
-            if (g > -999.0f) {
+            if (g > data::GRID_MISSING) {
                 lo = std::min(lo, g);
                 hi = std::max(hi, g);
             }
@@ -217,13 +218,13 @@ void prepare_section(Session& s) {
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
     s.size_grids(section::grid_levels(s.grid_step, range, data::MXLEV));
     section::smooth_(s.sec_val, s.sec_z, s.sec_n, 1, n, s.grid_z, s.grid_color, s.grid_work.span(), s.n_levels,
-                     s.grid_step, -99.9f, range);
+                     s.grid_step, data::COLOUR_SAMPLE_ABOVE, range);
     if (s.line_var != 'X') {
         int is_adcp_line = 0;
         data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
                         s.log_line, is_adcp_line, t, s.header.var4_name);
         section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
-                         s.grid_work.span(), s.n_levels, s.grid_step, -999.0f, range);
+                         s.grid_work.span(), s.n_levels, s.grid_step, data::GRID_MISSING, range);
     }
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);

@@ -11,21 +11,21 @@ DiveTable::DiveTable(int n_dives, int n_samples, int n_bins) {
 }
 
 void DiveTable::resize(int n) {
-    dive_year.resize(n, -999);
-    day_start.resize(n, -9.99f);
-    lon_start.resize(n + 1, -999.0f);
-    lat_start.resize(n + 1, -99.9f);
-    day_end.resize(n, -9.99f);
-    lon_end.resize(n, -999.0f);
-    lat_end.resize(n, -99.9f);
-    dive_weight.resize(n, -99.9f);
-    head9.resize(n, -99.9f);
-    head10.resize(n, -99.9f);
+    dive_year.resize(n, YEAR_FILL);
+    day_start.resize(n, DAY_FILL);
+    lon_start.resize(n + 1, LON_FILL);
+    lat_start.resize(n + 1, LAT_FILL);
+    day_end.resize(n, DAY_FILL);
+    lon_end.resize(n, LON_FILL);
+    lat_end.resize(n, LAT_FILL);
+    dive_weight.resize(n, HEADER_FILL);
+    head9.resize(n, HEADER_FILL);
+    head10.resize(n, HEADER_FILL);
     head11.resize(n, 9);
     sal_offset.resize(n, 0.0f);
     var4_offset.resize(n, 0.0f);
     line2_text.resize(n, '-');
-    line2_real.resize(n, -999.0f);
+    line2_real.resize(n, LINE2_FILL);
     n_samp.resize(n, 0);
     n_adcp.resize(n, 0);
     prof.resize(n);

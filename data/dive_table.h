@@ -6,6 +6,7 @@
 #include <string>
 
 #include "data/limits.h"
+#include "data/missing.h"
 #include "miscli/array.h"
 #include "miscli/ragged_array.h"
 
@@ -73,9 +74,5 @@ struct DiveTable {
     miscli::RaggedArray3<float> adcp{0, 0, 5};    // (bin, dive, column 1..5)
     miscli::RaggedArray3<Flag> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)
 };
-
-// Missing-value conventions shared by the loaders and the plots.
-inline constexpr float SAMPLE_FILL = -999.9f;
-inline constexpr float KNOWN_LON = -990.0f;  // a longitude above this is a position
 
 }  // namespace data

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "data/missing.h"
 #include "daz/input.h"
 #include "daz/map_axes.h"
 #include "daz/map_size.h"
@@ -31,7 +32,7 @@ constexpr std::size_t kStatusLength = 80, kTypedLength = 40;
 constexpr const char* kRangePrompt = "Give First, Last dive to plot";
 
 bool has_position(float lon, float lat) {
-    return std::isfinite(lon) && std::isfinite(lat) && lon > -990.0f && lat > -90.0f;
+    return std::isfinite(lon) && std::isfinite(lat) && lon > data::KNOWN_LON && lat > -90.0f;
 }
 
 // A range of zero width (one dive, or dives at one place) would give no

@@ -10,6 +10,7 @@
 
 #include "app/plotcom.h"
 #include "daz/plot_device.h"
+#include "data/missing.h"
 #include "daz/stroke_text.h"
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
@@ -29,7 +30,7 @@ ContourLevels levels;
 constexpr double kMaxMultiple = 1.0e9;
 
 // Grid nodes below this are missing, as the gridding writes them.
-constexpr float kMissingBelow = -990.0f;
+constexpr float kMissingBelow = data::MISSING_BELOW;
 bool valid_node(float v) { return v >= kMissingBelow; }
 
 void interval_line(const ContourLevels& c, std::string_view label_line) {

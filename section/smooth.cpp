@@ -4,14 +4,15 @@
 #include <vector>
 
 #include "data/limits.h"
+#include "data/missing.h"
 #include "miscli/stop.h"
 #include "miscli/two_threads.h"
 
 namespace section {
 
 namespace {
-constexpr float MISSING = -999.9f;
-constexpr float MISSING_BELOW = -990.0f;
+constexpr float MISSING = data::SAMPLE_FILL;
+using data::MISSING_BELOW;
 }  // namespace
 
 int grid_levels(float grid_step, GridRange range, int most) {

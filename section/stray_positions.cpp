@@ -2,13 +2,14 @@
 
 #include <cmath>
 
+#include "data/missing.h"
 #include "miscli/fixed_format.h"
 
 namespace section {
 
 namespace {
 
-constexpr float kLatFill = -99.9f, kLonFill = -999.0f;
+constexpr float kLatFill = data::LAT_FILL, kLonFill = data::LON_FILL;
 
 // The readers' own fills mark no position rather than a stray one.
 bool absent(float lon, float lat) {

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/missing.h"
 #include "miscli/stop.h"
 
 namespace section {
@@ -12,7 +13,7 @@ constexpr float km_per_degree = 110.0f;
 constexpr float half_degree_in_radians = 0.0087266f;  // pi / 360: mean of two latitudes
 constexpr float no_weight = 10.0f;
 
-bool known(float lon) { return lon > -990.0f; }
+bool known(float lon) { return lon > data::KNOWN_LON; }
 
 // Fills start positions g..last (a gap) on the line through the known
 // positions a < b, stepping by each dive's share of the window's weight.
@@ -64,7 +65,7 @@ void trak_(miscli::Array1<float>& lon_start, miscli::Array1<float>& lat_start,
 
     // A dive without a start position starts where the previous one ended.
     for (int d = 2; d <= n; ++d) {
-        if (lon_start(d) < -990.0f && lon_end(d - 1) > -990.0f) {
+        if (lon_start(d) < data::KNOWN_LON && lon_end(d - 1) > data::KNOWN_LON) {
             lon_start(d) = lon_end(d - 1);
             lat_start(d) = lat_end(d - 1);
         }
