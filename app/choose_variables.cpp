@@ -88,10 +88,10 @@ Menu menu_for(std::string_view adcp_kind, std::string_view var4_name) {
     return m;
 }
 
-char ask(std::string_view listing, std::string_view question) {
-    miscli::console().write_line(listing);
-    miscli::console().write_line(question);
-    std::string line = miscli::console().read_line();
+char ask(std::string_view listing, std::string_view question, miscli::QuestionId id) {
+    miscli::console().write_prompt(listing);
+    miscli::console().write_prompt(question);
+    std::string line = miscli::console().read_line(id);
     char answer = line.empty() ? ' ' : line[0];
     miscli::ucase_(answer);
     return answer;
@@ -120,20 +120,21 @@ void choose_variables(Session& s) {
     summary += miscli::fmt_f(t.day_start(1), 6, 1);
     summary += " to";
     summary += miscli::fmt_f(t.day_start(h.n_dives), 6, 1);
-    miscli::console().write_line(summary);
+    // It heads the menus, so it goes with their question.
+    miscli::console().write_prompt(summary);
 
     const Menu m = menu_for(h.adcp_kind, h.var4_name);
     for (;;) {
-        char color = ask(m.color_listing, m.color_question);
+        char color = ask(m.color_listing, m.color_question, miscli::QuestionId::Color);
         if (color == 'Q') miscli::stop_normal();
         if (color != ' ' && !offered(color, m.color_letters)) {
             refuse(color);
             continue;
         }
-        char line = ask(m.line_listing, m.line_question);
+        char line = ask(m.line_listing, m.line_question, miscli::QuestionId::Line);
         while (color != ' ' && !offered(line, m.line_letters)) {
             refuse(line);
-            line = ask(m.line_listing, m.line_question);
+            line = ask(m.line_listing, m.line_question, miscli::QuestionId::Line);
         }
         // A blank colour answer shows both menus again.
         if (color == ' ') continue;
@@ -143,7 +144,7 @@ void choose_variables(Session& s) {
     }
 
     char tics = ' ';
-    miscli::charans_(tics, "(D)ay or (S)tation tics/labels? S/D?");
+    miscli::charans_(tics, "(D)ay or (S)tation tics/labels? S/D?", miscli::QuestionId::Ticks);
     s.day_tics = tics == 'D';
 }
 

@@ -28,8 +28,8 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
         std::string question = " Contour Log10 (vs linear) of ";
         question.append(label, 0, static_cast<std::size_t>(n));
         question += "? Y/N? ";
-        miscli::console().write_line(question);
-        std::string answer = miscli::console().read_line();
+        miscli::console().write_prompt(question);
+        std::string answer = miscli::console().read_line(miscli::QuestionId::Log);
         if (!answer.empty() && (answer[0] == 'y' || answer[0] == 'Y')) log_flag = 1;
     }
 
