@@ -3,7 +3,6 @@
 // command-line options, the loading, the help text and the manual page all
 // read this table. A new variable is one entry here, and its function when
 // it is worked out from others.
-#include <span>
 #include <string>
 #include <string_view>
 
