@@ -58,15 +58,15 @@ void choose_track_and_axis(Session& s) {
     section::get_div_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, n, s.first_dive, s.last_dive);
     refuse_without_distance(s, positioned, stray);
 
-    miscli::console().write_line(" Normally 1st station to left. Reverse? Y/N? ");
-    std::string answer = miscli::console().read_line();
+    miscli::console().write_prompt(" Normally 1st station to left. Reverse? Y/N? ");
+    std::string answer = miscli::console().read_line(miscli::QuestionId::Reverse);
     s.reverse = !answer.empty() && (answer[0] == 'Y' || answer[0] == 'y');
 
-    miscli::console().write_line(" Choose a vertical axis. (S)quare root of depth, (L)inear depth,");
+    miscli::console().write_prompt(" Choose a vertical axis. (S)quare root of depth, (L)inear depth,");
     // Only the three axes exist; any other letter asks again.
     for (;;) {
         char axis = ' ';
-        miscli::charans_(axis, "(D)ensity (sigma 0)? S/L/D?");
+        miscli::charans_(axis, "(D)ensity (sigma 0)? S/L/D?", miscli::QuestionId::Axis);
         if (axis == 'S' || axis == 'L' || axis == 'D') {
             plotcom.axis_code = axis;
             break;

@@ -7,6 +7,7 @@
 #include "app/options.h"
 #include "app/section_command.h"
 #include "app/version.h"
+#include "data/variables.h"
 #include "daz/plot_device.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
@@ -14,7 +15,9 @@
 
 namespace {
 
-constexpr const char* kHelp =
+// The usage, in two parts around the variable options, whose letters come
+// from the registry.
+constexpr const char* kHelpHead =
     "Usage: glidersect [--headless] [--screenshots] [--hardcopy FORMAT] [--dpi N]\n"
     "       glidersect FILE... [options]\n"
     "Draws sections of an ocean-glider dive file (*.SCI) or of glider netCDF files\n"
@@ -43,9 +46,8 @@ constexpr const char* kHelp =
     "  --dives FIRST:LAST  the dives to draw (default all)\n"
     "  --reverse           the first station at the right\n"
     "  --axis S|L|D        square root of pressure (default), linear pressure,\n"
-    "                      sigma-theta\n"
-    "  --color LETTER      colour variable: T (default), S, D, 4, U, V, B, W\n"
-    "  --contour LETTER    line contours of T, S, D, 4, U, V, B, W; X none (default)\n"
+    "                      sigma-theta\n";
+constexpr const char* kHelpTail =
     "  --log               log10 of the fourth variable (with --color 4 or\n"
     "                      --contour 4); values at or below 0 are missing\n"
     "  --ticks S|D         station (default) or day ticks\n"
@@ -64,6 +66,12 @@ constexpr const char* kHelp =
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the version\n";
+
+std::string help_text() {
+    return kHelpHead + ("  --color LETTER      colour variable: " +
+                        data::listed_letters(app::SectionChoices{}.color, " (default)") + "\n") +
+           "  --contour LETTER    line contours of " + data::listed_letters() + "; X none (default)\n" + kHelpTail;
+}
 
 // The line that ends the run. Refusals of a one-command run go to standard
 // error, so that what reads standard output gets only the program's lines.
@@ -96,7 +104,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (options.help) {
-        std::cout << kHelp;
+        std::cout << help_text();
         return 0;
     }
     // Where the run must end without unwinding (the display lost), an

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/plotcom.h"
+#include "data/variables.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
 
@@ -157,17 +158,20 @@ bool set_output(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
-// One-letter answers of the section, in either case.
+// One-letter answers of the section, in either case. A variable option
+// takes the registry's letters and, with `none`, that letter for none.
 struct LetterOption {
     std::string_view name, letters, why;
     char SectionChoices::*answer;
+    bool variable = false;
+    char none = 0;
 };
 
 constexpr LetterOption kLetterOptions[] = {
     {"--axis", "SLD", "the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)",
      &SectionChoices::axis},
-    {"--color", "TSD4UVBW", "give one of T, S, D, 4, U, V, B, W", &SectionChoices::color},
-    {"--contour", "TSD4UVBWX", "give one of T, S, D, 4, U, V, B, W, or X for none", &SectionChoices::contour},
+    {"--color", "", "", &SectionChoices::color, true},
+    {"--contour", "", "", &SectionChoices::contour, true, 'X'},
     {"--ticks", "SD", "give S (station) or D (day)", &SectionChoices::ticks},
 };
 
@@ -188,8 +192,35 @@ constexpr ValueOption kValueOptions[] = {
 // Sets a letter option; false with the reason when the value is not one of
 // its letters.
 bool set_letter(const LetterOption& l, std::string_view value, Options& o, std::string& why) {
-    why = l.why;
-    return one_of(value, l.letters, o.section.*l.answer);
+    if (!l.variable) {
+        why = l.why;
+        return one_of(value, l.letters, o.section.*l.answer);
+    }
+    why = "give one of " + data::listed_letters();
+    std::string letters = data::variable_letters();
+    if (l.none != 0) {
+        why += std::string(", or ") + l.none + " for none";
+        letters += l.none;
+    }
+    return one_of(value, letters, o.section.*l.answer);
+}
+
+// Whether the letter's variable is asked whether to take its log10.
+bool has_log(char letter) {
+    const data::Variable* v = data::find_variable(letter);
+    return v && v->log_question;
+}
+
+// " --log: only the fourth variable has a log10 scale; give --color 4 or
+// --contour 4", from the variables that have a log question.
+std::string log_refusal() {
+    std::string names, options;
+    for (const data::Variable& v : data::kVariables) {
+        if (!v.log_question) continue;
+        names += (names.empty() ? "" : " or the ") + std::string(v.name);
+        options += std::string(options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
+    }
+    return " --log: only the " + names + " has a log10 scale; give " + options;
 }
 
 struct Flag {
@@ -288,9 +319,9 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
                 ": labels name contour lines, so they need --contour";
         return false;
     }
-    // Only the fourth variable is asked whether to take its log10.
-    if (options.section.log && options.section.color != '4' && options.section.contour != '4') {
-        error = " --log: only the fourth variable has a log10 scale; give --color 4 or --contour 4";
+    // Only a variable with a log question can use --log.
+    if (options.section.log && !has_log(options.section.color) && !has_log(options.section.contour)) {
+        error = log_refusal();
         return false;
     }
     // The format comes from --hardcopy, else from the name's extension.

@@ -26,7 +26,7 @@ void plot_loop(Session& s) {
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
                                data::GRID_MISSING);
         if (!title_asked) {
-            daz::getstring_("Complete title " + s.sn_text + " ", s.title_text);
+            daz::getstring_("Complete title " + s.sn_text + " ", s.title_text, miscli::QuestionId::Title);
             title_asked = true;
         }
         daz::letter_(plotcom.left + 1.0f, plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
@@ -35,7 +35,7 @@ void plot_loop(Session& s) {
             daz::plclosnow_();
             miscli::stop_normal();
         }
-        daz::getchar_("(H)ardcopy, (S)creen or (Q)uit?", s.device_code);
+        daz::getchar_("(H)ardcopy, (S)creen or (Q)uit?", s.device_code, miscli::QuestionId::Device);
         miscli::ucase_(s.device_code);
         if (s.device_code != 'S' && s.device_code != 'H') {
             daz::plclosnow_();

@@ -109,13 +109,14 @@ void ask_range(Session& s, float data_min, float data_max) {
         prompt += miscli::fmt_f_wide(data_min, 7, 1);
         prompt += miscli::fmt_f_wide(data_max, 7, 1);
         prompt += "  Give Min, Max to plot ";
-        miscli::console().write_line(prompt);
+        miscli::console().write_prompt(prompt);
 
         // A free-format read: blank lines are passed over, and when a line
         // holds one number the next line gives the second.
+        const miscli::Question range{miscli::QuestionId::Range, {data_min, data_max}};
         std::string line;
-        auto next_line = [&line]() -> std::optional<std::string_view> {
-            line = miscli::console().read_line();
+        auto next_line = [&line, &range]() -> std::optional<std::string_view> {
+            line = miscli::console().read_line(range);
             return line;
         };
         miscli::ListReader answer(next_line);

@@ -14,9 +14,9 @@ void read_dive_file(Session& s) {
     plotcom.bottom = 0.8f;
     plotcom.top = 7.2f;
 
-    miscli::console().write_line("Name *.SCI file");
+    miscli::console().write_prompt("Name *.SCI file");
     // The name is taken whole; only trailing blanks go.
-    s.file_name = miscli::console().read_line();
+    s.file_name = miscli::console().read_line(miscli::QuestionId::File);
     data::read_dive_data(s.file_name, s.header, s.dives);
     if (!s.header.opened) miscli::stop("");  // the reader has said why
     if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");

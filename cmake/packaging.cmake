@@ -1,7 +1,12 @@
 # Install the program, its manual page and its copyright file; CPack packs
 # the same as a Debian package (`make deb`).
 include(GNUInstallDirs)
-configure_file(${PROJECT_SOURCE_DIR}/doc/glidersect.1.in ${PROJECT_BINARY_DIR}/glidersect.1 @ONLY)
+# The page is written from its template, its variable table from the registry.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/glidersect.1
+                   COMMAND make_manual ${PROJECT_SOURCE_DIR}/doc/glidersect.1.in ${PROJECT_BINARY_DIR}/glidersect.1
+                           ${PROJECT_VERSION}
+                   DEPENDS make_manual ${PROJECT_SOURCE_DIR}/doc/glidersect.1.in
+                   VERBATIM)
 # The page goes compressed, as Debian keeps them: gzip -9n stores no name
 # or time, so the same page always gives the same bytes.
 find_program(GLIDERSECT_GZIP gzip REQUIRED)

@@ -11,4 +11,5 @@
 #include "data/nc_qc.h"               //   read_qc_flags: QC variables as table flags
 #include "data/nc_profiles.h"         //   ProfilesByNumber, ...: the samples cut into profiles
 #include "data/fourth_variable.h"     //   ask_fourth_variable: the fourth-variable question
+#include "data/variables.h"           // kVariables: the variables a section can show, declared once
 #include "data/load_sec.h"            // load_sec_: one variable of a range of dives into the section arrays

@@ -32,8 +32,8 @@ std::size_t ask_fourth_variable(const std::vector<std::string>& names) {
         question += " " + names[i];
     }
     for (;;) {
-        miscli::console().write_line(question);
-        const std::string answer = trimmed(miscli::console().read_line());
+        miscli::console().write_prompt(question);
+        const std::string answer = trimmed(miscli::console().read_line(miscli::QuestionId::Var4));
         if (answer.empty()) return 0;
         for (std::size_t i = 0; i < names.size(); ++i)
             if (same_ignoring_case(answer, names[i])) return i;

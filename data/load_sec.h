@@ -10,7 +10,9 @@ namespace data {
 // sec_val holds good values (SAMPLE_FILL everywhere else), sec_z their
 // vertical coordinate, sec_n the count per dive. Column d of both arrays
 // has room for the dive's samples and its profiler bins. Sets the plot label (20
-// characters), the log flag (asks on the console for code 4) and is_adcp.
+// characters), the log flag (asks on the console for a variable with a log
+// question) and is_adcp. A code the variable registry does not know loads
+// no values.
 void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>& sec_z, int first, int last,
                miscli::Array1<int>& sec_n, char code, std::string& label, int& log_flag, int& is_adcp,
                const DiveTable& dives, std::string_view var4_name);

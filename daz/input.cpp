@@ -25,11 +25,11 @@ std::size_t shown_length(std::string_view text) {
 void clear_strip() { screen::windowcleararea_(kStripX1, kStripY1, kStripX2, kStripY2); }
 void clear_echo() { screen::windowcleararea_(kEchoX1, kEchoY1, kEchoX2, kEchoY2); }
 
-void show_prompt(std::string_view prompt) {
+void show_prompt(std::string_view prompt, const miscli::Question& q) {
     clear_strip();
     std::string text(prompt.substr(0, shown_length(prompt)));
     text += ": ";
-    scrtxt_(text);
+    scrtxt_(text, q);
 }
 
 }  // namespace
@@ -37,15 +37,19 @@ void show_prompt(std::string_view prompt) {
 void scrtxt_(std::string_view text) {
     clear_strip();
     std::size_t n = shown_length(text);
-    miscli::console().window_prompt(text.substr(0, n));
     // Kept inside the strip, so the next clear leaves nothing of it behind
     // in a narrow window.
     if (n > 0) screen::write_text_in_box(kTextX, kTextY, text.substr(0, n), kStripX1, kStripY1, kStripX2, kStripY2);
 }
 
-void getchar_(std::string_view prompt, char& answer) {
+void scrtxt_(std::string_view text, const miscli::Question& q) {
+    miscli::console().window_question(q, text.substr(0, shown_length(text)));
+    scrtxt_(text);
+}
+
+void getchar_(std::string_view prompt, char& answer, const miscli::Question& q) {
     if (devcom.device_code != 'S') return;
-    show_prompt(prompt);
+    show_prompt(prompt, q);
     for (;;) {
         screen::wmessageenable_(screen::kKeyPress, 1);
         int type = 0;
@@ -63,9 +67,9 @@ void getchar_(std::string_view prompt, char& answer) {
     }
 }
 
-void getstring_(std::string_view prompt, std::string& answer) {
+void getstring_(std::string_view prompt, std::string& answer, const miscli::Question& q) {
     if (devcom.device_code != 'S') return;
-    show_prompt(prompt);
+    show_prompt(prompt, q);
     std::size_t length = answer.size();
     answer.assign(length, ' ');
     std::size_t n = 0;

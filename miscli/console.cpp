@@ -54,21 +54,30 @@ void Console::write_line(std::string_view raw) {
     }
 }
 
-bool Console::try_read_line(std::string& line) {
-    if (answerer_) return answerer_->next_line(line);
+void Console::write_prompt(std::string_view line) {
+    if (!answerer_) write_line(line);
+}
+
+bool Console::read_stream(std::string& line) {
     if (!std::getline(*in_, line)) return false;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
 
-std::string Console::read_line() {
+bool Console::read_event_line(std::string& line) {
+    if (answerer_) return answerer_->window_answer(line);
+    return read_stream(line);
+}
+
+std::string Console::read_line(const Question& q) {
     std::string line;
-    if (!try_read_line(line)) stop(" Console input ended before the question was answered.");
+    const bool answered = answerer_ ? answerer_->console_answer(q, line) : read_stream(line);
+    if (!answered) stop(" Console input ended before the question was answered.");
     return line;
 }
 
-void Console::window_prompt(std::string_view text) {
-    if (answerer_) answerer_->window_prompt(text);
+void Console::window_question(const Question& q, std::string_view text) {
+    if (answerer_) answerer_->window_question(q, text);
 }
 
 Console& console() {

@@ -5,19 +5,26 @@
 #include <string>
 #include <string_view>
 
+#include "miscli/question.h"
+
 namespace miscli {
 
-// Answers the program's questions in place of a person at the console: it
-// sees every console line the program writes and every prompt shown in the
-// graphics window, and gives the next answer line (console answers and
-// session-script event lines alike) when the program waits for one.
+// Answers the program's questions in place of a person at the console, by
+// their names: it sees every console line the program writes that is no
+// part of a question, each question as it is put, and gives the answer line
+// (a console answer, or a session-script event line for the window) when
+// the program waits for one.
 class Answerer {
 public:
     virtual ~Answerer() = default;
     virtual void console_line(std::string_view line) = 0;
-    virtual void window_prompt(std::string_view text) = 0;
-    // False when there is no answer (the end of input).
-    virtual bool next_line(std::string& line) = 0;
+    // The graphics window now asks q, showing `text` in its strip.
+    virtual void window_question(const Question& q, std::string_view text) = 0;
+    // The answer to console question q; false when there is none (the end
+    // of input).
+    virtual bool console_answer(const Question& q, std::string& line) = 0;
+    // The next window event line, for what the window asks.
+    virtual bool window_answer(std::string& line) = 0;
 };
 
 // The line with each control character shown as an escape ("\n", "\x01"),
@@ -31,21 +38,27 @@ public:
     // a closed pipe) the run stops with status 1 and the reason on standard
     // error, where every later line goes too.
     void write_line(std::string_view line);
-    // One answer line; the end of input stops the program (status 1).
-    std::string read_line();
-    // The next line, or false at the end of input (for callers that end
-    // the run themselves, such as the session-script reader).
-    bool try_read_line(std::string& line);
+    // Writes a line that belongs to a question (its prompt, a menu, the
+    // heading of menus); an answerer, which answers by name, is not given it.
+    void write_prompt(std::string_view line);
+    // The answer line to question q, whose lines were just written; the end
+    // of input stops the program (status 1).
+    std::string read_line(const Question& q);
+    // The next window event line, or false at the end of input (for the
+    // session-script reader, which ends the run itself).
+    bool read_event_line(std::string& line);
     std::istream& in() { return *in_; }
     std::ostream& out() { return *out_; }
     void redirect(std::istream& in, std::ostream& out) { in_ = &in; out_ = &out; }
     // With an answerer, answers come from it instead of the input stream,
     // and the lines written go to it; nullptr goes back to the streams.
     void set_answerer(Answerer* answerer) { answerer_ = answerer; }
-    // Tells the answerer, if any, what the graphics window now asks.
-    void window_prompt(std::string_view text);
+    // Tells the answerer, if any, that the graphics window now asks q.
+    void window_question(const Question& q, std::string_view text);
 
 private:
+    bool read_stream(std::string& line);
+
     std::istream* in_;
     std::ostream* out_;
     Answerer* answerer_ = nullptr;

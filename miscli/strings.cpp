@@ -29,15 +29,15 @@ void ucase_(std::string& text) {
     for (char& c : text) ucase_(c);
 }
 
-void charans_(char& answer, std::string_view question) {
+void charans_(char& answer, std::string_view question, const Question& asked) {
     std::string q(question);
     int n = 0;
     ljustn_(q, n);
     std::string line(1, ' ');
     line.append(q, 0, static_cast<std::size_t>(n));
     line += ' ';
-    console().write_line(line);
-    std::string reply = console().read_line();
+    console().write_prompt(line);
+    std::string reply = console().read_line(asked);
     answer = reply.empty() ? ' ' : reply[0];
     ucase_(answer);
 }

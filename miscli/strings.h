@@ -4,12 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "miscli/question.h"
+
 namespace miscli {
 
 void ljustn_(std::string& text, int& n);             // left-justify, give the length
 void ucase_(std::string& text);                       // a..z to A..Z in place
 void ucase_(char& c);
-void charans_(char& answer, std::string_view question);  // one-letter console answer
+void charans_(char& answer, std::string_view question, const Question& q);  // one-letter console answer
 void charadd_(std::string& first, std::string& second, int& n);  // join
 
 }  // namespace miscli

@@ -153,7 +153,7 @@ DisplayEvent HeadlessDisplay::next_event(const UnitBox& units) {
         return e;
     }
     std::string line;
-    if (!miscli::console().try_read_line(line))
+    if (!miscli::console().read_event_line(line))
         miscli::stop(" The session script ended while the program waited for a key or click in the graphics window.");
     ScriptEvent se;
     std::string reason;

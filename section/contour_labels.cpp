@@ -115,11 +115,11 @@ void edit_labels(const LabelField& field, int& label_count) {
     for (;;) {
         prompt.assign(note);
         prompt += kMainPrompt;
+        daz::scrtxt_(prompt, {miscli::QuestionId::EditorMain, {}, note});
         note = {};
-        daz::scrtxt_(prompt);
         float x = 0.0f, y = 0.0f;
         const char key = next_key(x, y);
-        miscli::console().write_line("  ");
+        miscli::console().write_prompt("  ");
         if (key == 'Q') return;
 
         if (key == 'A') {
@@ -128,7 +128,7 @@ void edit_labels(const LabelField& field, int& label_count) {
             ContourLabel& l = labstore.labels[static_cast<std::size_t>(label_count)];
             prompt.assign(text_of(l));
             prompt += kPlacePrompt;
-            daz::scrtxt_(prompt);
+            daz::scrtxt_(prompt, miscli::QuestionId::EditorPlace);
             float px = x, py = y;
             if (next_key(px, py) == 'K') {
                 l.x = px;
@@ -147,7 +147,7 @@ void edit_labels(const LabelField& field, int& label_count) {
                 l = labstore.labels[static_cast<std::size_t>(label_count - 1)];
                 --label_count;
             } else {
-                daz::scrtxt_(kMovePrompt);
+                daz::scrtxt_(kMovePrompt, miscli::QuestionId::EditorMove);
                 float px = x, py = y;
                 if (next_key(px, py) == 'K') {
                     l.x = px;

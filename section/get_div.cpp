@@ -89,12 +89,11 @@ void label_dive(const TrackMap& m, int dive) {
 // Asks until the typed range is usable; the reason for a refusal goes in
 // front of the prompt so that it shows in the strip with it.
 void ask_range(int n_dives, int& first_dive, int& last_dive) {
-    std::string prompt = kRangePrompt;
+    std::string prompt = kRangePrompt, reason;
     for (;;) {
         std::string typed(kTypedLength, ' ');
-        daz::getstring_(prompt, typed);
+        daz::getstring_(prompt, typed, {miscli::QuestionId::DiveRange, {}, reason});
         int first = 0, last = 0;
-        std::string reason;
         if (read_dive_range(typed, n_dives, first, last, reason)) {
             first_dive = first;
             last_dive = last;
@@ -227,7 +226,7 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     float x = 0.0f, y = 0.0f;
     char key = ' ';
-    daz::scrtxt_("Click plot area to begin");
+    daz::scrtxt_("Click plot area to begin", miscli::QuestionId::Begin);
     daz::ginch_(x, y, key);
 
     daz::map_axes_(m.lon_min, m.lon_max, m.lat_min, m.lat_max, m.left, m.right, m.bottom, m.top);
@@ -238,7 +237,9 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
     std::string status = range_status(first, last);
     int nearest = 0;
     for (;;) {
-        daz::scrtxt_(status);
+        // The map's whole range goes with the question, for an answerer
+        // that wants all of it.
+        daz::scrtxt_(status, {miscli::QuestionId::MapStatus, {static_cast<double>(first), static_cast<double>(last)}});
         daz::ginch_(x, y, key);
         miscli::ucase_(key);
         if (key == 'Q') {

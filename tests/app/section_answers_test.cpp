@@ -1,7 +1,9 @@
-// The one-command answers: questions answered as they come, by their
-// prompts, including the fourth-variable question that only some files ask.
+// The one-command answers: questions answered by name as they come,
+// including the fourth-variable question that only some files ask, and
+// refusals that end the run naming the option.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "app/section_answers.h"
@@ -11,22 +13,24 @@ namespace {
 
 using app::SectionAnswers;
 using app::SectionChoices;
+using miscli::Question;
+using Id = miscli::QuestionId;
 
 struct Answering {
     std::ostringstream out;
     SectionAnswers answers;
     explicit Answering(SectionChoices c) : answers("m.nc", std::move(c), out) {}
-    // The program writes these lines, then waits for an answer.
-    std::string ask(std::initializer_list<std::string_view> lines) {
+    // The program writes these lines, then asks q on the console.
+    std::string ask(const Question& q, std::initializer_list<std::string_view> lines = {}) {
         for (auto l : lines) answers.console_line(l);
         std::string line;
-        EXPECT_TRUE(answers.next_line(line));
+        EXPECT_TRUE(answers.console_answer(q, line));
         return line;
     }
-    std::string window(std::string_view prompt) {
-        answers.window_prompt(prompt);
+    std::string window(const Question& q, std::string_view text = "") {
+        answers.window_question(q, text);
         std::string line;
-        EXPECT_TRUE(answers.next_line(line));
+        EXPECT_TRUE(answers.window_answer(line));
         return line;
     }
 };
@@ -37,70 +41,60 @@ SectionChoices with_var4(const char* name) {
     return c;
 }
 
-TEST(SectionAnswers, TheFourthVariableIsAnsweredWhenItIsAsked) {
+// The line the run stops with (status 1), or "no stop".
+std::string stop_line(const std::function<void()>& run) {
+    try {
+        run();
+    } catch (const miscli::ProgramStop& stop) {
+        EXPECT_EQ(stop.status, 1);
+        return stop.line;
+    }
+    return "no stop";
+}
+
+TEST(SectionAnswers, QuestionsAreAnsweredByNameWithTheValuesTheyShow) {
     Answering a(with_var4("DOXY"));
-    EXPECT_EQ(a.ask({"Name *.SCI file"}), "m.nc");
-    EXPECT_EQ(a.ask({" Read 40 profiles from 1 netCDF file", " Fourth variable (Enter for CHLA): CHLA DOXY CNDC"}),
-              "DOXY");
-    EXPECT_EQ(a.window("Click plot area to begin"), "click");
-    EXPECT_EQ(a.window("Station range   1  40. Tell dive (N)umber, (G)ive dive range, (Q)uit"), "key G");
-    EXPECT_EQ(a.window("Give First, Last dive to plot: "), "type 1 40");
+    EXPECT_EQ(a.ask(Id::File), "m.nc");
+    EXPECT_EQ(a.ask(Id::Var4, {" Read 40 profiles from 1 netCDF file"}), "DOXY");
+    EXPECT_EQ(a.window(Id::Begin), "click");
+    // All dives: the map's whole range, however wide its numbers.
+    EXPECT_EQ(a.window({Id::MapStatus, {1, 5000}}), "key G");
+    EXPECT_EQ(a.window(Id::DiveRange), "type 1 5000");
+    // Without --range, the data's range as the question shows it.
+    EXPECT_EQ(a.ask({Id::Range, {0.5, 500.44}}), "0.5  500.4");
     // The reader's line is printed, the questions are not.
     EXPECT_EQ(a.out.str(), " Read 40 profiles from 1 netCDF file\n");
 
     Answering first(SectionChoices{});
-    first.ask({"Name *.SCI file"});
-    EXPECT_EQ(first.ask({" Fourth variable (Enter for CHLA): CHLA DOXY"}), "");  // Enter: the first
+    first.ask(Id::File);
+    EXPECT_EQ(first.ask(Id::Var4), "");  // Enter: the first
 }
 
-// The map's range is two four-column fields: from 1000 dives on they touch.
-TEST(SectionAnswers, AllDivesOfALargeMissionAreTheMapsWholeRange) {
-    Answering a(SectionChoices{});
-    a.ask({"Name *.SCI file"});
-    a.window("Click plot area to begin");
-    EXPECT_EQ(a.window("Station range    1 5000. Tell dive (N)umber, (G)ive dive range, (Q)uit"), "key G");
-    EXPECT_EQ(a.window("Give First, Last dive to plot: "), "type 1 5000");
+TEST(SectionAnswers, ARefusalEndsTheRunNamingTheOptionAndTheReason) {
+    Answering var4(with_var4("DOXX"));
+    var4.ask(Id::File);
+    var4.ask(Id::Var4);
+    EXPECT_EQ(stop_line([&] { var4.ask(Id::Var4, {" DOXX is not in the list."}); }),
+              " --var4 DOXX: DOXX is not in the list.");
 
-    Answering beyond(SectionChoices{});
-    beyond.ask({"Name *.SCI file"});
-    beyond.window("Click plot area to begin");
-    beyond.answers.window_prompt("Station range   1****. Tell dive (N)umber, (G)ive dive range, (Q)uit");
-    std::string line;
-    try {
-        beyond.answers.next_line(line);
-        ADD_FAILURE() << "no stop";
-    } catch (const miscli::ProgramStop& stop) {
-        EXPECT_NE(stop.line.find("give --dives FIRST:LAST"), std::string::npos) << stop.line;
-        EXPECT_EQ(stop.status, 1);
-    }
-}
-
-TEST(SectionAnswers, ARefusedOrUnaskedFourthVariableEndsTheRunNamingTheOption) {
-    const std::initializer_list<std::string_view> refusals[] = {
-        {" DOXX is not in the list.", " Fourth variable (Enter for CHLA): CHLA DOXY"},
-        {" DOXX is not in the list. Fourth variable (Enter for CHLA): CHLA DOXY"},
-    };
-    for (const auto& again : refusals) {
-        Answering a(with_var4("DOXX"));
-        a.ask({"Name *.SCI file"});
-        a.ask({" Fourth variable (Enter for CHLA): CHLA DOXY"});
-        try {
-            a.ask(again);
-            ADD_FAILURE() << "no stop";
-        } catch (const miscli::ProgramStop& stop) {
-            EXPECT_EQ(stop.status, 1);
-            EXPECT_EQ(stop.line, " --var4 DOXX: DOXX is not in the list.");
-        }
-    }
     // A file without the question: refused at the next one.
-    Answering a(with_var4("DOXY"));
-    a.ask({"Name *.SCI file"});
-    try {
-        a.window("Click plot area to begin");
-        ADD_FAILURE() << "no stop";
-    } catch (const miscli::ProgramStop& stop) {
-        EXPECT_EQ(stop.line, " --var4 DOXY: m.nc offers no choice of fourth variable.");
-    }
+    Answering unasked(with_var4("DOXY"));
+    unasked.ask(Id::File);
+    EXPECT_EQ(stop_line([&] { unasked.window(Id::Begin); }),
+              " --var4 DOXY: m.nc offers no choice of fourth variable.");
+
+    SectionChoices labelled;
+    labelled.labels = {{"3", "5"}};
+    Answering label(labelled);
+    EXPECT_EQ(label.window(Id::EditorMain), "key A 3 5");
+    EXPECT_EQ(stop_line([&] { label.window({Id::EditorMain, {}, "No value at that point.  "}); }),
+              " --label 3,5: No value at that point.");
+
+    Answering range(SectionChoices{});
+    range.ask({Id::Range, {5, 30000}});
+    EXPECT_EQ(stop_line([&] { range.ask({Id::Range, {5, 30000}}, {" That range needs more grid levels."}); }),
+              " The data's range, 5.0 30000.0, cannot be drawn: That range needs more grid levels. "
+              "Give --range MIN,MAX.");
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST(InputPrompts, ScrtxtShowsUpToTheLastPrintableCharacter) {
     int expected = text_end_after("Pick a point:");
     with_console("key y\n", [&] {
         char answer = '?';
-        daz::getchar_("Pick a point   ", answer);
+        daz::getchar_("Pick a point   ", answer, miscli::QuestionId::Device);
         EXPECT_EQ(answer, 'y');  // no upper-casing here
         int y;
         screen::text_position(x, y);
@@ -78,7 +78,7 @@ TEST(InputPrompts, ALongPromptStaysInsideTheStripOfANarrowWindowAlsoAfterAResize
     inside_the_strip_only();
     with_console("resize 300 400\nkey x\n", [&] {
         char answer = '?';
-        daz::getchar_(prompt, answer);
+        daz::getchar_(prompt, answer, miscli::QuestionId::Device);
     });
     daz::scrtxt_(prompt);
     inside_the_strip_only();
@@ -90,9 +90,9 @@ TEST(InputKeys, GetcharTakesTheFirstKeyOrAClick) {
     ScreenPlot plot;
     with_console("resize 900 700\nclick 1 1\nkey Escape\n", [] {
         char answer = '?';
-        daz::getchar_("Again", answer);
+        daz::getchar_("Again", answer, miscli::QuestionId::Device);
         EXPECT_EQ(answer, 'K');
-        daz::getchar_("Again", answer);
+        daz::getchar_("Again", answer, miscli::QuestionId::Device);
         EXPECT_EQ(answer, 27);
     });
 }
@@ -101,24 +101,24 @@ TEST(InputKeys, GetstringEchoesAndEditsTheLine) {
     ScreenPlot plot;
     with_console("key 1\nkey 2\nkey Backspace\nkey 3\nkey Enter\n", [] {
         std::string answer(8, '?');
-        daz::getstring_("Title", answer);
+        daz::getstring_("Title", answer, miscli::QuestionId::Title);
         EXPECT_EQ(answer, "13      ");
         EXPECT_EQ(echo_ink(), 0);  // Enter clears the echo
     });
     with_console("key Delete\ntype a b\n", [] {
         std::string answer(5, '?');
-        daz::getstring_("Title", answer);
+        daz::getstring_("Title", answer, miscli::QuestionId::Title);
         EXPECT_EQ(answer, "a b  ");
     });
     with_console("key x\nkey y\nclick 5 5\n", [] {
         std::string answer(4, '?');
-        daz::getstring_("Title", answer);
+        daz::getstring_("Title", answer, miscli::QuestionId::Title);
         EXPECT_EQ(answer, "xy  ");  // a click ends it as typed so far
         EXPECT_GT(echo_ink(), 0);    // and the echo stays
     });
     with_console("type overlong\n", [] {
         std::string answer(4, '?');
-        daz::getstring_("Title", answer);
+        daz::getstring_("Title", answer, miscli::QuestionId::Title);
         EXPECT_EQ(answer, "over");  // keys past the field are ignored
     });
 }
@@ -163,8 +163,8 @@ TEST(InputHardcopy, InputRoutinesReturnAtOnceWithResultsUnchanged) {
         char c = '?';
         std::string s = "keep";
         float x = 1, y = 2;
-        daz::getchar_("Q", c);
-        daz::getstring_("Q", s);
+        daz::getchar_("Q", c, miscli::QuestionId::Device);
+        daz::getstring_("Q", s, miscli::QuestionId::Title);
         daz::ginch_(x, y, c);
         EXPECT_EQ(c, '?');
         EXPECT_EQ(s, "keep");
@@ -183,7 +183,7 @@ TEST(InputErrors, BadEventOrEndOfScriptStopsWithOneLine) {
     miscli::ProgramStop stop{"", 0};
     with_console("key 1\nkey Tab\n", [] {
         std::string answer(4, ' ');
-        daz::getstring_("Title", answer);
+        daz::getstring_("Title", answer, miscli::QuestionId::Title);
     }, &stop);
     EXPECT_EQ(stop.status, 1);
     EXPECT_EQ(stop.line, " Bad event line in the session script: \"key Tab\" (the key is one printable character "

@@ -39,18 +39,18 @@ TEST(Charadd, CutsAtTheFirstFieldLength) {
 
 TEST(Charans, EchoesTheQuestionAndUpperCasesTheAnswer) {
     char answer = 0;
-    auto out = with_console("s\n", [&] { miscli::charans_(answer, "  Pick S/D?  "); });
+    auto out = with_console("s\n", [&] { miscli::charans_(answer, "  Pick S/D?  ", miscli::QuestionId::Ticks); });
     EXPECT_EQ(out, " Pick S/D? \n");
     EXPECT_EQ(answer, 'S');
 
-    out = with_console("\n", [&] { miscli::charans_(answer, "Q"); });
+    out = with_console("\n", [&] { miscli::charans_(answer, "Q", miscli::QuestionId::Axis); });
     EXPECT_EQ(answer, ' ');
 }
 
 TEST(Charans, EndOfInputStopsWithStatusOne) {
     char answer = 0;
     miscli::ProgramStop stop{};
-    with_console("", [&] { miscli::charans_(answer, "Q"); }, &stop);
+    with_console("", [&] { miscli::charans_(answer, "Q", miscli::QuestionId::Axis); }, &stop);
     EXPECT_EQ(stop.status, 1);
     EXPECT_NE(stop.line.find("input ended"), std::string::npos);
 }

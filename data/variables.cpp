@@ -1,0 +1,43 @@
+#include "data/variables.h"
+
+#include <algorithm>
+
+#include "seawater/seawater.h"
+
+namespace data {
+
+Profiler profiler_of(std::string_view adcp_kind) {
+    if (adcp_kind == "No ADCP ") return Profiler::None;
+    if (adcp_kind == "BackScat") return Profiler::Backscatter;
+    return Profiler::Velocity;
+}
+
+bool sample_sigma_theta(const DiveTable& t, int k, int d, float& value) {
+    if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) != 0) return false;
+    value = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+    return true;
+}
+
+const Variable* find_variable(char letter) {
+    for (const Variable& v : kVariables)
+        if (v.letter == letter) return &v;
+    return nullptr;
+}
+
+std::string variable_letters() {
+    std::string letters;
+    for (const Variable& v : kVariables) letters += v.letter;
+    return letters;
+}
+
+std::string listed_letters(char marked, std::string_view mark) {
+    std::string list;
+    for (const Variable& v : kVariables) {
+        if (!list.empty()) list += ", ";
+        list += v.letter;
+        if (v.letter == marked) list += mark;
+    }
+    return list;
+}
+
+}  // namespace data

@@ -1,0 +1,77 @@
+#pragma once
+// The variables a section can show, each declared once: the menus, the
+// command-line options, the loading, the help text and the manual page all
+// read this table. A new variable is one entry here, and its function when
+// it is worked out from others.
+#include <string>
+#include <string_view>
+
+#include "data/dive_table.h"
+
+namespace data {
+
+// What a file's current profiler records, from the header's ADCP kind:
+// "No ADCP " none, "BackScat" backscatter, anything else vertical velocity
+// (in the fourth profiler column either way).
+enum class Profiler { None, Backscatter, Velocity };
+Profiler profiler_of(std::string_view adcp_kind);
+
+// Sets of profiler kinds, for the files that offer a variable.
+inline constexpr unsigned kind_bit(Profiler p) { return 1u << static_cast<unsigned>(p); }
+inline constexpr unsigned kEveryFile = kind_bit(Profiler::None) | kind_bit(Profiler::Backscatter) |
+                                       kind_bit(Profiler::Velocity);
+inline constexpr unsigned kAnyProfiler = kind_bit(Profiler::Backscatter) | kind_bit(Profiler::Velocity);
+
+// Where the values come from: a column of the samples (prof, with its flag
+// column), a column of the profiler bins (adcp, with its adcp_flag column),
+// or a function of a dive's samples.
+enum class Source { Samples, Profiler, Function };
+
+// The value of a worked-out variable at sample k of dive d; false where it
+// has none (a flag of what it is made from is not 0).
+using Derive = bool (*)(const DiveTable& dives, int k, int d, float& value);
+
+// Sigma-theta [kg/m3] of sample k from its salinity, temperature and
+// pressure (EOS-80), where temperature and salinity are good.
+bool sample_sigma_theta(const DiveTable& dives, int k, int d, float& value);
+
+struct Variable {
+    char letter;            // menu answer and option value
+    std::string_view name;  // in words, for the help and the manual
+    std::string_view unit;  // empty: as the file gives it
+    Source source;
+    int column;             // Samples: prof variable 1..4; Profiler: adcp column 1..5
+    int flag;               // the flag column that must be 0 for a value
+    Derive derive;          // Function only
+    bool log_question;      // asked whether to contour its log10
+    bool named_by_file;     // the menus and the label show the file's name for it
+    std::string_view menu;  // its word in the menu listings ("T=temp")
+    std::string_view label; // the label drawn with its colour bar or contours (stroke text)
+    unsigned offered_by;    // kind_bit()s of the files whose menus offer it
+};
+
+inline constexpr Variable kVariables[] = {
+    {'T', "temperature", "degC", Source::Samples, 2, 2, nullptr, false, false, "temp", "T", kEveryFile},
+    {'S', "salinity", "PSS-78", Source::Samples, 3, 3, nullptr, false, false, "salty", "S", kEveryFile},
+    {'D', "sigma-theta", "kg/m3", Source::Function, 0, 0, sample_sigma_theta, false, false, "sigmat",
+     "\\sigma\\\\sub{\\theta\\}", kEveryFile},
+    {'4', "fourth variable", "", Source::Samples, 4, 4, nullptr, true, true, "", "", kEveryFile},
+    {'U', "east velocity", "", Source::Profiler, 2, 1, nullptr, false, false, "east", "U", kAnyProfiler},
+    {'V', "north velocity", "", Source::Profiler, 3, 1, nullptr, false, false, "north", "V", kAnyProfiler},
+    {'B', "backscatter", "", Source::Profiler, 4, 2, nullptr, false, false, "backscat", "ABS",
+     kind_bit(Profiler::Backscatter)},
+    {'W', "vertical velocity", "", Source::Profiler, 4, 2, nullptr, false, false, "vert velo", "W",
+     kind_bit(Profiler::Velocity)},
+};
+
+// The entry of a letter (upper case), or nullptr.
+const Variable* find_variable(char letter);
+
+// Every variable's letter in table order ("TSD4UVBW").
+std::string variable_letters();
+
+// The letters for a sentence: "T, S, D, 4, U, V, B, W", the one equal to
+// `marked` followed by `mark` (" (default)").
+std::string listed_letters(char marked = 0, std::string_view mark = {});
+
+}  // namespace data
