@@ -4,17 +4,19 @@
 #include <string>
 #include <vector>
 
-#include "app/plotcom.h"
 #include "app/session.h"
 #include "data/missing.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 #include "miscli/strings.h"
 #include "section/get_div.h"
+#include "section/plotcom.h"
 #include "section/stray_positions.h"
 #include "section/trak.h"
 
 namespace app {
+
+using section::plotcom;
 
 namespace {
 

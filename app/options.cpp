@@ -9,10 +9,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/plotcom.h"
 #include "data/variables.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
+#include "section/plotcom.h"
 
 namespace app {
 
@@ -108,7 +108,7 @@ bool set_label(std::string_view v, Options& o, std::string& why) {
         return false;
     }
     // A label stands on a contour line, so only inside the section frame.
-    constexpr Plotcom frame;
+    constexpr section::Plotcom frame;
     if (!(x >= frame.left && x <= frame.right && y >= frame.bottom && y <= frame.top)) {
         why = "outside the section frame, which is " + miscli::fmt_f(frame.left, 0, 1) + " to " +
               miscli::fmt_f(frame.right, 0, 1) + " inches across and " + miscli::fmt_f(frame.bottom, 0, 1) + " to " +

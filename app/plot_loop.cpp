@@ -1,6 +1,5 @@
 // The plot loop: the prepared section drawn on the screen, and again on
 // request on the screen or into the next hardcopy file.
-#include "app/plotcom.h"
 #include "app/session.h"
 #include "data/missing.h"
 #include "daz/input.h"
@@ -10,8 +9,11 @@
 #include "miscli/strings.h"
 #include "section/lin_plot.h"
 #include "section/pix_plot.h"
+#include "section/plotcom.h"
 
 namespace app {
+
+using section::plotcom;
 
 void plot_loop(Session& s) {
     bool title_asked = false;

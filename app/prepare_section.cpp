@@ -6,76 +6,26 @@
 #include <cmath>
 #include <optional>
 #include <string_view>
-#include <utility>
 #include <vector>
 
-#include "app/plotcom.h"
 #include "app/session.h"
 #include "data/load_sec.h"
 #include "data/missing.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
-#include "miscli/two_threads.h"
+#include "section/density_axis.h"
 #include "section/p_sort.h"
+#include "section/plotcom.h"
 #include "section/smooth.h"
-#include "seawater/seawater.h"
 
 namespace app {
 
+using section::plotcom;
+
 namespace {
 
-constexpr float NO_PRESSURE = data::GRID_MISSING;
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
-
-// Density axis: the vertical coordinate of every sample and profiler bin becomes
-// sigma-theta. The pressures are kept in sec_z as scratch.
-void convert_to_density(Session& s) {
-    auto& t = s.dives;
-    int longest = 0;
-    for (int d = 1; d <= s.header.n_dives; ++d) longest = std::max(longest, t.n_samp(d));
-    // Dives are converted apart, on two threads for a large file.
-    auto convert = [&](int first, int last) {
-        std::vector<std::pair<float, int>> order(static_cast<std::size_t>(longest));
-        for (int d = first; d <= last; ++d) {
-            for (int k = 1; k <= t.n_samp(d); ++k) {
-                if (std::max({t.prof_flag(k, d, 1), t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)}) == 0) {
-                    s.sec_z(k, d) = t.prof(k, d, 1);
-                    t.prof(k, d, 1) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
-                } else {
-                    s.sec_z(k, d) = NO_PRESSURE;
-                    t.prof(k, d, 1) = NO_PRESSURE;
-                    t.prof_flag(k, d, 1) = 9;
-                }
-            }
-            // A bin takes the density between the nearest converted samples
-            // above and below it; without one on each side it has none. Of
-            // samples at the same pressure the first in the file counts, so the
-            // search runs over (pressure, position) pairs in order.
-            int n_good = 0;
-            for (int k = 1; k <= t.n_samp(d); ++k)
-                if (s.sec_z(k, d) != NO_PRESSURE) order[static_cast<std::size_t>(n_good++)] = {s.sec_z(k, d), k};
-            const auto begin = order.begin(), end = order.begin() + n_good;
-            std::sort(begin, end);
-            for (int j = 1; j <= t.n_adcp(d); ++j) {
-                const float depth = t.adcp(j, d, 1);
-                auto deeper = std::upper_bound(begin, end, std::pair<float, int>{depth, data::MXZ + 1});
-                auto at_or_below = std::lower_bound(begin, end, std::pair<float, int>{depth, 0});
-                if (deeper == end || at_or_below == begin) {
-                    t.adcp(j, d, 1) = NO_PRESSURE;
-                    continue;
-                }
-                const float p1 = std::prev(at_or_below)->first;
-                const int above = std::lower_bound(begin, end, std::pair<float, int>{p1, 0})->second;
-                const int below = deeper->second;
-                const float p2 = deeper->first;
-                const float w = (depth - p1) / (p2 - p1);
-                t.adcp(j, d, 1) = (1.0f - w) * t.prof(above, d, 1) + w * t.prof(below, d, 1);
-            }
-        }
-    };
-    miscli::split_over_two_threads(1, s.header.n_dives, [&](int d) { return t.n_samp(d) + t.n_adcp(d); }, convert);
-}
 
 // The date text from the first and last dives of the range that
 // have a time; blank numbers when none has.
@@ -186,7 +136,7 @@ void prepare_section(Session& s) {
 
     if (plotcom.axis_code == 'D') {
         s.grid_step = 0.1f;
-        if (!s.density_converted) convert_to_density(s);
+        if (!s.density_converted) section::convert_to_density(s.dives, s.sec_z, s.header.n_dives);
         s.density_converted = true;
     } else {
         s.grid_step = 5.0f;

@@ -1,12 +1,14 @@
 // Start of the run: the file name, the reader (chosen by what the file
-// holds), the per-dive offsets.
-#include "app/plotcom.h"
+// holds), the section frame's place on the page.
 #include "app/session.h"
 #include "data/read_dive_data.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
+#include "section/plotcom.h"
 
 namespace app {
+
+using section::plotcom;
 
 void read_dive_file(Session& s) {
     plotcom.left = 0.8f;
@@ -22,14 +24,6 @@ void read_dive_file(Session& s) {
     if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");
     if (s.header.n_read == 0) miscli::stop(" The file holds no dives: there is nothing to plot.");
     s.size_for_dives();
-
-    auto& t = s.dives;
-    for (int d = 1; d <= s.header.n_dives; ++d) {
-        for (int k = 1; k <= t.n_samp(d); ++k) {
-            if (t.prof_flag(k, d, 3) == 0) t.prof(k, d, 3) += t.sal_offset(d);
-            if (t.prof_flag(k, d, 4) == 0) t.prof(k, d, 4) += t.var4_offset(d);
-        }
-    }
 }
 
 }  // namespace app

@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <sstream>
 
-#include "app/plotcom.h"
 #include "app/session.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
@@ -18,6 +17,7 @@
 #include "screen/screen.h"
 #include "section/lin_plot.h"
 #include "section/pix_plot.h"
+#include "section/plotcom.h"
 
 namespace {
 
@@ -51,8 +51,8 @@ void draw_section(app::Session& s) {
     // 'H' here only leaves out the label editor's wait.
     section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
                        s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f);
-    daz::letter_(app::plotcom.left + 1.0f, app::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
-    daz::letter_(app::plotcom.left, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+    daz::letter_(section::plotcom.left + 1.0f, section::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
+    daz::letter_(section::plotcom.left, section::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
 }
 
 void BM_RedrawLargestSection(benchmark::State& state) {

@@ -160,6 +160,18 @@ void store_sample(const float value[5], const int flag[5], int n_vars, DiveTable
     }
 }
 
+// Each dive's salinity and fourth-variable offsets, added to its good
+// samples: the table holds the corrected values, as no other reader has
+// offsets to give.
+void apply_offsets(const FileHeader& header, DiveTable& t) {
+    for (int d = 1; d <= std::min(header.n_dives, t.size()); ++d) {
+        for (int k = 1; k <= t.n_samp(d); ++k) {
+            if (t.prof_flag(k, d, 3) == 0) t.prof(k, d, 3) += t.sal_offset(d);
+            if (t.prof_flag(k, d, 4) == 0) t.prof(k, d, 4) += t.var4_offset(d);
+        }
+    }
+}
+
 ListLine fault_line(const FilePlace& place, std::string_view name) {
     if (place.part == FilePlace::Samples)
         return ListLine() << "RD_SCI: Error reading line" << place.line << " of dive" << place.dive << " of " << name;
@@ -312,6 +324,7 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
     }
     // The dive loops run to the stated count, so it must fit the table.
     if (header.n_dives > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
+    apply_offsets(header, t);
 }
 
 }  // namespace data

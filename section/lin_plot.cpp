@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "app/plotcom.h"
-#include "daz/plot_device.h"
 #include "data/missing.h"
+#include "daz/plot_device.h"
 #include "daz/stroke_text.h"
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
 #include "section/contour_labels.h"
 #include "section/pix_plot.h"
+#include "section/plotcom.h"
 
 namespace section {
 
@@ -42,7 +42,7 @@ void interval_line(const ContourLevels& c, std::string_view label_line) {
     line += "  ";
     line += miscli::field(label_line, 20);
     daz::linwid_(20);
-    daz::letter_(app::plotcom.right - 1.0f, app::plotcom.bottom - 0.4f, 0.1f, 0.0f, line);
+    daz::letter_(plotcom.right - 1.0f, plotcom.bottom - 0.4f, 0.1f, 0.0f, line);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2,
 // heavier. A cell edge with a node below -990 (missing) is not traced; the
 // other edges of its cell are. `missing` is the label editor's threshold.
 // Then draws the label_count stored labels and, on the screen ('S'), runs
-// the label editor, which updates label_count. Reads app::plotcom; expects
+// the label editor, which updates label_count. Reads section::plotcom; expects
 // the device open. More than MXDEP levels: closes the device and stops with
 // "Increase MXDEP of LIN_PLOT". contour_step is not read.
 void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,

@@ -5,16 +5,14 @@
 #include <cmath>
 #include <string>
 
-#include "app/plotcom.h"
 #include "daz/axis.h"
 #include "daz/plot_device.h"
 #include "daz/shade.h"
 #include "daz/stroke_text.h"
 #include "miscli/fixed_format.h"
+#include "section/plotcom.h"
 
 namespace section {
-
-using app::plotcom;
 
 float frame_y(float z) {
     if (plotcom.axis_code == 'S') return plotcom.top - (std::sqrt(z + 9.0f) - 3.0f) * plotcom.z_scale;

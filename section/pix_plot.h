@@ -8,7 +8,7 @@ namespace section {
 // Draws one gridded field as colour cells (one column per profile
 // first..last, one cell per level), with a colour bar, the field's title,
 // the frame, the distance axis, the vertical axis and day or profile ticks
-// along the top. The frame comes from app::plotcom; the device must be open.
+// along the top. The frame comes from section::plotcom; the device must be open.
 // Cells at or below `missing` are black. A field without a range (v_hi
 // equal to v_lo, or no cell with a value) has its bar in the middle colour;
 // a reversed range draws the reversed scale. Leaves the colour black.

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <memory>
 
-#include "app/plotcom.h"
 #include "app/session.h"
 #include "miscli/fixed_format.h"
 #include "seawater/seawater.h"
+#include "section/plotcom.h"
 #include "support/test_support.h"
 
 using namespace testing_support;
@@ -50,7 +50,7 @@ std::unique_ptr<app::Session> three_dives() {
 TEST(PrepareSection, StationsTextsRangeAndFrameOnThePressureAxis) {
     auto s = three_dives();
     s->reverse = true;
-    app::plotcom.axis_code = 'S';
+    section::plotcom.axis_code = 'S';
     auto out = with_console("30 300\n", [&] { app::prepare_section(*s); });
     EXPECT_EQ(out, " Min, Max P is   20.0  100.0  Give Min, Max to plot \n");
     EXPECT_FLOAT_EQ(s->station_km(1), 20.0f);  // reversed: the last dive at 0
@@ -61,7 +61,7 @@ TEST(PrepareSection, StationsTextsRangeAndFrameOnThePressureAxis) {
     EXPECT_EQ(s->n_levels, 109);
     EXPECT_FLOAT_EQ(s->color_lo, 11.0f);
     EXPECT_FLOAT_EQ(s->color_hi, 14.0f);  // the 20 dbar sample lies above the typed range
-    const auto& p = app::plotcom;
+    const auto& p = section::plotcom;
     EXPECT_FLOAT_EQ(p.z_min, 0.0f);  // pressure axes start at the surface
     EXPECT_FLOAT_EQ(p.z_max, 300.0f);
     EXPECT_FLOAT_EQ(p.x_left, 0.0f);
@@ -83,7 +83,7 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     t.prof(5, 3, 2) = 20.0f;
     t.n_adcp(3) = 1;
     t.adcp(1, 3, 1) = 50.0f;
-    app::plotcom.axis_code = 'D';
+    section::plotcom.axis_code = 'D';
     with_console("26 27\n", [&] { app::prepare_section(*s); });
     EXPECT_TRUE(s->density_converted);
     EXPECT_FLOAT_EQ(t.adcp(1, 3, 1), 0.5f * seawater::sigma_(34.0f, 14.0f, 40.0f, 0.0f) +
@@ -96,7 +96,7 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     // The bad sample went to the end of the sorted profile and was dropped.
     EXPECT_EQ(t.n_samp(2), 4);
     EXPECT_EQ(t.n_samp(1), 5);
-    EXPECT_FLOAT_EQ(app::plotcom.z_min, 26.0f);  // the density axis keeps the typed range
+    EXPECT_FLOAT_EQ(section::plotcom.z_min, 26.0f);  // the density axis keeps the typed range
     float first = t.prof(1, 1, 1);
     with_console("26 27\n", [&] { app::prepare_section(*s); });
     EXPECT_FLOAT_EQ(t.prof(1, 1, 1), first);  // not converted twice
@@ -108,8 +108,8 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     const float hi = std::max({t.adcp(1, 2, 1), t.adcp(3, 2, 1), t.adcp(1, 3, 1)});
     auto out = with_console("25.5\n\n26.5\n", [&] { app::prepare_section(*s); });
     EXPECT_EQ(out, " Min, Max P is" + miscli::fmt_f(lo, 7, 1) + miscli::fmt_f(hi, 7, 1) + "  Give Min, Max to plot \n");
-    EXPECT_FLOAT_EQ(app::plotcom.z_min, 25.5f);
-    EXPECT_FLOAT_EQ(app::plotcom.z_max, 26.5f);
+    EXPECT_FLOAT_EQ(section::plotcom.z_min, 25.5f);
+    EXPECT_FLOAT_EQ(section::plotcom.z_max, 26.5f);
 }
 
 TEST(PrepareSection, DateWithoutAnyTimeAndAOneStationFrame) {
@@ -117,11 +117,11 @@ TEST(PrepareSection, DateWithoutAnyTimeAndAOneStationFrame) {
     for (int d = 1; d <= 3; ++d) s->dives.day_start(d) = -9.99f;
     s->first_dive = 2;
     s->last_dive = 2;
-    app::plotcom.axis_code = 'L';
+    section::plotcom.axis_code = 'L';
     with_console("0 100\n", [&] { app::prepare_section(*s); });
     EXPECT_EQ(s->date_text, "Date                 ");
     EXPECT_EQ(s->sn_text, "SN  7   2   2  ");
-    EXPECT_GT(app::plotcom.x_right, app::plotcom.x_left);
-    EXPECT_TRUE(std::isfinite(app::plotcom.x_scale));
-    EXPECT_FLOAT_EQ(app::plotcom.z_scale, 6.4f / 100.0f);
+    EXPECT_GT(section::plotcom.x_right, section::plotcom.x_left);
+    EXPECT_TRUE(std::isfinite(section::plotcom.x_scale));
+    EXPECT_FLOAT_EQ(section::plotcom.z_scale, 6.4f / 100.0f);
 }

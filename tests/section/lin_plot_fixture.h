@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/plotcom.h"
 #include "miscli/array.h"
 #include "section/lin_plot.h"
+#include "section/plotcom.h"
 
 namespace lin_plot_testing {
 
@@ -36,13 +36,13 @@ struct Field {
             for (float v : row) g(k, j++) = v;
             ++k;
         }
-        app::plotcom = app::Plotcom{};
-        app::plotcom.left = 1.0f;
-        app::plotcom.x_left = 0.0f;
-        app::plotcom.x_scale = 1.0f;
-        app::plotcom.axis_code = 'L';
-        app::plotcom.z_min = 0.0f;
-        app::plotcom.z_scale = 1.0f;
+        section::plotcom = section::Plotcom{};
+        section::plotcom.left = 1.0f;
+        section::plotcom.x_left = 0.0f;
+        section::plotcom.x_scale = 1.0f;
+        section::plotcom.axis_code = 'L';
+        section::plotcom.z_min = 0.0f;
+        section::plotcom.z_scale = 1.0f;
     }
 
     void plot(float lo, float hi, int& count, char device, const std::string& title = "Sigma-theta") const {

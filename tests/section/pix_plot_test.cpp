@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/plotcom.h"
 #include "daz/plot_device.h"
 #include "section/pix_plot.h"
+#include "section/plotcom.h"
 #include "support/eps_reader.h"
 #include "support/test_support.h"
 
@@ -20,17 +20,17 @@ struct Section {
     int levels = 5;
     Section() {
         for (int k = 1; k <= levels + 1; ++k) z(k) = 2.5f * static_cast<float>(k - 1);
-        auto& p = app::plotcom;
-        p = app::Plotcom{};
+        auto& p = section::plotcom;
+        p = section::Plotcom{};
         p.axis_code = 'L';
         p.z_min = 0;
         p.z_max = 10;
         p.z_scale = 6.4f / 10.0f;
     }
     void frame(float x_right) {
-        app::plotcom.x_left = 0;
-        app::plotcom.x_right = x_right;
-        app::plotcom.x_scale = 7.2f / x_right;
+        section::plotcom.x_left = 0;
+        section::plotcom.x_right = x_right;
+        section::plotcom.x_scale = 7.2f / x_right;
     }
     // Draws profiles first..last into a hardcopy and reads it back.
     EpsPicture draw(int first, int last, int day_tics = 0, float lo = 0.0f, float hi = 10.0f) {
@@ -94,7 +94,7 @@ TEST(PixPlot, SquareRootAxisTicksStopAboveTheBottom) {
     s.km(1) = 0;
     s.km(2) = 10;
     s.frame(10);
-    auto& p = app::plotcom;
+    auto& p = section::plotcom;
     p.axis_code = 'S';
     p.z_max = 120;
     p.z_scale = 6.4f / (std::sqrt(129.0f) - 3.0f);

@@ -3,7 +3,7 @@
 // distance and the vertical coordinate map onto it. The driver fills it; the
 // gridding and the section plots read it.
 
-namespace app {
+namespace section {
 
 struct Plotcom {
     float left = 0.8f, right = 8.0f, bottom = 0.8f, top = 7.2f;  // frame edges, inches
@@ -16,4 +16,4 @@ struct Plotcom {
 
 inline Plotcom plotcom;
 
-}  // namespace app
+}  // namespace section
