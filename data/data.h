@@ -1,6 +1,7 @@
 #pragma once
 // Dive data input, in the order of the program's flow.
 #include "data/limits.h"              // MXZ, MXPR, MXLEV: guards on the sizes of the tables
+#include "data/missing.h"             // SAMPLE_FILL, ...: the fills and the thresholds that tell them
 #include "data/dive_table.h"          // FileHeader, DiveTable: what the file holds
 #include "data/read_dive_data.h"      // read_dive_data: the typed name to the reader its bytes call for
 #include "data/rd_sci2.h"             // rd_sci2_: reads the dive file into the table
