@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "app/session.h"
-#include "data/missing.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 #include "miscli/strings.h"
@@ -19,8 +18,6 @@ namespace app {
 using section::plotcom;
 
 namespace {
-
-bool has_position(float lon, float lat) { return lon > data::KNOWN_LON && lat > -90.0f; }
 
 // Dives with no distance between them give an empty frame, not a section:
 // the run ends with the reason and what to do about it.
@@ -52,7 +49,7 @@ void choose_track_and_axis(Session& s) {
     std::vector<char> positioned(static_cast<std::size_t>(n));
     for (int d = 1; d <= n; ++d)
         positioned[static_cast<std::size_t>(d - 1)] =
-            has_position(t.lon_start(d), t.lat_start(d)) || has_position(t.lon_end(d), t.lat_end(d));
+            section::has_position(t.lon_start(d), t.lat_start(d)) || section::has_position(t.lon_end(d), t.lat_end(d));
     section::trak_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, t.dive_weight, s.track_km, n);
 
     s.first_dive = 1;

@@ -34,21 +34,8 @@ std::string shown(std::string_view bytes) {
     constexpr std::size_t kShown = 32;
     std::string out = "\"";
     for (const char c : bytes.substr(0, kShown)) {
-        const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\t') {
-            out += "\\t";
-        } else if (c == '\r') {
-            out += "\\r";
-        } else if (u < 0x20 || u >= 0x7f) {
-            out += "\\x";
-            out += "0123456789abcdef"[u >> 4];
-            out += "0123456789abcdef"[u & 15];
-        } else {
-            out += c;
-        }
+        if (c == '"' || c == '\\') out += '\\';
+        out += miscli::one_line(std::string_view(&c, 1), true);
     }
     if (bytes.size() > kShown) out += "...";
     return out + '"';

@@ -10,12 +10,12 @@ namespace miscli {
 
 Console::Console() : in_(&std::cin), out_(&std::cout) {}
 
-std::string one_line(std::string_view line) {
+std::string one_line(std::string_view line, bool ascii_only) {
     std::string out;
     out.reserve(line.size());
     for (char c : line) {
         const auto u = static_cast<unsigned char>(c);
-        if (u >= 32 && u != 127) {
+        if (u >= 32 && u != 127 && (u < 128 || !ascii_only)) {
             out += c;
         } else if (c == '\n') {
             out += "\\n";

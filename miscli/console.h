@@ -28,8 +28,9 @@ public:
 };
 
 // The line with each control character shown as an escape ("\n", "\x01"),
-// so that a name holding a newline cannot split a message in two.
-std::string one_line(std::string_view line);
+// so that a name holding a newline cannot split a message in two. With
+// ascii_only, bytes beyond ASCII are escaped too.
+std::string one_line(std::string_view line, bool ascii_only = false);
 
 class Console {
 public:

@@ -16,6 +16,7 @@
 #include "miscli/stop.h"
 #include "miscli/strings.h"
 #include "miscli/text_field.h"
+#include "section/stray_positions.h"
 
 namespace section {
 
@@ -31,9 +32,6 @@ constexpr float kSearchRadius = 100.0f;    // [inch]
 constexpr std::size_t kStatusLength = 80, kTypedLength = 40;
 constexpr const char* kRangePrompt = "Give First, Last dive to plot";
 
-bool has_position(float lon, float lat) {
-    return std::isfinite(lon) && std::isfinite(lat) && lon > data::KNOWN_LON && lat > -90.0f;
-}
 
 // A range of zero width (one dive, or dives at one place) would give no
 // scale at all.

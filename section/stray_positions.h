@@ -3,7 +3,10 @@
 // beyond -180..360 (a file that writes ddmm.mmmm, say). They are taken out of
 // the track before its distances are measured, and remembered so that the
 // line refusing a section without distance can say what was wrong.
+#include <cmath>
 #include <string>
+
+#include "data/missing.h"
 
 #include "miscli/array.h"
 
@@ -17,6 +20,11 @@ struct StrayPositions {
     bool all_stray = false;          // no value of the file was a position in degrees
     bool like_degrees_minutes = true;  // every stray value reads as ddmm.mm
 };
+
+// Whether a dive end holds a position at all (not a reader's fill).
+inline bool has_position(float lon, float lat) {
+    return std::isfinite(lon) && std::isfinite(lat) && lon > data::KNOWN_LON && lat > -90.0f;
+}
 
 // Replaces each stray latitude or longitude of the n_dives dives, with its
 // partner, by the fills of a missing position (-99.9, -999.0).
