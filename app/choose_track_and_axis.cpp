@@ -66,8 +66,8 @@ void choose_track_and_axis(Session& s) {
     for (;;) {
         char axis = ' ';
         miscli::charans_(axis, "(D)ensity (sigma 0)? S/L/D?", miscli::QuestionId::Axis);
-        if (axis == 'S' || axis == 'L' || axis == 'D') {
-            plotcom.axis_code = axis;
+        if (const auto v = section::vertical_of_letter(axis)) {
+            plotcom.vertical = *v;
             break;
         }
     }

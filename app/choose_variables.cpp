@@ -66,8 +66,7 @@ std::string give(const std::string& letters, char named_for = 0, char named = 0)
 
 // The two menus of a file's profiler kind: the listings, the questions and
 // the letters each accepts besides Q (colour) and X (line).
-Menu menu_for(std::string_view adcp_kind, std::string_view var4_name) {
-    const data::Profiler kind = data::profiler_of(adcp_kind);
+Menu menu_for(data::Profiler kind, std::string_view var4_name) {
     const Wording& w = *std::find_if(std::begin(kWordings), std::end(kWordings),
                                      [&](const Wording& x) { return x.kind == kind; });
     std::vector<const data::Variable*> offered;
@@ -123,7 +122,7 @@ void choose_variables(Session& s) {
     // It heads the menus, so it goes with their question.
     miscli::console().write_prompt(summary);
 
-    const Menu m = menu_for(h.adcp_kind, h.var4_name);
+    const Menu m = menu_for(h.profiler, h.column(4).name);
     for (;;) {
         char color = ask(m.color_listing, m.color_question, miscli::QuestionId::Color);
         if (color == 'Q') miscli::stop_normal();

@@ -1,5 +1,7 @@
+#include <algorithm>
 #include <exception>
 #include <iostream>
+#include <string>
 #include <string_view>
 
 #include "app/driver.h"
@@ -48,8 +50,6 @@ constexpr const char* kHelpHead =
     "  --axis S|L|D        square root of pressure (default), linear pressure,\n"
     "                      sigma-theta\n";
 constexpr const char* kHelpTail =
-    "  --log               log10 of the fourth variable (with --color 4 or\n"
-    "                      --contour 4); values at or below 0 are missing\n"
     "  --ticks S|D         station (default) or day ticks\n"
     "  --range MIN,MAX     the vertical range (default: the data's range)\n"
     "  --title TEXT        the title (at most 45 characters)\n"
@@ -61,16 +61,58 @@ constexpr const char* kHelpTail =
     "                      output); default the next free OUTnn name\n"
     "\n"
     "Either use:\n"
-    "  --hardcopy FORMAT   eps (default), pdf, svg or png; with -o and no\n"
-    "                      --hardcopy, the name's extension chooses\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the version\n";
 
+// An option's help: its name in a column of 20, the text in words wrapped
+// within 78 columns under itself.
+std::string option_help(std::string_view option, std::string_view text) {
+    constexpr std::size_t kColumn = 22, kWidth = 78;
+    std::string out = "  " + std::string(option);
+    out.resize(kColumn, ' ');
+    std::size_t line_start = 0, at = 0;
+    bool first_word = true;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(' ', at), text.size());
+        const std::string_view word = text.substr(at, end - at);
+        if (!first_word && out.size() - line_start + 1 + word.size() > kWidth) {
+            out += "\n";
+            line_start = out.size();
+            out.append(kColumn, ' ');
+        } else if (!first_word) {
+            out += ' ';
+        }
+        out += word;
+        first_word = false;
+        at = end + 1;
+    }
+    return out + "\n";
+}
+
+// "the fourth variable (with --color 4 or --contour 4)", from the variables
+// that have a log question.
+std::string log_variables() {
+    std::string names, options;
+    for (const data::Variable& v : data::kVariables) {
+        if (!v.log_question) continue;
+        names += (names.empty() ? "" : " or the ") + std::string(v.name);
+        options += std::string(options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
+    }
+    return "the " + names + " (with " + options + ")";
+}
+
 std::string help_text() {
+    const std::string tail = kHelpTail;
+    const std::size_t dpi = tail.find("  --dpi N");
     return kHelpHead + ("  --color LETTER      colour variable: " +
                         data::listed_letters(app::SectionChoices{}.color, " (default)") + "\n") +
-           "  --contour LETTER    line contours of " + data::listed_letters() + "; X none (default)\n" + kHelpTail;
+           "  --contour LETTER    line contours of " + data::listed_letters() + "; X none (default)\n" +
+           option_help("--log", "log10 of " + log_variables() + "; values at or below 0 are missing") +
+           tail.substr(0, dpi) +
+           option_help("--hardcopy FORMAT", daz::format_list("", " (default)") +
+                                                "; with -o and no --hardcopy, the name's extension chooses") +
+           tail.substr(dpi);
 }
 
 // The line that ends the run. Refusals of a one-command run go to standard

@@ -131,7 +131,7 @@ bool set_var4(std::string_view v, Options& o, std::string& why) {
 bool set_hardcopy(std::string_view v, Options& o, std::string& why) {
     auto f = daz::format_named(v);
     if (!f) {
-        why = "give eps, pdf, svg or png";
+        why = "give " + daz::format_list();
         return false;
     }
     o.hardcopy.format = *f;

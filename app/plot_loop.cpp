@@ -20,11 +20,11 @@ void plot_loop(Session& s) {
     for (;;) {
         daz::plopen_(s.device_code, 'X');
         daz::linwid_(20);
-        section::pix_plot_(s.grid_z, s.grid_color, s.station_km, s.station_day, s.n_levels, s.first_dive,
+        section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
                            s.label_color, data::GRID_MISSING);
         if (s.line_var != 'X')
-            section::lin_plot_(s.grid_z, s.grid_line, s.station_km, s.n_levels, s.first_dive, s.last_dive,
+            section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive,
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
                                data::GRID_MISSING);
         if (!title_asked) {

@@ -53,7 +53,7 @@ void make_texts(Session& s) {
 // The typed vertical range, asked again until the grid can hold
 // it and a frame can be drawn from it.
 void ask_range(Session& s, float data_min, float data_max) {
-    const bool pressure_axis = plotcom.axis_code == 'S' || plotcom.axis_code == 'L';
+    const bool pressure_axis = section::is_pressure(plotcom.vertical);
     for (;;) {
         std::string prompt = " Min, Max P is";
         prompt += miscli::fmt_f_wide(data_min, 7, 1);
@@ -134,25 +134,21 @@ void prepare_section(Session& s) {
     auto& t = s.dives;
     const int n = s.header.n_dives;
 
-    if (plotcom.axis_code == 'D') {
-        s.grid_step = 0.1f;
-        if (!s.density_converted) section::convert_to_density(s.dives, s.sec_z, s.header.n_dives);
+    s.grid_step = section::grid_step(plotcom.vertical);
+    if (plotcom.vertical == section::Vertical::Density && !s.density_converted) {
+        section::convert_to_density(s.dives, s.sec_z, s.header.n_dives);
         s.density_converted = true;
-    } else {
-        s.grid_step = 5.0f;
     }
 
     section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag);
 
-    for (int d = s.first_dive; d <= s.last_dive; ++d) {
-        s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
-        s.station_km(d) = s.reverse ? s.track_km(s.last_dive) - s.track_km(d) : s.track_km(d) - s.track_km(s.first_dive);
-    }
+    for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
+    section::place_stations(plotcom.horizontal, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
     make_texts(s);
     s.label_count = 0;
 
     data::load_sec_(s.sec_val, s.sec_z, 1, n, s.sec_n, s.color_var, s.label_color, s.log_color, s.is_adcp, t,
-                    s.header.var4_name);
+                    s.header.column(4).name);
 
     float z_lo = 1000.0f, z_hi = 0.0f;
     for (int d = s.first_dive; d <= s.last_dive; ++d)
@@ -173,7 +169,7 @@ void prepare_section(Session& s) {
     if (s.line_var != 'X') {
         int is_adcp_line = 0;
         data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
-                        s.log_line, is_adcp_line, t, s.header.var4_name);
+                        s.log_line, is_adcp_line, t, s.header.column(4).name);
         section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
                          s.grid_work.span(), s.n_levels, s.grid_step, data::GRID_MISSING, range);
     }
@@ -184,22 +180,8 @@ void prepare_section(Session& s) {
     plotcom.z_max = std::min(s.grid_z(s.n_levels), plotcom.z_max);
     plotcom.z_min = std::max(s.grid_z(1), plotcom.z_min);
 
-    float k_first = s.station_km(s.first_dive), k_last = s.station_km(s.last_dive);
-    plotcom.x_left = std::min(k_first, k_last);
-    plotcom.x_right = std::max(k_first, k_last);
-    // One station (or all at one place) still needs a frame of some width.
-    if (!(plotcom.x_right > plotcom.x_left)) plotcom.x_right = plotcom.x_left + 1.0f;
-    plotcom.x_scale = (plotcom.right - plotcom.left) / (plotcom.x_right - plotcom.x_left);
-    const float height = plotcom.top - plotcom.bottom;
-    if (plotcom.axis_code == 'S') {
-        plotcom.z_min = 0.0f;
-        plotcom.z_scale = height / (std::sqrt(plotcom.z_max + 9.0f) - 3.0f);
-    } else if (plotcom.axis_code == 'L') {
-        plotcom.z_min = 0.0f;
-        plotcom.z_scale = height / plotcom.z_max;
-    } else {
-        plotcom.z_scale = height / (plotcom.z_max - plotcom.z_min);
-    }
+    section::set_horizontal_scale(s.station_x(s.first_dive), s.station_x(s.last_dive));
+    section::set_vertical_scale();
 }
 
 }  // namespace app

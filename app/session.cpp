@@ -8,7 +8,7 @@ namespace app {
 void Session::size_for_dives() {
     const int n = header.n_dives;
     track_km = miscli::Array1<float>(n);
-    station_km = miscli::Array1<float>(n);
+    station_x = miscli::Array1<float>(n);
     station_day = miscli::Array1<float>(n);
     sec_n = miscli::Array1<int>(n);
     // A section holds a dive's samples or its profiler bins; the density

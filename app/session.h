@@ -21,7 +21,7 @@ struct Session {
     data::DiveTable dives;
 
     miscli::Array1<float> track_km;
-    miscli::Array1<float> station_km;
+    miscli::Array1<float> station_x;    // each station's place on the horizontal axis
     miscli::Array1<float> station_day;
     int first_dive = 1, last_dive = 1;
     bool reverse = false;

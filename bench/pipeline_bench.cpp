@@ -60,7 +60,7 @@ void BM_SortAndGridAllProfiles(benchmark::State& state) {
     miscli::Array1<int> work(kRoom);
     std::string label;
     int log = 0, adcp = 0, levels = 0;
-    data::load_sec_(val, z, 1, L.h.n_dives, sec_n, 'T', label, log, adcp, *L.t, L.h.var4_name);
+    data::load_sec_(val, z, 1, L.h.n_dives, sec_n, 'T', label, log, adcp, *L.t, L.h.column(4).name);
     for (auto _ : state) {
         // Reversed profiles make the sort do its full work every round.
         state.PauseTiming();
@@ -95,7 +95,7 @@ void BM_LoadSection(benchmark::State& state) {
     int log = 0, adcp = 0;
     const char code = static_cast<char>(state.range(0));
     for (auto _ : state) {
-        data::load_sec_(val, z, 1, L.h.n_dives, sec_n, code, label, log, adcp, *L.t, L.h.var4_name);
+        data::load_sec_(val, z, 1, L.h.n_dives, sec_n, code, label, log, adcp, *L.t, L.h.column(4).name);
         benchmark::DoNotOptimize(val(1, 1));
     }
 }

@@ -19,13 +19,8 @@ void DiveTable::resize(int n) {
     lon_end.resize(n, LON_FILL);
     lat_end.resize(n, LAT_FILL);
     dive_weight.resize(n, HEADER_FILL);
-    head9.resize(n, HEADER_FILL);
-    head10.resize(n, HEADER_FILL);
-    head11.resize(n, 9);
     sal_offset.resize(n, 0.0f);
     var4_offset.resize(n, 0.0f);
-    line2_text.resize(n, '-');
-    line2_real.resize(n, LINE2_FILL);
     n_samp.resize(n, 0);
     n_adcp.resize(n, 0);
     prof.resize(n);

@@ -1,7 +1,10 @@
 #pragma once
-// The dive table: everything the dive file holds, sized by what it holds.
-// Fill values mark what the file did not supply.
+// The dive table: what every reader gives (the file's variables, each
+// dive's times and positions, its samples with their flags and the current
+// profiler's bins), sized by what the file holds. Fill values mark what the
+// file did not supply. The readers' own texts stay in the readers.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -12,17 +15,30 @@
 
 namespace data {
 
-// Values of the file's first line.
+// What a file's current profiler records beside east and north velocity,
+// in its fourth column: nothing (no profiler), backscatter or vertical
+// velocity.
+enum class Profiler { None, Backscatter, Velocity };
+
+// How the file names one of its sample variables; empty where it does not.
+struct ColumnText {
+    std::string name;       // the file's own name for it ("Fluor", "CHLA")
+    std::string long_name;  // in words
+    std::string unit;
+};
+
+// What the file says of itself.
 struct FileHeader {
     int serial_no = 0;
     int n_dives = 0;                     // dives stated; 0 when the file cannot be opened
     int n_vars = 0;                      // sample variables, pressure included
-    std::string var4_name = std::string(8, ' ');
-    std::string text5 = std::string(5, ' ');   // read but not used
-    std::string adcp_kind = std::string(8, ' ');
-    std::string text7 = std::string(8, ' ');   // read but not used
+    std::array<ColumnText, 4> columns;   // sample variables 1..4: pressure, T, S, the fourth
+    Profiler profiler = Profiler::None;
     bool opened = false;                 // the file could be opened
     int n_read = 0;                      // dives actually read
+
+    const ColumnText& column(int v) const { return columns[static_cast<std::size_t>(v - 1)]; }
+    ColumnText& column(int v) { return columns[static_cast<std::size_t>(v - 1)]; }
 };
 
 // Quality flags take a byte each: a section has as many flags as samples,
@@ -61,12 +77,8 @@ struct DiveTable {
     miscli::Array1<float> lon_end;
     miscli::Array1<float> lat_end;
     miscli::Array1<float> dive_weight;
-    miscli::Array1<float> head9, head10;   // kept, used by nothing else
-    miscli::Array1<int> head11;
     miscli::Array1<float> sal_offset;
     miscli::Array1<float> var4_offset;
-    miscli::Array1<char> line2_text;     // kept, used by nothing else
-    miscli::Array1<float> line2_real;    // kept, used by nothing else
     miscli::Array1<int> n_samp;
     miscli::RaggedArray3<float> prof{0, 0, 4};    // (sample, dive, variable 1..4)
     miscli::RaggedArray3<Flag> prof_flag{0, 0, 4};

@@ -22,7 +22,6 @@ inline constexpr int YEAR_FILL = -999;
 inline constexpr float DAY_FILL = -9.99f;
 inline constexpr float LON_FILL = -999.0f;
 inline constexpr float LAT_FILL = -99.9f;
-inline constexpr float HEADER_FILL = -99.9f;  // weight and the kept header values
-inline constexpr float LINE2_FILL = -999.0f;  // the second line's kept real
+inline constexpr float HEADER_FILL = -99.9f;  // the dive's weight in a gap of the track
 
 }  // namespace data

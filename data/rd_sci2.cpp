@@ -22,6 +22,13 @@ namespace {
 using miscli::FixedReader;
 using miscli::ListLine;
 
+// A dive's salinity and fourth-variable offsets, from its second line.
+struct DiveOffsets {
+    float salinity = 0.0f;
+    float var4 = 0.0f;
+};
+using Offsets = std::vector<DiveOffsets>;
+
 bool is_blank_line(std::string_view line) {
     return line.find_first_not_of(" \t") == std::string_view::npos;
 }
@@ -48,19 +55,32 @@ ListLine file_fault_line(const miscli::LineFileFault& f, std::string_view name) 
     return ListLine() << "RD_SCI: Line" << f.line << " of " << name << " is longer than 1 MiB";
 }
 
+// What the header's profiler text says the file's profiler records:
+// "No ADCP " none, "BackScat" backscatter, anything else vertical velocity.
+Profiler profiler_of(std::string_view adcp_kind) {
+    if (adcp_kind == "No ADCP ") return Profiler::None;
+    if (adcp_kind == "BackScat") return Profiler::Backscatter;
+    return Profiler::Velocity;
+}
+
+// The file's first line. Its fifth and seventh fields are read (they must
+// be there) but say nothing the program uses.
 bool read_header_line(std::string_view line, FileHeader& h) {
     FixedReader r(line);
     h.serial_no = r.i(4);
     h.n_dives = r.i(4);
     h.n_vars = r.i(2);
     r.x(1);
-    h.var4_name = r.a(8);
+    h.column(1).name = "pressure";
+    h.column(2).name = "temperature";
+    h.column(3).name = "salinity";
+    h.column(4).name = std::string(miscli::trim_right(r.a(8)));
     r.x(1);
-    h.text5 = r.a(5);
+    r.a(5);
     r.x(1);
-    h.adcp_kind = r.a(8);
+    h.profiler = profiler_of(r.a(8));
     r.x(1);
-    h.text7 = r.a(8);
+    r.a(8);
     return r.ok();
 }
 
@@ -70,8 +90,10 @@ bool read_dive_header(std::string_view line, DiveTable& t, int d) {
     int year = r.i(5);
     float day0 = r.f(8, 3), lon0 = r.f(11, 5), lat0 = r.f(10, 5);
     float day1 = r.f(8, 3), lon1 = r.f(11, 5), lat1 = r.f(10, 5);
-    float h9 = r.f(6, 1), h10 = r.f(6, 1);
-    int h11 = r.i(2);
+    // Three more values that the program does not use.
+    r.f(6, 1);
+    r.f(6, 1);
+    r.i(2);
     if (!r.ok()) return false;
     t.dive_year(d) = year;
     t.day_start(d) = day0;
@@ -80,29 +102,25 @@ bool read_dive_header(std::string_view line, DiveTable& t, int d) {
     t.day_end(d) = day1;
     t.lon_end(d) = lon1;
     t.lat_end(d) = lat1;
-    t.head9(d) = h9;
-    t.head10(d) = h10;
-    t.head11(d) = h11;
     return true;
 }
 
-bool read_second_line(std::string_view line, DiveTable& t, int d) {
+bool read_second_line(std::string_view line, DiveTable& t, int d, Offsets& offsets) {
     FixedReader r(line);
     float weight = r.f(6, 1);
     int n_samp = r.i(4);
     float sal = r.f(8, 3), var4 = r.f(8, 3);
+    // A letter and a value that the program does not use.
     r.x(1);
-    char text = r.a(1)[0];
-    float real6 = r.f(10, 3);
+    r.a(1);
+    r.f(10, 3);
     int n_adcp = r.i(10);
     // A negative count cannot describe the lines that follow.
     if (!r.ok() || n_samp < 0 || n_adcp < 0) return false;
     t.dive_weight(d) = weight;
     t.n_samp(d) = n_samp;
-    t.sal_offset(d) = sal;
-    t.var4_offset(d) = var4;
-    t.line2_text(d) = text;
-    t.line2_real(d) = real6;
+    if (offsets.size() < static_cast<std::size_t>(d)) offsets.resize(static_cast<std::size_t>(d));
+    offsets[static_cast<std::size_t>(d - 1)] = {sal, var4};
     t.n_adcp(d) = n_adcp;
     return true;
 }
@@ -123,13 +141,13 @@ void finish_line(const FileHeader& header) {
 // Reads the two heading lines of dive d (the first given), making room
 // for its samples and bins. Gives the fault's line, or nothing.
 std::optional<ListLine> read_heading(std::string_view first, miscli::LineFile& file, std::string_view name,
-                                     DiveTable& t, int d, int n_vars) {
+                                     DiveTable& t, int d, int n_vars, Offsets& offsets) {
     if (d > MXPR) return ListLine() << "Increase MXPR for RD_SCI";
     if (d > t.size()) t.resize(d);
     if (!read_dive_header(first, t, d))
         return ListLine() << "RD_SCI: Error in header for dive " << d << " of " << name;
     auto line = file.next();
-    if (!line || !read_second_line(*line, t, d))
+    if (!line || !read_second_line(*line, t, d, offsets))
         return ListLine() << "RD_SCI: Read error in line 2 of dive" << d << " of " << name;
     if (t.n_samp(d) > MXZ || t.n_adcp(d) > MXZ) return ListLine() << "RD_SCI: Increase MXZ";
     // The readers write every sample variable of the file and every bin.
@@ -150,11 +168,13 @@ void store_sample(const float value[5], const int flag[5], int n_vars, DiveTable
 // Each dive's salinity and fourth-variable offsets, added to its good
 // samples: the table holds the corrected values, as no other reader has
 // offsets to give.
-void apply_offsets(const FileHeader& header, DiveTable& t) {
-    for (int d = 1; d <= std::min(header.n_dives, t.size()); ++d) {
+void apply_offsets(const Offsets& offsets, DiveTable& t) {
+    const int n = std::min(t.size(), static_cast<int>(offsets.size()));
+    for (int d = 1; d <= n; ++d) {
+        const DiveOffsets& o = offsets[static_cast<std::size_t>(d - 1)];
         for (int k = 1; k <= t.n_samp(d); ++k) {
-            if (t.prof_flag(k, d, 3) == 0) t.prof(k, d, 3) += t.sal_offset(d);
-            if (t.prof_flag(k, d, 4) == 0) t.prof(k, d, 4) += t.var4_offset(d);
+            if (t.prof_flag(k, d, 3) == 0) t.prof(k, d, 3) += o.salinity;
+            if (t.prof_flag(k, d, 4) == 0) t.prof(k, d, 4) += o.var4;
         }
     }
 }
@@ -169,7 +189,8 @@ ListLine fault_line(const FilePlace& place, std::string_view name) {
 // Reads the dives with their sample and profiler lines read on two threads
 // (see DiveLines). False when a profiler record runs over several lines
 // before any fault: then nothing read can be trusted past it.
-bool read_dives_ahead(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t) {
+bool read_dives_ahead(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t,
+                      Offsets& offsets) {
     DiveLines lines(header.n_vars);
     // A fault met while walking at `place`: one in the dives handed on
     // comes first.
@@ -197,7 +218,7 @@ bool read_dives_ahead(miscli::LineFile& file, std::string_view name, FileHeader&
             }
             auto line = next_dive_line(file);
             if (!line) break;
-            if (auto fault = read_heading(*line, file, name, t, d, header.n_vars)) {
+            if (auto fault = read_heading(*line, file, name, t, d, header.n_vars, offsets)) {
                 if (!settle_handed_on()) return false;
                 fail(*fault);
             }
@@ -221,13 +242,14 @@ bool read_dives_ahead(miscli::LineFile& file, std::string_view name, FileHeader&
 
 // Reads the dives line by line in file order, each profiler record as the
 // list-directed read takes it, over as many lines as it needs.
-void read_dives_in_order(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t) {
+void read_dives_in_order(miscli::LineFile& file, std::string_view name, FileHeader& header, DiveTable& t,
+                         Offsets& offsets) {
     auto next_line = [&file]() { return file.next(); };
     header.n_read = 0;
     for (int d = 1;; ++d) {
         auto line = next_dive_line(file);
         if (!line) break;
-        if (auto fault = read_heading(*line, file, name, t, d, header.n_vars)) fail(*fault);
+        if (auto fault = read_heading(*line, file, name, t, d, header.n_vars, offsets)) fail(*fault);
         float value[5] = {};
         int flag[5] = {};
         for (int k = 1; k <= t.n_samp(d); ++k) {
@@ -279,6 +301,7 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
     }
     header.opened = true;
 
+    Offsets offsets;
     try {
         auto first = file.next();
         if (!first || !read_header_line(*first, header)) {
@@ -297,21 +320,22 @@ void rd_sci2_(std::string_view file_name, FileHeader& header, DiveTable& t) {
                             << " sample variables; 1 to 4 (pressure included) can be stored");
         }
 
-        if (!read_dives_ahead(file, name, header, t)) {
+        if (!read_dives_ahead(file, name, header, t, offsets)) {
             // A profiler record runs over several lines: only reading in order
             // tells where each dive ends.
             file.restart();
             file.next();
             t = DiveTable();
             t.resize(std::min(header.n_dives, MXPR));
-            read_dives_in_order(file, name, header, t);
+            offsets.clear();
+            read_dives_in_order(file, name, header, t, offsets);
         }
     } catch (const miscli::LineFileFault& f) {
         fail(file_fault_line(f, name));
     }
     // The dive loops run to the stated count, so it must fit the table.
     if (header.n_dives > MXPR) fail(ListLine() << "Increase MXPR for RD_SCI");
-    apply_offsets(header, t);
+    apply_offsets(offsets, t);
 }
 
 }  // namespace data

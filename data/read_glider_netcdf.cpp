@@ -405,10 +405,9 @@ void fill_netcdf_header(int serial_no, const std::string& var4, int n_dives, Fil
     header = FileHeader();
     header.serial_no = serial_no;
     header.n_vars = var4.empty() ? 3 : 4;
-    if (!var4.empty()) header.var4_name = miscli::field(var4, 8);
+    header.column(4).name = var4;
     header.n_dives = n_dives;
     header.n_read = n_dives;
-    header.adcp_kind = "No ADCP ";
     header.opened = true;
 }
 

@@ -6,12 +6,6 @@
 
 namespace data {
 
-Profiler profiler_of(std::string_view adcp_kind) {
-    if (adcp_kind == "No ADCP ") return Profiler::None;
-    if (adcp_kind == "BackScat") return Profiler::Backscatter;
-    return Profiler::Velocity;
-}
-
 bool sample_sigma_theta(const DiveTable& t, int k, int d, float& value) {
     if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) != 0) return false;
     value = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);

@@ -10,12 +10,6 @@
 
 namespace data {
 
-// What a file's current profiler records, from the header's ADCP kind:
-// "No ADCP " none, "BackScat" backscatter, anything else vertical velocity
-// (in the fourth profiler column either way).
-enum class Profiler { None, Backscatter, Velocity };
-Profiler profiler_of(std::string_view adcp_kind);
-
 // Sets of profiler kinds, for the files that offer a variable.
 inline constexpr unsigned kind_bit(Profiler p) { return 1u << static_cast<unsigned>(p); }
 inline constexpr unsigned kEveryFile = kind_bit(Profiler::None) | kind_bit(Profiler::Backscatter) |

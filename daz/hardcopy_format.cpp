@@ -65,19 +65,19 @@ bool is_stream(const std::string& name) {
     return ::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode);
 }
 
-// ".eps, .pdf, .svg or .png"
-std::string extension_list() {
+}  // namespace
+
+std::string format_list(std::string_view before, std::string_view mark) {
     std::string list;
     const std::size_t n = std::size(kFormats);
     for (std::size_t i = 0; i < n; ++i) {
         if (i > 0) list += i + 1 < n ? ", " : " or ";
-        list += '.';
+        list += before;
         list += lower_case(kFormats[i].extension);
+        if (i == 0) list += mark;
     }
     return list;
 }
-
-}  // namespace
 
 std::string_view extension_of(HardcopyFormat format) { return row_of(format).extension; }
 
@@ -105,7 +105,7 @@ bool settle_output_name(HardcopyOutput& output, bool format_given, std::string& 
     }
     const auto named = format_named(std::string_view(name).substr(dot + 1));
     if (!named) {
-        why = "the name must end in " + extension_list() + " (in any case), or have no extension";
+        why = "the name must end in " + format_list(".") + " (in any case), or have no extension";
         return false;
     }
     if (format_given && *named != output.format) {

@@ -25,6 +25,9 @@ inline constexpr int kMinDpi = 50, kMaxDpi = 1200;
 
 // "EPS", "PDF", "SVG" or "PNG": the extension of the OUTnn names.
 std::string_view extension_of(HardcopyFormat format);
+// The formats' names in a sentence: "eps, pdf, svg or png", each after
+// `before`, the first (the default) followed by `mark`.
+std::string format_list(std::string_view before = {}, std::string_view mark = {});
 // The format named eps, pdf, svg or png, in any case.
 std::optional<HardcopyFormat> format_named(std::string_view name);
 // The -o name checked against the format and completed: an extension must

@@ -65,9 +65,9 @@ std::string_view ask_value(const LabelField& f, float x, float y, int label_coun
     if (label_count >= MXLAB) return kStoreFull;
     const int n_z = std::min(static_cast<int>(f.level_y.size()), f.grid.dim1());
     const int first = std::max(f.first, 1);
-    const int last = std::min({f.last, f.grid.dim2(), f.station_km.size()});
+    const int last = std::min({f.last, f.grid.dim2(), f.station_x.size()});
     const int k = nearest(1, n_z, y, 100.0f, [&](int i) { return f.level_y[static_cast<std::size_t>(i - 1)]; });
-    const int j = nearest(first, last, x, 100.0f, [&](int i) { return frame_x(f.station_km(i)); });
+    const int j = nearest(first, last, x, 100.0f, [&](int i) { return frame_x(f.station_x(i)); });
     if (k == 0 || j == 0) return kNoValue;
     const float g = f.grid(k, j);
     if (!(g > f.missing)) return kNoValue;

@@ -39,7 +39,7 @@ void draw_labels(int label_count);
 struct LabelField {
     std::span<const float> level_y;          // page y of grid levels 1..n
     const miscli::Array2<float>& grid;       // G(k, j)
-    const miscli::Array1<float>& station_km; // X(j)
+    const miscli::Array1<float>& station_x; // X(j)
     int first, last;                         // profiles j
     std::span<const float> levels;           // contour levels, increasing
     float missing;                           // values at or below are missing

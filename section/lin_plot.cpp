@@ -72,7 +72,7 @@ void contour_levels(float v_lo, float v_hi, ContourLevels& c) {
 }
 
 void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
-               const miscli::Array1<float>& station_km, int n_levels, int first_dive, int last_dive, float v_lo,
+               const miscli::Array1<float>& station_x, int n_levels, int first_dive, int last_dive, float v_lo,
                float v_hi, float /*contour_step*/, std::string_view label_line, int& label_count, char device_code,
                float missing) {
     if (n_levels > MXDEP) {
@@ -82,7 +82,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     // Only what the arrays hold is read.
     const int n_z = std::clamp(std::min({n_levels, grid_z.size(), grid_line.dim1()}), 0, MXDEP);
     const int j1 = std::max(first_dive, 1);
-    const int j2 = std::min({last_dive, station_km.size(), grid_line.dim2()});
+    const int j2 = std::min({last_dive, station_x.size(), grid_line.dim2()});
     level_y.resize(static_cast<std::size_t>(n_z));
     for (int k = 1; k <= n_z; ++k) level_y[static_cast<std::size_t>(k - 1)] = frame_y(grid_z(k));
 
@@ -94,7 +94,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
         const float w = levels.w[static_cast<std::size_t>(q - 1)];
         daz::linwid_(q % 4 == 0 ? 16 : 8);
         for (int j = j1; j < j2; ++j) {
-            const float x1 = frame_x(station_km(j)), x2 = frame_x(station_km(j + 1));
+            const float x1 = frame_x(station_x(j)), x2 = frame_x(station_x(j + 1));
             for (int k = 1; k < n_z; ++k) {
                 const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
                 const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);
@@ -128,7 +128,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     if (device_code != 'S') return;
     const LabelField field{std::span<const float>(level_y.data(), static_cast<std::size_t>(n_z)),
                            grid_line,
-                           station_km,
+                           station_x,
                            j1,
                            j2,
                            std::span<const float>(levels.w.data(), static_cast<std::size_t>(levels.n)),

@@ -33,7 +33,7 @@ void contour_levels(float v_lo, float v_hi, ContourLevels& levels);
 void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2, float spare, int& pen);
 
 // Contours grid_line(k, j), k = 1..n_levels at the levels grid_z(k),
-// j = first_dive..last_dive at station_km(j), between v_lo and v_hi; writes
+// j = first_dive..last_dive at station_x(j), between v_lo and v_hi; writes
 // "CI=<interval>  <label_line>" under the frame; every fourth level is
 // heavier. A cell edge with a node below -990 (missing) is not traced; the
 // other edges of its cell are. `missing` is the label editor's threshold.
@@ -42,7 +42,7 @@ void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2,
 // the device open. More than MXDEP levels: closes the device and stops with
 // "Increase MXDEP of LIN_PLOT". contour_step is not read.
 void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
-               const miscli::Array1<float>& station_km, int n_levels, int first_dive, int last_dive, float v_lo,
+               const miscli::Array1<float>& station_x, int n_levels, int first_dive, int last_dive, float v_lo,
                float v_hi, float contour_step, std::string_view label_line, int& label_count, char device_code,
                float missing);
 

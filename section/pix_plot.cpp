@@ -6,6 +6,7 @@
 #include <string>
 
 #include "daz/axis.h"
+#include "section/frame_axes.h"
 #include "daz/plot_device.h"
 #include "daz/shade.h"
 #include "daz/stroke_text.h"
@@ -13,13 +14,6 @@
 #include "section/plotcom.h"
 
 namespace section {
-
-float frame_y(float z) {
-    if (plotcom.axis_code == 'S') return plotcom.top - (std::sqrt(z + 9.0f) - 3.0f) * plotcom.z_scale;
-    return plotcom.top - (z - plotcom.z_min) * plotcom.z_scale;
-}
-
-float frame_x(float x) { return plotcom.left + (x - plotcom.x_left) * plotcom.x_scale; }
 
 namespace {
 
@@ -73,7 +67,7 @@ void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_
     daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
 }
 
-void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& km,
+void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& x,
            int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
     if (n_levels < 1 || daz::draws_nothing()) return;
     // The first cell starts at the frame's top, or at the grid's first
@@ -84,7 +78,7 @@ void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& gri
     column.cells.reserve(static_cast<std::size_t>(n_levels));
     for (int i = first; i <= last; ++i) {
         const int prev = std::max(first, i - 1), next = std::min(last, i + 1);
-        const float a = frame_x((km(i) + km(prev)) * 0.5f), b = frame_x((km(i) + km(next)) * 0.5f);
+        const float a = frame_x((x(i) + x(prev)) * 0.5f), b = frame_x((x(i) + x(next)) * 0.5f);
         column.x_lo = std::min(a, b);
         column.x_hi = std::max(a, b) + 0.01f;
         column.cells.clear();
@@ -100,24 +94,6 @@ void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& gri
             upper = lower;
         }
         daz::shade_cells(column);
-    }
-}
-
-void vertical_axis() {
-    if (plotcom.axis_code != 'S') {
-        daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top);
-        return;
-    }
-    static constexpr float ticks[] = {0, 10, 20, 35, 50, 75, 100, 150, 200, 300, 500};
-    for (float v : ticks) {
-        if (!(v < plotcom.z_max)) continue;
-        const float y = frame_y(v);
-        daz::ploti_(plotcom.left + 0.1f, y, 3);
-        daz::ploti_(plotcom.left - 0.1f, y, 2);
-        const std::string text = miscli::fmt_i(std::lround(v), 4);
-        std::array<float, 4> r{};
-        daz::justy_(r, 0.1f, text);
-        daz::letter_(plotcom.left - 0.1f - r[2], y - 0.04f, 0.1f, 0.0f, text);
     }
 }
 
@@ -141,13 +117,13 @@ void top_tick(float x, long number, long step, float& last_label) {
     }
 }
 
-void top_ticks(const miscli::Array1<float>& km, const miscli::Array1<float>& day, int first, int last, int day_tics) {
+void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, int first, int last, int day_tics) {
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     float last_label = -10.0f;
     if (day_tics == 0) {
         const int n = last + 1 - first;
         const long step = n <= 80 ? 5 : n <= 160 ? 10 : 20;
-        for (int i = first; i <= last; ++i) top_tick(frame_x(km(i)), i, step, last_label);
+        for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), i, step, last_label);
         return;
     }
     const float t1 = day(first) + 0.5f, t2 = day(last) - 0.5f;
@@ -166,29 +142,28 @@ void top_ticks(const miscli::Array1<float>& km, const miscli::Array1<float>& day
         if (j == first) continue;
         const float span = day(j) - day(j - 1);
         const float f = span != 0.0f ? (static_cast<float>(d) - day(j - 1)) / span : 1.0f;
-        top_tick(frame_x((1.0f - f) * km(j - 1) + f * km(j)), d, step, last_label);
+        top_tick(frame_x((1.0f - f) * x(j - 1) + f * x(j)), d, step, last_label);
     }
 }
 
 }  // namespace
 
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
-               const miscli::Array1<float>& station_km, const miscli::Array1<float>& station_day, int n_levels,
+               const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
                std::string_view label, float missing) {
     const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
     colour_bar(v_lo, v_hi, ranged, log_color, label);
-    cells(grid_z, grid, station_km, n_levels, first, last, v_lo, v_hi, missing);
+    cells(grid_z, grid, station_x, n_levels, first, last, v_lo, v_hi, missing);
 
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     daz::ploti_(plotcom.left, plotcom.bottom, 3);
     daz::ploti_(plotcom.left, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
-    daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
-                  plotcom.bottom);
-    vertical_axis();
-    top_ticks(station_km, station_day, first, last, day_tics);
+    draw_horizontal_axis();
+    draw_vertical_axis();
+    top_ticks(station_x, station_day, first, last, day_tics);
 }
 
 }  // namespace section

@@ -50,11 +50,11 @@ std::unique_ptr<app::Session> three_dives() {
 TEST(PrepareSection, StationsTextsRangeAndFrameOnThePressureAxis) {
     auto s = three_dives();
     s->reverse = true;
-    section::plotcom.axis_code = 'S';
+    section::plotcom.vertical = section::Vertical::SqrtPressure;
     auto out = with_console("30 300\n", [&] { app::prepare_section(*s); });
     EXPECT_EQ(out, " Min, Max P is   20.0  100.0  Give Min, Max to plot \n");
-    EXPECT_FLOAT_EQ(s->station_km(1), 20.0f);  // reversed: the last dive at 0
-    EXPECT_FLOAT_EQ(s->station_km(3), 0.0f);
+    EXPECT_FLOAT_EQ(s->station_x(1), 20.0f);  // reversed: the last dive at 0
+    EXPECT_FLOAT_EQ(s->station_x(3), 0.0f);
     EXPECT_FLOAT_EQ(s->station_day(1), 0.25f * 101.0f + 0.75f * 101.4f);
     EXPECT_EQ(s->date_text, "Date 2026 101.0 103.0");
     EXPECT_EQ(s->sn_text, "SN  7   1   3  ");
@@ -83,7 +83,7 @@ TEST(PrepareSection, DensityAxisConvertsOnceAndBinsNeedSamplesOnBothSides) {
     t.prof(5, 3, 2) = 20.0f;
     t.n_adcp(3) = 1;
     t.adcp(1, 3, 1) = 50.0f;
-    section::plotcom.axis_code = 'D';
+    section::plotcom.vertical = section::Vertical::Density;
     with_console("26 27\n", [&] { app::prepare_section(*s); });
     EXPECT_TRUE(s->density_converted);
     EXPECT_FLOAT_EQ(t.adcp(1, 3, 1), 0.5f * seawater::sigma_(34.0f, 14.0f, 40.0f, 0.0f) +
@@ -117,7 +117,7 @@ TEST(PrepareSection, DateWithoutAnyTimeAndAOneStationFrame) {
     for (int d = 1; d <= 3; ++d) s->dives.day_start(d) = -9.99f;
     s->first_dive = 2;
     s->last_dive = 2;
-    section::plotcom.axis_code = 'L';
+    section::plotcom.vertical = section::Vertical::Pressure;
     with_console("0 100\n", [&] { app::prepare_section(*s); });
     EXPECT_EQ(s->date_text, "Date                 ");
     EXPECT_EQ(s->sn_text, "SN  7   2   2  ");

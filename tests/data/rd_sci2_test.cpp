@@ -49,15 +49,14 @@ TEST(RdSci2, ReadsHeaderDivesSamplesAndProfilerBins) {
     EXPECT_EQ(r.console, " RD_SCI: Finish at dive 2 of 2\n");
     EXPECT_EQ(r.h.serial_no, 12);
     EXPECT_EQ(r.h.n_vars, 4);
-    EXPECT_EQ(r.h.var4_name, "Fluor   ");
-    EXPECT_EQ(r.h.adcp_kind, "BackScat");
+    EXPECT_EQ(r.h.column(4).name, "Fluor");
+    EXPECT_EQ(r.h.profiler, data::Profiler::Backscatter);
     EXPECT_EQ(r.h.n_read, 2);
     auto& t = *r.t;
     EXPECT_EQ(t.dive_year(1), 2026);
     EXPECT_FLOAT_EQ(t.day_start(1), 100.25f);
     EXPECT_FLOAT_EQ(t.lon_end(1), -122.1f);
     EXPECT_FLOAT_EQ(t.dive_weight(1), 20.0f);
-    EXPECT_FLOAT_EQ(t.sal_offset(1), 0.01f);
     EXPECT_EQ(t.n_samp(1), 2);
     EXPECT_FLOAT_EQ(t.prof(2, 1, 2), 14.85f);
     EXPECT_EQ(t.prof_flag(2, 1, 2), 3);

@@ -40,7 +40,7 @@ struct Field {
         section::plotcom.left = 1.0f;
         section::plotcom.x_left = 0.0f;
         section::plotcom.x_scale = 1.0f;
-        section::plotcom.axis_code = 'L';
+        section::plotcom.vertical = section::Vertical::Pressure;
         section::plotcom.z_min = 0.0f;
         section::plotcom.z_scale = 1.0f;
     }

@@ -22,7 +22,7 @@ struct Section {
         for (int k = 1; k <= levels + 1; ++k) z(k) = 2.5f * static_cast<float>(k - 1);
         auto& p = section::plotcom;
         p = section::Plotcom{};
-        p.axis_code = 'L';
+        p.vertical = section::Vertical::Pressure;
         p.z_min = 0;
         p.z_max = 10;
         p.z_scale = 6.4f / 10.0f;
@@ -95,7 +95,7 @@ TEST(PixPlot, SquareRootAxisTicksStopAboveTheBottom) {
     s.km(2) = 10;
     s.frame(10);
     auto& p = section::plotcom;
-    p.axis_code = 'S';
+    p.vertical = section::Vertical::SqrtPressure;
     p.z_max = 120;
     p.z_scale = 6.4f / (std::sqrt(129.0f) - 3.0f);
     auto pic = s.draw(1, 2);

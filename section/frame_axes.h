@@ -1,0 +1,44 @@
+#pragma once
+// What the section frame's two coordinates are, how each maps onto the
+// frame and how its axis is drawn. The vertical coordinate is pressure (on
+// a square-root or a linear scale) or sigma-theta; the horizontal one is the
+// distance along the track. A new kind of axis is one more value here and
+// its cases in frame_axes.cpp; the plots only ask for page positions.
+#include <optional>
+
+#include "miscli/array.h"
+
+namespace section {
+
+enum class Vertical { SqrtPressure, Pressure, Density };
+enum class Horizontal { Distance };
+
+// The dialogue's letter of each vertical axis: S, L, D.
+std::optional<Vertical> vertical_of_letter(char letter);
+char letter_of(Vertical v);
+
+// Pressure axes start at the surface; the density axis at its range.
+bool is_pressure(Vertical v);
+// The gridding step of the vertical coordinate: 5 dbar, or 0.1 kg/m3.
+float grid_step(Vertical v);
+
+// Each station's place on the horizontal axis: dives first..last along the
+// track from the first (or, reversed, from the last), in km.
+void place_stations(Horizontal h, const miscli::Array1<float>& track_km, int first, int last, bool reverse,
+                    miscli::Array1<float>& station_x);
+
+// Scales of the frame record for the section's ranges: the horizontal one
+// from the stations' places, the vertical one from z_min..z_max (pressure
+// axes from the surface).
+void set_horizontal_scale(float x_first, float x_last);
+void set_vertical_scale();
+
+// Page y of vertical coordinate z and page x of horizontal coordinate x.
+float frame_y(float z);
+float frame_x(float x);
+
+// The frame's bottom axis and its left axis, in the colour set.
+void draw_horizontal_axis();
+void draw_vertical_axis();
+
+}  // namespace section
