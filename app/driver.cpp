@@ -4,13 +4,16 @@
 
 #include "app/session.h"
 #include "miscli/stop.h"
+#include "section/plotcom.h"
 
 namespace app {
 
-void run_dialogue(const Options&) {
+void run_dialogue(const Options& options) {
     // The session's arrays are large; they live on the heap for the run.
     auto session = std::make_unique<Session>();
     Session& s = *session;
+    s.look = options.look;
+    section::plotcom.horizontal = s.look.horizontal;
     read_dive_file(s);
     choose_track_and_axis(s);
     for (;;) {

@@ -62,6 +62,15 @@ constexpr const char* kHelpTail =
     "\n"
     "Either use:\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
+    "  --style S           classic (default: the picture as it always was) or\n"
+    "                      modern (titled axes and colour bar with units, each\n"
+    "                      variable's colour map over robust limits, grey missing\n"
+    "                      cells, contour labels placed along the lines)\n"
+    "  --x KIND            the horizontal axis: distance (default), time or profile\n"
+    "  --cmap NAME|FILE    a colour map by name, or a GMT .cpt file\n"
+    "  --clim MIN,MAX      the colour bar's range\n"
+    "  --ci STEP           the contour interval\n"
+    "  --labels auto|hand  contour labels along the lines, or only where asked\n"
     "  -h, --help          this text\n"
     "  -V, --version       the version\n";
 

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <initializer_list>
 #include <string_view>
 #include <vector>
 
@@ -68,16 +69,26 @@ bool set_dives(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
-bool set_range(std::string_view v, Options& o, std::string& why) {
-    // Read as the dialogue reads the typed range.
+// "A,B": two finite numbers; false when it is not.
+bool number_pair(std::string_view v, float& a, float& b) {
     float r[3] = {0, 0, 0};
     int found = 0;
     if (v.find(',') == std::string_view::npos || !miscli::read_reals(v, r, 3, found) || found != 2 ||
-        !std::isfinite(r[0]) || !std::isfinite(r[1])) {
+        !std::isfinite(r[0]) || !std::isfinite(r[1]))
+        return false;
+    a = r[0];
+    b = r[1];
+    return true;
+}
+
+bool set_range(std::string_view v, Options& o, std::string& why) {
+    // Read as the dialogue reads the typed range.
+    float lo = 0, hi = 0;
+    if (!number_pair(v, lo, hi)) {
         why = "give MIN,MAX, two numbers";
         return false;
     }
-    if (!(r[0] < r[1])) {
+    if (!(lo < hi)) {
         why = "MIN must be below MAX";
         return false;
     }
@@ -158,6 +169,86 @@ bool set_output(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+// A word of `words` (in any case), at its index; false when it is none.
+bool word_of(std::string_view v, std::initializer_list<std::string_view> words, std::size_t& index) {
+    std::size_t i = 0;
+    for (std::string_view w : words) {
+        if (v.size() == w.size() && std::equal(v.begin(), v.end(), w.begin(), [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) == b;
+            })) {
+            index = i;
+            return true;
+        }
+        ++i;
+    }
+    return false;
+}
+
+bool set_style(std::string_view v, Options& o, std::string& why) {
+    std::size_t i = 0;
+    if (!word_of(v, {"classic", "modern"}, i)) {
+        why = "give classic or modern";
+        return false;
+    }
+    o.look_choices.style = i == 0 ? section::Style::Classic : section::Style::Modern;
+    return true;
+}
+
+bool set_x(std::string_view v, Options& o, std::string& why) {
+    std::size_t i = 0;
+    if (!word_of(v, {"distance", "time", "profile"}, i)) {
+        why = "give distance, time or profile";
+        return false;
+    }
+    constexpr section::Horizontal kinds[] = {section::Horizontal::Distance, section::Horizontal::Time,
+                                             section::Horizontal::Profile};
+    o.look_choices.horizontal = kinds[i];
+    return true;
+}
+
+bool set_cmap(std::string_view v, Options& o, std::string& why) {
+    if (v.empty() || !printable(v)) {
+        why = "give the name of a colour map or a .cpt file";
+        return false;
+    }
+    o.look_choices.colour_map = std::string(v);
+    return true;
+}
+
+bool set_clim(std::string_view v, Options& o, std::string& why) {
+    section::ValueRange r;
+    if (!number_pair(v, r.lo, r.hi)) {
+        why = "give MIN,MAX, two numbers";
+        return false;
+    }
+    if (!(r.lo < r.hi)) {
+        why = "MIN must be below MAX";
+        return false;
+    }
+    o.look_choices.colour_range = r;
+    return true;
+}
+
+bool set_ci(std::string_view v, Options& o, std::string& why) {
+    double step = 0;
+    if (!real_number(v, step) || !(step > 0.0) || !std::isfinite(step)) {
+        why = "give the contour interval, a number above 0";
+        return false;
+    }
+    o.look_choices.contour_step = static_cast<float>(step);
+    return true;
+}
+
+bool set_labels(std::string_view v, Options& o, std::string& why) {
+    std::size_t i = 0;
+    if (!word_of(v, {"auto", "hand"}, i)) {
+        why = "give auto (placed along the lines) or hand (only where asked)";
+        return false;
+    }
+    o.look_choices.auto_labels = i == 0;
+    return true;
+}
+
 // One-letter answers of the section, in either case. A variable option
 // takes the registry's letters and, with `none`, that letter for none.
 struct LetterOption {
@@ -187,6 +278,9 @@ constexpr ValueOption kValueOptions[] = {
     {"--title", "TEXT", true, set_title},         {"--label", "X,Y", true, set_label},
     {"--var4", "NAME", true, set_var4},           {"-o", "NAME", true, set_output},
     {"--hardcopy", "eps|pdf|svg|png", false, set_hardcopy}, {"--dpi", "N", false, set_dpi},
+    {"--style", "classic|modern", false, set_style},        {"--x", "distance|time|profile", false, set_x},
+    {"--cmap", "NAME", false, set_cmap},                    {"--clim", "MIN,MAX", false, set_clim},
+    {"--ci", "STEP", false, set_ci},                        {"--labels", "auto|hand", false, set_labels},
 };
 
 // Sets a letter option; false with the reason when the value is not one of
@@ -324,6 +418,7 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         error = log_refusal();
         return false;
     }
+    options.look = section::resolve_look(options.look_choices);
     // The format comes from --hardcopy, else from the name's extension.
     if (std::string why, given = options.hardcopy.name;
         !daz::settle_output_name(options.hardcopy, format_given, why)) {

@@ -6,6 +6,7 @@
 
 #include "app/section_choices.h"
 #include "daz/hardcopy_format.h"
+#include "section/look.h"
 
 namespace app {
 
@@ -19,6 +20,8 @@ struct Options {
     // files read as one mission, in this order (a pattern the shell expanded).
     std::vector<std::string> dive_files;
     SectionChoices section;    // the answers of that run
+    section::LookChoices look_choices;  // the figure's look as the options chose it
+    section::Look look;        // and as it is drawn
 };
 
 // Parses argv; gives false with the one console line in error for an

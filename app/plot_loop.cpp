@@ -22,11 +22,11 @@ void plot_loop(Session& s) {
         daz::linwid_(20);
         section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
-                           s.label_color, data::GRID_MISSING);
+                           s.label_color, data::GRID_MISSING, s.look);
         if (s.line_var != 'X')
             section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive,
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
-                               data::GRID_MISSING);
+                               data::GRID_MISSING, s.look);
         if (!title_asked) {
             daz::getstring_("Complete title " + s.sn_text + " ", s.title_text, miscli::QuestionId::Title);
             title_asked = true;

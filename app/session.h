@@ -5,6 +5,7 @@
 #include <string>
 
 #include "data/dive_table.h"
+#include "section/look.h"
 #include "miscli/array.h"
 #include "miscli/ragged_array.h"
 
@@ -17,6 +18,7 @@ struct Session {
     void size_grids(int n_levels);
 
     std::string file_name;
+    section::Look look;                 // how the figure is drawn beyond the classic picture
     data::FileHeader header;
     data::DiveTable dives;
 

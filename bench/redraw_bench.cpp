@@ -47,10 +47,10 @@ void draw_section(app::Session& s) {
     daz::linwid_(20);
     section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive, s.last_dive,
                        s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step, s.label_color,
-                       -999.0f);
+                       -999.0f, s.look);
     // 'H' here only leaves out the label editor's wait.
     section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
-                       s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f);
+                       s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f, s.look);
     daz::letter_(section::plotcom.left + 1.0f, section::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
     daz::letter_(section::plotcom.left, section::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
 }

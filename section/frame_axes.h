@@ -11,7 +11,7 @@
 namespace section {
 
 enum class Vertical { SqrtPressure, Pressure, Density };
-enum class Horizontal { Distance };
+enum class Horizontal { Distance, Time, Profile };
 
 // The dialogue's letter of each vertical axis: S, L, D.
 std::optional<Vertical> vertical_of_letter(char letter);

@@ -74,7 +74,7 @@ void contour_levels(float v_lo, float v_hi, ContourLevels& c) {
 void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
                const miscli::Array1<float>& station_x, int n_levels, int first_dive, int last_dive, float v_lo,
                float v_hi, float /*contour_step*/, std::string_view label_line, int& label_count, char device_code,
-               float missing) {
+               float missing, const Look& /*look*/) {
     if (n_levels > MXDEP) {
         daz::plclosnow_();
         miscli::stop(" Increase MXDEP of LIN_PLOT");

@@ -8,6 +8,7 @@
 
 #include "data/limits.h"
 #include "miscli/array.h"
+#include "section/look.h"
 
 namespace section {
 
@@ -40,10 +41,11 @@ void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2,
 // Then draws the label_count stored labels and, on the screen ('S'), runs
 // the label editor, which updates label_count. Reads section::plotcom; expects
 // the device open. More than MXDEP levels: closes the device and stops with
-// "Increase MXDEP of LIN_PLOT". contour_step is not read.
+// "Increase MXDEP of LIN_PLOT". contour_step is not read. `look` says how it
+// is drawn beyond the classic picture.
 void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid_line,
                const miscli::Array1<float>& station_x, int n_levels, int first_dive, int last_dive, float v_lo,
                float v_hi, float contour_step, std::string_view label_line, int& label_count, char device_code,
-               float missing);
+               float missing, const Look& look);
 
 }  // namespace section

@@ -151,7 +151,7 @@ void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day,
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
                const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
-               std::string_view label, float missing) {
+               std::string_view label, float missing, const Look& /*look*/) {
     const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
     colour_bar(v_lo, v_hi, ranged, log_color, label);
     cells(grid_z, grid, station_x, n_levels, first, last, v_lo, v_hi, missing);

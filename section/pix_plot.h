@@ -3,6 +3,7 @@
 
 #include "miscli/array.h"
 #include "section/frame_axes.h"
+#include "section/look.h"
 
 namespace section {
 
@@ -13,10 +14,11 @@ namespace section {
 // along the top. The frame comes from section::plotcom; the device must be open.
 // Cells at or below `missing` are black. A field without a range (v_hi
 // equal to v_lo, or no cell with a value) has its bar in the middle colour;
-// a reversed range draws the reversed scale. Leaves the colour black.
+// a reversed range draws the reversed scale. `look` says how it is drawn
+// beyond the classic picture. Leaves the colour black.
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
                const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float contour_step,
-               std::string_view label, float missing);
+               std::string_view label, float missing, const Look& look);
 
 }  // namespace section

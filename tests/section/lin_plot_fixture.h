@@ -46,7 +46,7 @@ struct Field {
     }
 
     void plot(float lo, float hi, int& count, char device, const std::string& title = "Sigma-theta") const {
-        section::lin_plot_(z, g, km, n_z, first, last, lo, hi, 0.0f, title, count, device, -999.0f);
+        section::lin_plot_(z, g, km, n_z, first, last, lo, hi, 0.0f, title, count, device, -999.0f, section::Look{});
     }
 };
 

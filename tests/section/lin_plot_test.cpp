@@ -235,7 +235,7 @@ TEST(LinPlot, TooManyLevelsClosesTheDeviceAndStops) {
         [&] {
             daz::plopen_('H', 'X');
             int count = 0;
-            section::lin_plot_(z, g, km, section::MXDEP + 1, 1, 2, 0, 1, 0, "x", count, 'H', -999.0f);
+            section::lin_plot_(z, g, km, section::MXDEP + 1, 1, 2, 0, 1, 0, "x", count, 'H', -999.0f, section::Look{});
         },
         &stop);
     EXPECT_EQ(stop.line, " Increase MXDEP of LIN_PLOT");

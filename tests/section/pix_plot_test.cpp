@@ -38,7 +38,7 @@ struct Section {
         WorkingDir here(dir.path());
         with_console("", [&] {
             daz::plopen_('H', 'X');
-            section::pix_plot_(z, g, km, day, levels, first, last, lo, hi, 0, day_tics, 0.0f, "T", -999.0f);
+            section::pix_plot_(z, g, km, day, levels, first, last, lo, hi, 0, day_tics, 0.0f, "T", -999.0f, section::Look{});
             daz::plclosnow_();
         });
         if (have_ghostscript()) {

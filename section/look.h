@@ -1,0 +1,48 @@
+#pragma once
+// How a figure looks beyond what the dialogue asks. The classic look, the
+// default, draws the plotter's picture exactly. The modern look titles the
+// axes and the colour bar with names and units, gives each variable its
+// perceptual colour map over robust limits, greys missing cells and labels
+// the contours by itself; each of these can also be chosen on its own.
+#include <optional>
+#include <string>
+
+#include "section/frame_axes.h"
+
+namespace section {
+
+enum class Style { Classic, Modern };
+
+struct ValueRange {
+    float lo = 0.0f, hi = 0.0f;
+};
+
+struct Look {
+    Style style = Style::Classic;
+    Horizontal horizontal = Horizontal::Distance;
+    // A colour map's name or a .cpt file; empty: the classic scale.
+    std::string colour_map;
+    // Each variable takes its field's usual map when no map is named.
+    bool maps_by_variable = false;
+    std::optional<ValueRange> colour_range;  // the colour bar's range, as given
+    bool robust_range = false;     // else the 0.5 and 99.5 percentiles of the field
+    bool grey_missing = false;     // missing cells light grey, and the bar says so
+    bool titled = false;           // axes and bar titled with units, both ends labelled, ISO dates
+    bool auto_labels = false;      // contour labels placed along the lines
+    float contour_step = 0.0f;     // the contour interval; 0: the classic choice
+};
+
+// What the command line chose, each unset where it said nothing.
+struct LookChoices {
+    Style style = Style::Classic;
+    std::optional<Horizontal> horizontal;
+    std::optional<std::string> colour_map;
+    std::optional<ValueRange> colour_range;
+    std::optional<bool> auto_labels;
+    std::optional<float> contour_step;
+};
+
+// The look of the choices: the style's defaults, then each choice made.
+Look resolve_look(const LookChoices& choices);
+
+}  // namespace section
