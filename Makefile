@@ -30,7 +30,7 @@ test: deps
 
 fuzz: deps
 	cmake -S . -B build-fuzz -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGLIDERSECT_FUZZ=ON >/dev/null
-	cmake --build build-fuzz -j$(JOBS) --target fuzz_dive_file fuzz_netcdf fuzz_fields fuzz_session
+	cmake --build build-fuzz -j$(JOBS) --target fuzz_dive_file fuzz_netcdf fuzz_fields fuzz_session fuzz_cpt
 	bash tests/fuzz/run.sh $(CURDIR)/build-fuzz $(FUZZ_SECONDS)
 
 bench: build

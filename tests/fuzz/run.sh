@@ -10,7 +10,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 status=0
-for pair in dive_file:fuzz_dive_file netcdf:fuzz_netcdf fields:fuzz_fields session:fuzz_session; do
+for pair in dive_file:fuzz_dive_file netcdf:fuzz_netcdf fields:fuzz_fields session:fuzz_session cpt:fuzz_cpt; do
   corpus=${pair%%:*}
   target=${pair##*:}
   work=$(mktemp -d)
