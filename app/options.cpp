@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/variables.h"
+#include "daz/colour_map.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
 #include "section/plotcom.h"
@@ -206,12 +207,31 @@ bool set_x(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+// A known map's name, else a GMT colour table file; a name that is neither
+// gets the nearest known names.
 bool set_cmap(std::string_view v, Options& o, std::string& why) {
     if (v.empty() || !printable(v)) {
         why = "give the name of a colour map or a .cpt file";
         return false;
     }
-    o.look_choices.colour_map = std::string(v);
+    if (const daz::ColourMap* known = daz::find_colour_map(v)) {
+        o.look_choices.colour_map = *known;
+        return true;
+    }
+    const std::string name(v);
+    std::error_code ec;
+    std::size_t cpt = 0;
+    const bool a_file = std::filesystem::exists(name, ec) || name.find('/') != std::string::npos ||
+                        (name.size() > 4 && word_of(v.substr(v.size() - 4), {".cpt"}, cpt));
+    if (!a_file) {
+        why = "no such colour map or file; the nearest known maps are";
+        const std::vector<std::string_view> nearest = daz::nearest_colour_maps(v);
+        for (std::size_t i = 0; i < nearest.size(); ++i) why += (i == 0 ? " " : ", ") + std::string(nearest[i]);
+        return false;
+    }
+    std::optional<daz::ColourMap> map = daz::read_cpt(name, why);
+    if (!map) return false;
+    o.look_choices.colour_map = std::move(*map);
     return true;
 }
 
@@ -416,6 +436,12 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     // Only a variable with a log question can use --log.
     if (options.section.log && !has_log(options.section.color) && !has_log(options.section.contour)) {
         error = log_refusal();
+        return false;
+    }
+    // A log10 colour scale's range is given in the values, above 0.
+    if (const auto& r = options.look_choices.colour_range;
+        r && options.section.log && has_log(options.section.color) && !(r->lo > 0.0f)) {
+        error = " --clim: the colour variable has a log10 scale (--log), so MIN must be above 0";
         return false;
     }
     options.look = section::resolve_look(options.look_choices);

@@ -14,7 +14,7 @@ Look resolve_look(const LookChoices& c) {
     }
     if (c.horizontal) look.horizontal = *c.horizontal;
     if (c.colour_map) {
-        look.colour_map = *c.colour_map;
+        look.colour_map = c.colour_map;
         look.maps_by_variable = false;
     }
     if (c.colour_range) {

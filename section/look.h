@@ -5,8 +5,8 @@
 // perceptual colour map over robust limits, greys missing cells and labels
 // the contours by itself; each of these can also be chosen on its own.
 #include <optional>
-#include <string>
 
+#include "daz/colour_map.h"
 #include "section/frame_axes.h"
 
 namespace section {
@@ -20,12 +20,13 @@ struct ValueRange {
 struct Look {
     Style style = Style::Classic;
     Horizontal horizontal = Horizontal::Distance;
-    // A colour map's name or a .cpt file; empty: the classic scale.
-    std::string colour_map;
+    // The map named (a known one, or a .cpt file's); none: the classic
+    // scale, or each variable's usual map.
+    std::optional<daz::ColourMap> colour_map;
     // Each variable takes its field's usual map when no map is named.
     bool maps_by_variable = false;
     std::optional<ValueRange> colour_range;  // the colour bar's range, as given
-    bool robust_range = false;     // else the 0.5 and 99.5 percentiles of the field
+    bool robust_range = false;     // the 0.5 and 99.5 percentiles of the field, not its extremes
     bool grey_missing = false;     // missing cells light grey, and the bar says so
     bool titled = false;           // axes and bar titled with units, both ends labelled, ISO dates
     bool auto_labels = false;      // contour labels placed along the lines
@@ -36,7 +37,7 @@ struct Look {
 struct LookChoices {
     Style style = Style::Classic;
     std::optional<Horizontal> horizontal;
-    std::optional<std::string> colour_map;
+    std::optional<daz::ColourMap> colour_map;
     std::optional<ValueRange> colour_range;
     std::optional<bool> auto_labels;
     std::optional<float> contour_step;

@@ -11,6 +11,7 @@
 #include "daz/shade.h"
 #include "daz/stroke_text.h"
 #include "miscli/fixed_format.h"
+#include "section/colour_scale.h"
 #include "section/plotcom.h"
 
 namespace section {
@@ -40,22 +41,23 @@ void bar_range(float v_lo, float v_hi, bool ranged, float& lo, float& hi) {
     hi = centre + half;
 }
 
-// `ranged`: the field has values and v_lo differs from v_hi; a reversed
-// range draws the reversed scale, as the cells get it.
-void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label) {
+// The bar of `bands` bands from bottom to top, each in its colour
+// band_colour(k), k = 1..bands, with its axis from lo to hi. Each band but
+// the top one reaches `overlap` into the next, which covers it, so that no
+// seam shows between them.
+template <class BandColour>
+void colour_bar(int bands, const BandColour& band_colour, float overlap, float lo, float hi, int log_color,
+                std::string_view label) {
     const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
-    const float h = (plotcom.top - plotcom.bottom) / BANDS;
-    const float dv = (v_hi - v_lo) / BANDS;
-    for (int k = 1; k <= BANDS; ++k) {
-        // A field without a range shows the middle colour, like its cells.
-        if (!ranged) daz::palette_(0.0f, 0.0f, 0.0f);
-        else daz::palette_(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi);
-        daz::shaderect_(x0, plotcom.bottom + static_cast<float>(k - 1) * h, x1, plotcom.bottom + static_cast<float>(k) * h);
+    const float h = (plotcom.top - plotcom.bottom) / static_cast<float>(bands);
+    for (int k = 1; k <= bands; ++k) {
+        const daz::ScaleColour c = band_colour(k);
+        daz::rgbcolor_(c.red, c.green, c.blue);
+        const float top = plotcom.bottom + static_cast<float>(k) * h;
+        daz::shaderect_(x0, plotcom.bottom + static_cast<float>(k - 1) * h, x1, k < bands ? top + overlap : top);
     }
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     daz::linwid_(20);
-    float lo, hi;
-    bar_range(v_lo, v_hi, ranged, lo, hi);
     if (log_color != 0)
         daz::logy_ax_(std::pow(10.0f, lo), std::pow(10.0f, hi), " ", x0, plotcom.bottom, x0, plotcom.top);
     else
@@ -67,13 +69,59 @@ void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_
     daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
 }
 
-void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& x,
-           int n_levels, int first, int last, float v_lo, float v_hi, float missing) {
-    if (n_levels < 1 || daz::draws_nothing()) return;
+// `ranged`: the field has values and v_lo differs from v_hi; a reversed
+// range draws the reversed scale, as the cells get it.
+void classic_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label) {
+    const float dv = (v_hi - v_lo) / BANDS;
+    // A field without a range shows the middle colour, like its cells.
+    const auto band = [&](int k) {
+        return ranged ? daz::scale_colour(v_lo + (static_cast<float>(k) - 0.5f) * dv, v_lo, v_hi)
+                      : daz::scale_colour(0.0f, 0.0f, 0.0f);
+    };
+    float lo, hi;
+    bar_range(v_lo, v_hi, ranged, lo, hi);
+    colour_bar(BANDS, band, 0.0f, lo, hi, log_color, label);
+}
+
+// The bar of a colour map, in finer bands than the classic scale's so that
+// it looks continuous.
+void map_bar(const ColourScale& scale, bool ranged, int log_color, std::string_view label) {
+    constexpr int kMapBands = 128;
+    const float dv = (scale.hi - scale.lo) / kMapBands;
+    const auto band = [&](int k) {
+        return ranged ? scale.colour(scale.lo + (static_cast<float>(k) - 0.5f) * dv) : scale.map->colour(0.5f);
+    };
+    float lo, hi;
+    bar_range(scale.lo, scale.hi, ranged, lo, hi);
+    colour_bar(kMapBands, band, 0.01f, lo, hi, log_color, label);
+}
+
+// A swatch of the missing cells' colour under the bar, labelled "no data".
+void no_data_swatch(daz::ScaleColour c) {
+    const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
+    const float y0 = plotcom.bottom - 0.45f, y1 = plotcom.bottom - 0.3f;
+    daz::rgbcolor_(c.red, c.green, c.blue);
+    daz::shaderect_(x0, y0, x1, y1);
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    daz::ploti_(x0, y0, 3);
+    daz::ploti_(x1, y0, 2);
+    daz::ploti_(x1, y1, 2);
+    daz::ploti_(x0, y1, 2);
+    daz::ploti_(x0, y0, 2);
+    daz::letter_(x0, y0 - 0.17f, 0.1f, 0.0f, "no data");
+}
+
+// The cells of profiles first..last, each in cell_colour(value); gives
+// whether a cell drawn has no value.
+template <class CellColour>
+bool cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& x,
+           int n_levels, int first, int last, float missing, const CellColour& cell_colour) {
+    if (n_levels < 1 || daz::draws_nothing()) return false;
     // The first cell starts at the frame's top, or at the grid's first
     // level when that lies lower (a range typed from 100 dbar on a frame
     // from the surface): nothing was gridded above it.
     const float top_of_cells = std::min(frame_y(plotcom.z_min), frame_y(grid_z(1)));
+    bool any_missing = false;
     daz::CellColumn column;
     column.cells.reserve(static_cast<std::size_t>(n_levels));
     for (int i = first; i <= last; ++i) {
@@ -88,13 +136,15 @@ void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& gri
             const float lower = frame_y(z);
             if (z < plotcom.z_max) {
                 const float g = grid(k, i);
-                const daz::ScaleColour c = g > missing ? daz::scale_colour(g, v_lo, v_hi) : daz::ScaleColour{0, 0, 0};
+                any_missing = any_missing || !(g > missing);
+                const daz::ScaleColour c = cell_colour(g);
                 column.cells.push_back({c.red, c.green, c.blue, lower - 0.01f, upper});
             }
             upper = lower;
         }
         daz::shade_cells(column);
     }
+    return any_missing;
 }
 
 // One top tick at page x for number `number`; long and labelled on
@@ -151,10 +201,24 @@ void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day,
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
                const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
-               std::string_view label, float missing, const Look& /*look*/) {
-    const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
-    colour_bar(v_lo, v_hi, ranged, log_color, label);
-    cells(grid_z, grid, station_x, n_levels, first, last, v_lo, v_hi, missing);
+               std::string_view label, float missing, const Look& look, ColourVariable variable) {
+    const bool any = any_value(grid, n_levels, first, last, missing);
+    const ColourScale scale =
+        colour_scale(look, variable, grid, n_levels, first, last, v_lo, v_hi, log_color, missing);
+    if (!scale.map) {
+        const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any;
+        classic_bar(v_lo, v_hi, ranged, log_color, label);
+        const daz::ScaleColour black{0.0f, 0.0f, 0.0f};
+        cells(grid_z, grid, station_x, n_levels, first, last, missing,
+              [&](float g) { return g > missing ? daz::scale_colour(g, v_lo, v_hi) : black; });
+    } else {
+        // A range given is drawn even over a field without values.
+        const bool ranged = (scale.hi > scale.lo || scale.hi < scale.lo) && (any || look.colour_range);
+        map_bar(scale, ranged, log_color, label);
+        const bool holes = cells(grid_z, grid, station_x, n_levels, first, last, missing,
+                                 [&](float g) { return g > missing ? scale.colour(g) : scale.missing; });
+        if (holes && look.grey_missing) no_data_swatch(scale.missing);
+    }
 
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     daz::ploti_(plotcom.left, plotcom.bottom, 3);
