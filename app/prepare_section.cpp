@@ -130,7 +130,7 @@ void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo,
 
 }  // namespace
 
-void prepare_section(Session& s) {
+bool prepare_section(Session& s) {
     auto& t = s.dives;
     const int n = s.header.n_dives;
 
@@ -143,7 +143,7 @@ void prepare_section(Session& s) {
     section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
-    section::place_stations(plotcom.horizontal, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
+    section::place_stations(t, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
     make_texts(s);
     s.label_count = 0;
 
@@ -175,6 +175,13 @@ void prepare_section(Session& s) {
     }
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);
+    if (s.color_lo > s.color_hi) {
+        miscli::console().write_line(" The colour variable " + std::string(1, s.color_var) + " has no value in dives " +
+                                     std::to_string(s.first_dive) + " to " + std::to_string(s.last_dive) + " from " +
+                                     miscli::fmt_f(plotcom.z_min, 0, 1) + " to " + miscli::fmt_f(plotcom.z_max, 0, 1) +
+                                     ": choose another variable, dives or range.");
+        return false;
+    }
     if (s.line_var != 'X') value_range(s, s.grid_line, s.line_lo, s.line_hi);
 
     plotcom.z_max = std::min(s.grid_z(s.n_levels), plotcom.z_max);
@@ -182,6 +189,7 @@ void prepare_section(Session& s) {
 
     section::set_horizontal_scale(s.station_x(s.first_dive), s.station_x(s.last_dive));
     section::set_vertical_scale();
+    return true;
 }
 
 }  // namespace app

@@ -56,7 +56,7 @@ struct Session {
 void read_dive_file(Session& s);            // file name, reader, offsets
 void choose_track_and_axis(Session& s);     // track distance, range, order, axis
 void choose_variables(Session& s);          // summary, menus, tick style; Q ends the run
-void prepare_section(Session& s);           // density, sort, load, range, grids, frame
+bool prepare_section(Session& s);           // density, sort, load, range, grids, frame; false: nothing to draw
 void plot_loop(Session& s);                 // screen plots, hardcopy, back to the menus
 
 }  // namespace app

@@ -4,10 +4,13 @@
 #include <array>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "daz/axis.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
+#include "daz/time_axis.h"
+#include "miscli/calendar.h"
 #include "miscli/fixed_format.h"
 #include "section/plotcom.h"
 
@@ -35,16 +38,66 @@ bool is_pressure(Vertical v) { return v != Vertical::Density; }
 
 float grid_step(Vertical v) { return v == Vertical::Density ? 0.1f : 5.0f; }
 
-void place_stations(Horizontal, const miscli::Array1<float>& km, int first, int last, bool reverse,
+std::optional<double> dive_time(const data::DiveTable& t, int d) {
+    if (t.dive_year(d) < 0) return std::nullopt;
+    const bool start = t.day_start(d) >= 0.0f, end = t.day_end(d) >= 0.0f;
+    if (!start && !end) return std::nullopt;
+    const double day = start && end ? 0.5 * (static_cast<double>(t.day_start(d)) + t.day_end(d))
+                                    : static_cast<double>(start ? t.day_start(d) : t.day_end(d));
+    return miscli::epoch_days(t.dive_year(d), day);
+}
+
+namespace {
+
+// The times of dives first..last from the frame's origin (the first time,
+// at its midnight), a dive without one placed between the nearest dives
+// that have one.
+void place_in_time(const data::DiveTable& t, int first, int last, miscli::Array1<float>& x) {
+    std::vector<std::optional<double>> when;
+    for (int d = first; d <= last; ++d) when.push_back(dive_time(t, d));
+    const auto known = std::find_if(when.begin(), when.end(), [](const auto& w) { return w.has_value(); });
+    plotcom.x_origin = known == when.end() ? 0.0 : std::floor(**known);
+    const int n = static_cast<int>(when.size());
+    int before = -1;
+    for (int i = 0; i < n; ++i) {
+        if (when[static_cast<std::size_t>(i)]) {
+            before = i;
+            continue;
+        }
+        int after = i + 1;
+        while (after < n && !when[static_cast<std::size_t>(after)]) ++after;
+        const auto at = [&](int j) { return *when[static_cast<std::size_t>(j)]; };
+        if (before < 0 && after >= n) when[static_cast<std::size_t>(i)] = plotcom.x_origin;
+        else if (before < 0) when[static_cast<std::size_t>(i)] = at(after);
+        else if (after >= n) when[static_cast<std::size_t>(i)] = at(before);
+        else when[static_cast<std::size_t>(i)] = at(before) + (at(after) - at(before)) * (i - before) / (after - before);
+    }
+    for (int i = 0; i < n; ++i) x(first + i) = static_cast<float>(*when[static_cast<std::size_t>(i)] - plotcom.x_origin);
+}
+
+}  // namespace
+
+void place_stations(const data::DiveTable& t, const miscli::Array1<float>& km, int first, int last, bool reverse,
                     miscli::Array1<float>& x) {
-    for (int d = first; d <= last; ++d) x(d) = reverse ? km(last) - km(d) : km(d) - km(first);
+    plotcom.x_descending = false;
+    switch (plotcom.horizontal) {
+    case Horizontal::Distance:
+        for (int d = first; d <= last; ++d) x(d) = reverse ? km(last) - km(d) : km(d) - km(first);
+        return;
+    case Horizontal::Time: place_in_time(t, first, last, x); break;
+    case Horizontal::Profile:
+        for (int d = first; d <= last; ++d) x(d) = static_cast<float>(d);
+        break;
+    }
+    plotcom.x_descending = reverse;
 }
 
 void set_horizontal_scale(float x_first, float x_last) {
-    plotcom.x_left = std::min(x_first, x_last);
-    plotcom.x_right = std::max(x_first, x_last);
+    float lo = std::min(x_first, x_last), hi = std::max(x_first, x_last);
     // One station (or all at one place) still needs a frame of some width.
-    if (!(plotcom.x_right > plotcom.x_left)) plotcom.x_right = plotcom.x_left + 1.0f;
+    if (!(hi > lo)) hi = lo + 1.0f;
+    plotcom.x_left = plotcom.x_descending ? hi : lo;
+    plotcom.x_right = plotcom.x_descending ? lo : hi;
     plotcom.x_scale = (plotcom.right - plotcom.left) / (plotcom.x_right - plotcom.x_left);
 }
 
@@ -72,8 +125,20 @@ float frame_y(float z) {
 float frame_x(float x) { return plotcom.left + (x - plotcom.x_left) * plotcom.x_scale; }
 
 void draw_horizontal_axis() {
-    daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
-                  plotcom.bottom);
+    switch (plotcom.horizontal) {
+    case Horizontal::Distance:
+        daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
+                      plotcom.bottom);
+        return;
+    case Horizontal::Time:
+        daz::time_ax_(plotcom.x_origin + plotcom.x_left, plotcom.x_origin + plotcom.x_right, "Time, UTC",
+                      plotcom.left, plotcom.bottom, plotcom.right);
+        return;
+    case Horizontal::Profile:
+        daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Profile", plotcom.left, plotcom.bottom, plotcom.right,
+                      plotcom.bottom);
+        return;
+    }
 }
 
 void draw_vertical_axis() {

@@ -62,15 +62,12 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
         const char* answers;  // to the fourth-variable question, if asked
         int profiles;
         const char* range;
-        const char* refusal;  // profiles at one place make no section along the track
+        const char* refusal;  // one profile makes no section
+        bool against_time = false;  // profiles at one place are drawn against time
     } rows[] = {
         {"og1_lower", "\n", 2, "0 200", nullptr},
-        {"toolbox", "\n", 2, "0 100",
-         " Dives 1 to 2 lie at one place, with no distance between them to draw a section along; choose dives along "
-         "the track."},
-        {"depth_only", "", 3, "0 100",  // no candidate: no question
-         " Dives 1 to 3 lie at one place, with no distance between them to draw a section along; choose dives along "
-         "the track."},
+        {"toolbox", "\n", 2, "0 100", nullptr, true},
+        {"depth_only", "", 3, "0 100", nullptr, true},  // no candidate: no question
         {"ngdac", "\n", 1, "0 30", " Dive 1 alone makes no section: choose two or more dives along the track."},
     };
     for (const Row& row : rows) {
@@ -81,6 +78,9 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
                                   {"--headless"});
         EXPECT_EQ(lines_of(r.output).at(1), " Read " + std::to_string(row.profiles) + " profiles from 1 netCDF file");
         if (!row.refusal) {
+            EXPECT_EQ(r.output.find("at one place, with no distance between them to draw a section along: the section "
+                                    "is drawn against time.") != std::string::npos,
+                      row.against_time);
             expect_hardcopy(dir, r);
             continue;
         }

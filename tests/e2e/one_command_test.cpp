@@ -127,13 +127,14 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
         {{kSample, "--range", "-10,50"},
          " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // A colour field without a value is no picture.
+        {{kSample, "--range", "2000,2100"},
+         " --color T: The colour variable T has no value in dives 1 to 120 from 2000.0 to 2100.0: choose another "
+         "variable, dives or range."},
         // A name with a newline in it cannot split the line.
         {{"no\nsuch.SCI"}, " RD_SCI: No file no\\nsuch.SCI to read."},
         // No distance between the dives: an empty frame is no section.
         {{kSample, "--dives", "7:7"}, " Dive 7 alone makes no section: choose two or more dives along the track."},
-        {{"ddmm.nc"},
-         " Dives 1 to 2 have no positions, so no distance between them to draw a section along; latitudes up to "
-         "4839.8 are outside -90..90 and longitudes down to -12330.8 are outside -180..360; are they ddmm.mm?"},
     };
     for (const Row& r : rows) {
         TempDir dir;
@@ -141,7 +142,9 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         ASSERT_TRUE(make_netcdf("netcdf ddmm { dimensions: time = 8 ; variables:\n"
                                 "double time(time) ; time:units = \"seconds since 1970-01-01\" ;\n"
                                 "double latitude(time) ; double longitude(time) ; double pressure(time) ;\n"
+                                "double temperature(time) ;\n"
                                 "data: time = 0, 60, 120, 180, 240, 300, 360, 420 ;\n"
+                                "temperature = 20, 18, 15, 12, 15, 18, 20, 20 ;\n"
                                 "latitude = 4839.1, 4839.2, 4839.3, 4839.4, 4839.5, 4839.6, 4839.7, 4839.8 ;\n"
                                 "longitude = -12330.1, -12330.2, -12330.3, -12330.4, -12330.5, -12330.6,\n"
                                 "  -12330.7, -12330.8 ;\n"
@@ -153,6 +156,18 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         // it on standard output.
         EXPECT_EQ(run.errors, r.line + "\n");
         EXPECT_LE(lines_of(run.output).size(), 2u) << run.output;
+        // Positions that are not degrees leave no distance: the section is
+        // drawn against time, and the line says why.
+        RunResult timed = run_program(dir.path(), "", {"ddmm.nc"}, true);
+        EXPECT_EQ(timed.status, 0) << timed.errors;
+        EXPECT_NE(timed.output.find(" Dives 1 to 2 have no positions, so no distance between them to draw a section "
+                                    "along: the section is drawn against time; latitudes up to 4839.8 are outside "
+                                    "-90..90 and longitudes down to -12330.8 are outside -180..360; are they "
+                                    "ddmm.mm?"),
+                  std::string::npos)
+            << timed.output;
+        EXPECT_TRUE(fs::exists(dir / "OUT01.EPS"));
+        fs::remove(dir / "OUT01.EPS");
         fs::remove(dir / "ddmm.nc");
         EXPECT_TRUE(files_in(dir.path()).empty()) << r.line;
     }
