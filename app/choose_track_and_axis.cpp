@@ -54,9 +54,9 @@ void settle_distance(Session& s, const std::vector<char>& positioned, const sect
     const float extent = position_extent(s.dives, s.first_dive, s.last_dive);
     const bool holding = track > 0.0f && extent < 0.01f * track;
     if (track > 0.0f && !holding) return;
-    const std::string dives = " Dives " + std::to_string(s.first_dive) + " to " + std::to_string(s.last_dive);
+    const std::string dives = " Dives " + s.dives.dive_label(s.first_dive) + " to " + s.dives.dive_label(s.last_dive);
     if (s.first_dive == s.last_dive)
-        miscli::stop(" Dive " + std::to_string(s.first_dive) +
+        miscli::stop(" Dive " + s.dives.dive_label(s.first_dive) +
                      " alone makes no section: choose two or more dives along the track.");
     const bool any = std::any_of(positioned.begin() + (s.first_dive - 1), positioned.begin() + s.last_dive,
                                  [](char p) { return p != 0; });
@@ -92,7 +92,7 @@ void choose_track_and_axis(Session& s) {
 
     s.first_dive = 1;
     s.last_dive = n;
-    section::get_div_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, n, s.first_dive, s.last_dive);
+    section::get_div_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, t.dive_number, n, s.first_dive, s.last_dive);
     settle_distance(s, positioned, stray);
 
     miscli::console().write_prompt(" Normally 1st station to left. Reverse? Y/N? ");

@@ -20,7 +20,7 @@ void plot_loop(Session& s) {
     for (;;) {
         daz::plopen_(s.device_code, 'X');
         daz::linwid_(20);
-        section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive,
+        section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
                            s.label_color, data::GRID_MISSING, s.look);
         if (s.line_var != 'X')

@@ -27,6 +27,13 @@ namespace {
 
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
 
+// A dive's number in the title: four columns at least, and a blank before
+// it; a cast's letter after its number.
+std::string dive_field(const data::DiveTable& t, int d) {
+    if (t.cast(d) == '\0') return miscli::fmt_i_wide(t.dive_number(d), 4, 1);
+    return miscli::fmt_i_wide(t.dive_number(d), 3, 1) + t.cast(d);
+}
+
 // The date text from the first and last dives of the range that
 // have a time; blank numbers when none has.
 void make_texts(Session& s) {
@@ -45,8 +52,8 @@ void make_texts(Session& s) {
     }
     s.sn_text = "SN";
     s.sn_text += miscli::fmt_i_wide(s.header.serial_no, 3);
-    s.sn_text += miscli::fmt_i_wide(s.first_dive, 4, 1);
-    s.sn_text += miscli::fmt_i_wide(s.last_dive, 4, 1);
+    s.sn_text += dive_field(t, s.first_dive);
+    s.sn_text += dive_field(t, s.last_dive);
     s.sn_text += "  ";
 }
 
@@ -177,7 +184,7 @@ bool prepare_section(Session& s) {
     value_range(s, s.grid_color, s.color_lo, s.color_hi);
     if (s.color_lo > s.color_hi) {
         miscli::console().write_line(" The colour variable " + std::string(1, s.color_var) + " has no value in dives " +
-                                     std::to_string(s.first_dive) + " to " + std::to_string(s.last_dive) + " from " +
+                                     t.dive_label(s.first_dive) + " to " + t.dive_label(s.last_dive) + " from " +
                                      miscli::fmt_f(plotcom.z_min, 0, 1) + " to " + miscli::fmt_f(plotcom.z_max, 0, 1) +
                                      ": choose another variable, dives or range.");
         return false;

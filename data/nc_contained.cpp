@@ -101,6 +101,8 @@ void send_table(NcLink& link, const NcSetRead& set, const DiveTable& t) {
                           static_cast<std::int32_t>(names.size()), n);
     link.put(&f, sizeof f);
     link.put(t.dive_year.span().data(), 4 * n);
+    link.put(t.dive_number.span().data(), 4 * n);
+    link.put(t.cast.span().data(), n);
     for (const auto* a : {&t.day_start, &t.day_end, &t.lon_start, &t.lat_start, &t.lon_end, &t.lat_end})
         link.put(a->span().data(), 4 * n);
     link.put(names.data(), names.size());
@@ -232,7 +234,8 @@ private:
     void table(const Frame& f, int& serial, std::vector<std::string>& candidates) {
         const std::size_t n = static_cast<std::size_t>(t_.size());
         if (f.n != n || f.b < 0 || f.c < 0 || f.c > (1 << 26)) broken();
-        bool whole = child_.link().get(t_.dive_year.span().data(), 4 * n);
+        bool whole = child_.link().get(t_.dive_year.span().data(), 4 * n) &&
+                     child_.link().get(t_.dive_number.span().data(), 4 * n) && child_.link().get(t_.cast.span().data(), n);
         for (auto* a : {&t_.day_start, &t_.day_end, &t_.lon_start, &t_.lat_start, &t_.lon_end, &t_.lat_end})
             whole = whole && child_.link().get(a->span().data(), 4 * n);
         std::string names(static_cast<std::size_t>(f.c), '\0');

@@ -86,7 +86,9 @@ void place_stations(const data::DiveTable& t, const miscli::Array1<float>& km, i
         return;
     case Horizontal::Time: place_in_time(t, first, last, x); break;
     case Horizontal::Profile:
-        for (int d = first; d <= last; ++d) x(d) = static_cast<float>(d);
+        // The down and up casts of one dive stand half a number apart.
+        for (int d = first; d <= last; ++d)
+            x(d) = static_cast<float>(t.dive_number(d)) + (t.cast(d) == 'b' ? 0.5f : 0.0f);
         break;
     }
     plotcom.x_descending = reverse;

@@ -32,8 +32,9 @@ std::optional<double> dive_time(const data::DiveTable& dives, int d);
 // Each station's place on the horizontal axis of the frame record, for
 // dives first..last: the distance along the track from the first (or,
 // reversed, from the last) in km; the time in days from the frame record's
-// time origin, a dive without a time between its neighbours; or the profile
-// number. Reversed time and profile axes run from right to left.
+// time origin, a dive without a time between its neighbours; or the dive's
+// number in the file (its up cast half a number on). Reversed time and
+// profile axes run from right to left.
 void place_stations(const data::DiveTable& dives, const miscli::Array1<float>& track_km, int first, int last,
                     bool reverse, miscli::Array1<float>& station_x);
 

@@ -117,13 +117,14 @@ void top_tick(float x, long number, long step, float& last_label) {
     }
 }
 
-void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, int first, int last, int day_tics) {
+void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, const miscli::Array1<int>& numbers,
+               int first, int last, int day_tics) {
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     float last_label = -10.0f;
     if (day_tics == 0) {
         const int n = last + 1 - first;
         const long step = n <= 80 ? 5 : n <= 160 ? 10 : 20;
-        for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), i, step, last_label);
+        for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), numbers(i), step, last_label);
         return;
     }
     const float t1 = day(first) + 0.5f, t2 = day(last) - 0.5f;
@@ -149,7 +150,8 @@ void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day,
 }  // namespace
 
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
-               const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
+               const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day,
+               const miscli::Array1<int>& station_number, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
                std::string_view label, float missing, const Look& /*look*/) {
     const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
@@ -163,7 +165,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis();
     draw_vertical_axis();
-    top_ticks(station_x, station_day, first, last, day_tics);
+    top_ticks(station_x, station_day, station_number, first, last, day_tics);
 }
 
 }  // namespace section
