@@ -383,6 +383,19 @@ NcSampleSink::Room NcTableSink::samples(DiveTable& t, int d, int column, int k, 
     return {t.prof.column(d, column).data() + k, t.prof_flag.column(d, column).data() + k};
 }
 
+namespace {
+
+// A variable's name, long_name and units, in one line each.
+ColumnText column_text(const NcFile& f, const NcVariable& v) {
+    auto attribute = [&](const char* name) {
+        const auto text = f.text_attribute(v.id, name);
+        return text ? miscli::one_line(*text) : std::string();
+    };
+    return {v.name, attribute("long_name"), attribute("units")};
+}
+
+}  // namespace
+
 NcSetRead read_netcdf_set(std::span<const NcSource> files, DiveTable& t, NcSampleSink& sink) {
     t = DiveTable();
     NcSetRead set;
@@ -394,8 +407,15 @@ NcSetRead read_netcdf_set(std::span<const NcSource> files, DiveTable& t, NcSampl
             set.files.push_back(read_file(*f, t, times, sink));
             if (i == 0) {
                 set.serial_no = serial_number(*f);
-                for (const NcVariable* v : fourth_variable_candidates(*f, find_layout(*f)))
+                const NcLayout l = find_layout(*f);
+                set.texts.push_back(l.pressure ? column_text(*f, *l.pressure)
+                                               : ColumnText{"pressure", "pressure from depth", "dbar"});
+                for (const NcVariable* v : {l.temperature, l.salinity})
+                    set.texts.push_back(v ? column_text(*f, *v) : ColumnText{});
+                for (const NcVariable* v : fourth_variable_candidates(*f, l)) {
                     set.candidates.push_back(v->name);
+                    set.texts.push_back(column_text(*f, *v));
+                }
             }
         } catch (const NcError& e) {
             refuse(files[i], e.what());
@@ -436,9 +456,12 @@ void no_fourth_variable(DiveTable& t) {
     }
 }
 
-void fill_netcdf_header(int serial_no, const std::string& var4, int n_dives, FileHeader& header) {
+void fill_netcdf_header(const NcSetRead& set, const std::string& var4, int n_dives, FileHeader& header) {
     header = FileHeader();
-    header.serial_no = serial_no;
+    header.serial_no = set.serial_no;
+    for (std::size_t i = 0; i < 3 && i < set.texts.size(); ++i) header.columns[i] = set.texts[i];
+    for (std::size_t i = 0; i < set.candidates.size() && 3 + i < set.texts.size(); ++i)
+        if (set.candidates[i] == var4) header.column(4) = set.texts[3 + i];
     header.n_vars = var4.empty() ? 3 : 4;
     header.column(4).name = var4;
     header.n_dives = n_dives;
@@ -453,7 +476,7 @@ void read_glider_netcdf_here(std::span<const NcSource> files, FileHeader& header
     const std::string name = tell_and_ask(t.size(), files.size(), set.candidates);
     if (name.empty()) no_fourth_variable(t);
     else read_fourth_variable(files, set, name, t, sink);
-    fill_netcdf_header(set.serial_no, name, t.size(), header);
+    fill_netcdf_header(set, name, t.size(), header);
 }
 
 }  // namespace data

@@ -187,8 +187,9 @@ TEST(ReadGliderNetcdf, ALongFileReadInPiecesHoldsEverySampleOfTheVariable) {
     EXPECT_EQ(wrong, 0);
 }
 
-// A Seaglider's dives keep their numbers, each cut into its down and up cast.
-TEST(ReadGliderNetcdf, ProfilesKeepTheFilesOwnNumbers) {
+// A Seaglider's dives keep their numbers, each cut into its down and up
+// cast, and its variables their names and units (from the first file).
+TEST(ReadGliderNetcdf, ProfilesKeepTheFilesNumbersAndVariablesTheirNames) {
     TempDir dir;
     for (const char* name : {"p5420012", "p5420013"})
         std::filesystem::copy_file(nc_test_file(name), dir.path() / (std::string(name) + ".nc"));
@@ -200,4 +201,8 @@ TEST(ReadGliderNetcdf, ProfilesKeepTheFilesOwnNumbers) {
     std::vector<std::string> labels;
     for (int d = 1; d <= t->size(); ++d) labels.push_back(t->dive_label(d));
     EXPECT_EQ(labels, (std::vector<std::string>{"12a", "12b", "13a", "13b"}));
+    EXPECT_EQ(h.column(2).name, "temperature");
+    EXPECT_EQ(h.column(2).long_name, "Temperature (in situ)");
+    EXPECT_EQ(h.column(2).unit, "degrees_Celsius");
+    EXPECT_EQ(h.column(3).name, "salinity");
 }
