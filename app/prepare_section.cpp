@@ -11,6 +11,7 @@
 #include "app/session.h"
 #include "data/load_sec.h"
 #include "data/missing.h"
+#include "miscli/calendar.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -43,7 +44,16 @@ void make_texts(Session& s) {
     int b = s.last_dive;
     while (b >= s.first_dive && t.day_start(b) < 0.0f) --b;
     s.date_text = "Date";
-    if (a <= s.last_dive && b >= s.first_dive) {
+    if (s.look.titled) {
+        // ISO dates of the first and last profile that have a time.
+        std::optional<double> from, to;
+        for (int d = s.first_dive; d <= s.last_dive; ++d)
+            if (const auto when = section::dive_time(t, d)) {
+                if (!from) from = when;
+                to = when;
+            }
+        s.date_text = from ? miscli::iso_date(*from) + " to " + miscli::iso_date(*to) : std::string("No times");
+    } else if (a <= s.last_dive && b >= s.first_dive) {
         s.date_text += miscli::fmt_i(t.dive_year(a), 5);
         s.date_text += miscli::fmt_f(t.day_start(a), 6, 1);
         s.date_text += miscli::fmt_f(t.day_start(b), 6, 1);
