@@ -65,6 +65,31 @@ TEST(OneCommand, GivesTheEpsOfTheSessionThatAnswersTheSameWay) {
     }
 }
 
+TEST(OneCommand, AUtf8TitleDrawsAsItsEscapesAndTheDialogueAsksAgainForACharacterTheFontsLack) {
+    const std::string title = "\xcf\x83\xce\xb8, kg m\xe2\x81\xbb\xc2\xb3";  // σθ, kg m⁻³
+    auto eps_of = [](const std::vector<std::string>& options, const std::string& script = "") {
+        TempDir dir;
+        std::vector<std::string> args{kSample, "--contour", "D"};
+        if (!script.empty()) args = {"--headless"};
+        args.insert(args.end(), options.begin(), options.end());
+        RunResult r = run_program(dir.path(), script.empty() ? "" : kSample + "\n" + script, args);
+        EXPECT_EQ(r.status, 0) << r.output;
+        return read_file(dir / "OUT01.EPS");
+    };
+    const std::string utf8 = eps_of({"--title", title});
+    // Typed in the window: the snowman is refused, the question comes again.
+    const std::string typed =
+        eps_of({}, "click\nkey G\ntype 1 120\nN\nS\nT\nD\nS\n5.0 500.0\nkey Q\ntype snow \xe2\x98\x83\ntype " +
+                       title + "\nkey H\n");
+    const std::string escapes = eps_of({"--title", "\\sigma\\\\theta\\, kg m\\sup{\\sub{\\sup{-3}}}"});
+    const std::string plain = eps_of({"--title", ", kg m"});
+    ASSERT_GT(utf8.size(), 10000u);
+    EXPECT_TRUE(utf8 == typed);
+    EXPECT_TRUE(utf8 == escapes);
+    // σ, θ, the minus and the 3 are strokes of their own.
+    EXPECT_GT(lines_of(utf8).size(), lines_of(plain).size() + 20);
+}
+
 TEST(OneCommand, ANetcdfMissionWithItsFourthVariableGivesTheSessionsEps) {
     const std::string nc = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample_og1.nc").string();
     TempDir one, session;
@@ -103,6 +128,8 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
          " --log: only the fourth variable has a log10 scale; give --color 4 or --contour 4"},
         {{kSample, "--label", "3,3"}, " --label 3,3: labels name contour lines, so they need --contour"},
         {{kSample, "--title", std::string(46, 'x')}, " --title " + std::string(46, 'x') + ": at most 45 characters"},
+        {{kSample, "--title", "Snow \xe2\x98\x83"},
+         " --title Snow \xe2\x98\x83: the stroke font has no \"\xe2\x98\x83\" (U+2603 SNOWMAN)"},
         {{kSample, "--var4", ""}, " --var4 : give the name of one variable of the file"},
         {{kSample, "--hardcopy", "gif"}, " --hardcopy gif: give eps, pdf, svg or png"},
         {{kSample, "--dpi", "1201"}, " --dpi 1201: give a whole number of dots per inch from 50 to 1200"},
