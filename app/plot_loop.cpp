@@ -42,7 +42,7 @@ void plot_loop(Session& s) {
         daz::linwid_(20);
         section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
-                           s.label_color, data::GRID_MISSING, s.look);
+                           s.look.titled ? s.title_color : s.label_color, data::GRID_MISSING, s.look);
         if (s.line_var != 'X')
             section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive,
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,

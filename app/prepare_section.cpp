@@ -11,6 +11,9 @@
 #include "app/session.h"
 #include "data/load_sec.h"
 #include "data/missing.h"
+#include "data/units.h"
+#include "data/variables.h"
+#include "daz/stroke_text.h"
 #include "miscli/calendar.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
@@ -27,6 +30,17 @@ using section::plotcom;
 namespace {
 
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
+
+// A variable's full name and unit as stroke text, said to be on a log
+// scale when it is; its registry name where the file's name cannot be drawn.
+std::string figure_title(const Session& s, char letter, bool log) {
+    const data::Variable* v = data::find_variable(letter);
+    if (!v) return std::string(1, letter);
+    std::string why;
+    std::string title = data::variable_title(*v, s.header) + (log ? " (log scale)" : "");
+    if (auto text = daz::stroke_text_of(title, why)) return *text;
+    return std::string(v->name) + (log ? " (log scale)" : "");
+}
 
 // A dive's number in the title: four columns at least, and a blank before
 // it; a cast's letter after its number.
@@ -177,6 +191,7 @@ bool prepare_section(Session& s) {
             z_hi = std::max(z_hi, s.sec_z(k, d));
         }
     ask_range(s, z_lo, z_hi);
+    if (s.look.titled) s.title_color = figure_title(s, s.color_var, s.log_color != 0);
     s.device_code = 'S';
 
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
@@ -187,6 +202,7 @@ bool prepare_section(Session& s) {
         int is_adcp_line = 0;
         data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
                         s.log_line, is_adcp_line, t, s.header.column(4).name);
+        if (s.look.titled) s.title_line = figure_title(s, s.line_var, s.log_line != 0);
         section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
                          s.grid_work.span(), s.n_levels, s.grid_step, data::GRID_MISSING, range);
     }

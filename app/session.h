@@ -33,6 +33,8 @@ struct Session {
     char color_var = ' ', line_var = 'X';
     std::string label_color = std::string(20, ' '), label_line = std::string(20, ' ');
     int log_color = 0, log_line = 0, is_adcp = 0;
+    // Titled figures: each variable's full name and unit, as stroke text.
+    std::string title_color, title_line;
 
     miscli::RaggedArray2<float> sec_val, sec_z;  // a dive's samples or bins, whichever are more
     miscli::Array1<int> sec_n;

@@ -143,15 +143,29 @@ void draw_horizontal_axis() {
     }
 }
 
-void draw_vertical_axis() {
+namespace {
+
+// The left axis's title, up its left side and centred on it.
+void vertical_title() {
+    static constexpr const char* kTitles[] = {"Pressure, dbar (square-root scale)", "Pressure, dbar", "σθ, kg m⁻³"};
+    std::string why;
+    const std::string text = daz::stroke_text_of(kTitles[static_cast<int>(plotcom.vertical)], why).value_or("");
+    std::array<float, 4> r{};
+    daz::justy_(r, 0.12f, text);
+    daz::letter_(plotcom.left - 0.55f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, text);
+}
+
+}  // namespace
+
+void draw_vertical_axis(bool titled) {
+    if (titled) vertical_title();
     if (plotcom.vertical != Vertical::SqrtPressure) {
         daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top);
         return;
     }
     // The square-root axis has its own ticks, denser near the surface.
     static constexpr float ticks[] = {0, 10, 20, 35, 50, 75, 100, 150, 200, 300, 500};
-    for (float v : ticks) {
-        if (!(v < plotcom.z_max)) continue;
+    auto tick = [](float v) {
         const float y = frame_y(v);
         daz::ploti_(plotcom.left + 0.1f, y, 3);
         daz::ploti_(plotcom.left - 0.1f, y, 2);
@@ -159,7 +173,13 @@ void draw_vertical_axis() {
         std::array<float, 4> r{};
         daz::justy_(r, 0.1f, text);
         daz::letter_(plotcom.left - 0.1f - r[2], y - 0.04f, 0.1f, 0.0f, text);
-    }
+        return y;
+    };
+    float lowest = plotcom.top;
+    for (float v : ticks)
+        if (v < plotcom.z_max) lowest = tick(v);
+    // A titled axis says where it ends, unless a label stands close by.
+    if (titled && lowest - frame_y(plotcom.z_max) > 0.25f) tick(plotcom.z_max);
 }
 
 }  // namespace section

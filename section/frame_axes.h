@@ -48,8 +48,9 @@ void set_vertical_scale();
 float frame_y(float z);
 float frame_x(float x);
 
-// The frame's bottom axis and its left axis, in the colour set.
+// The frame's bottom axis and its left axis, in the colour set; a titled
+// left axis says what it is and its unit.
 void draw_horizontal_axis();
-void draw_vertical_axis();
+void draw_vertical_axis(bool titled);
 
 }  // namespace section

@@ -42,7 +42,7 @@ void bar_range(float v_lo, float v_hi, bool ranged, float& lo, float& hi) {
 
 // `ranged`: the field has values and v_lo differs from v_hi; a reversed
 // range draws the reversed scale, as the cells get it.
-void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label) {
+void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label, bool titled) {
     const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
     const float h = (plotcom.top - plotcom.bottom) / BANDS;
     const float dv = (v_hi - v_lo) / BANDS;
@@ -64,7 +64,14 @@ void colour_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_
     daz::ploti_(x1, plotcom.bottom, 2);
     daz::ploti_(x1, plotcom.top, 2);
     daz::ploti_(x0, plotcom.top, 2);
-    daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
+    if (!titled) {
+        daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
+        return;
+    }
+    // The full title runs up the bar's right side, centred on it.
+    std::array<float, 4> r{};
+    daz::justy_(r, 0.12f, label);
+    daz::letter_(x1 + 0.3f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, label);
 }
 
 void cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid, const miscli::Array1<float>& x,
@@ -153,9 +160,9 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
                const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day,
                const miscli::Array1<int>& station_number, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
-               std::string_view label, float missing, const Look& /*look*/) {
+               std::string_view label, float missing, const Look& look) {
     const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any_value(grid, n_levels, first, last, missing);
-    colour_bar(v_lo, v_hi, ranged, log_color, label);
+    colour_bar(v_lo, v_hi, ranged, log_color, label, look.titled);
     cells(grid_z, grid, station_x, n_levels, first, last, v_lo, v_hi, missing);
 
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
@@ -164,7 +171,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis();
-    draw_vertical_axis();
+    draw_vertical_axis(look.titled);
     top_ticks(station_x, station_day, station_number, first, last, day_tics);
 }
 
