@@ -18,7 +18,9 @@ void run_dialogue(const Options& options) {
     choose_track_and_axis(s);
     for (;;) {
         choose_variables(s);
-        prepare_section(s);
+        // A colour variable without a value in the range draws nothing:
+        // back to the menus.
+        if (!prepare_section(s)) continue;
         plot_loop(s);
     }
 }

@@ -166,7 +166,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        daz::set_hardcopy_output(options.hardcopy);
+        // A modern figure's EPS is the upright page, as journals take it.
+        daz::HardcopyOutput output = options.hardcopy;
+        output.upright = options.look.style == section::Style::Modern;
+        daz::set_hardcopy_output(output);
         if (!options.dive_files.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
         screen::skip_unseen_drawing();

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/title.h"
 #include "data/variables.h"
 #include "daz/colour_map.h"
 #include "miscli/fixed_format.h"
@@ -19,8 +20,6 @@
 namespace app {
 
 namespace {
-
-constexpr std::size_t kTitleLength = 45;  // the title field of the plot
 
 bool one_of(std::string_view value, std::string_view letters, char& out) {
     if (value.size() != 1) return false;
@@ -99,14 +98,7 @@ bool set_range(std::string_view v, Options& o, std::string& why) {
 }
 
 bool set_title(std::string_view v, Options& o, std::string& why) {
-    if (!printable(v)) {
-        why = "printable ASCII characters only";
-        return false;
-    }
-    if (v.size() > kTitleLength) {
-        why = "at most 45 characters";
-        return false;
-    }
+    if (!title_stroke_text(v, why)) return false;
     o.section.title = v;
     return true;
 }

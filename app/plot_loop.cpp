@@ -1,6 +1,7 @@
 // The plot loop: the prepared section drawn on the screen, and again on
 // request on the screen or into the next hardcopy file.
 #include "app/session.h"
+#include "app/title.h"
 #include "data/missing.h"
 #include "daz/input.h"
 #include "daz/plot_device.h"
@@ -15,23 +16,44 @@ namespace app {
 
 using section::plotcom;
 
+namespace {
+
+// Asks for the title until the fonts can draw it; the reason for a refusal
+// goes in front of the prompt, so that it shows in the strip with it.
+void ask_title(Session& s) {
+    const std::string prompt = "Complete title " + s.sn_text + " ";
+    std::string shown = prompt, reason;
+    for (;;) {
+        daz::gettext_(shown, s.title_text, kTitleLength, {miscli::QuestionId::Title, {}, reason});
+        if (title_stroke_text(s.title_text, reason)) return;
+        // A sentence of its own ahead of the prompt.
+        shown = reason + ". " + prompt;
+        if (shown[0] >= 'a' && shown[0] <= 'z') shown[0] = static_cast<char>(shown[0] - 'a' + 'A');
+    }
+}
+
+}  // namespace
+
 void plot_loop(Session& s) {
     bool title_asked = false;
+    std::string refusal;
     for (;;) {
         daz::plopen_(s.device_code, 'X');
         daz::linwid_(20);
-        section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive,
+        section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive,
                            s.last_dive, s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step,
-                           s.label_color, data::GRID_MISSING, s.look, {s.color_var, s.header.column(4).name});
+                           s.look.titled ? s.title_color : s.label_color, data::GRID_MISSING, s.look,
+                           {s.color_var, s.header.column(4).name});
         if (s.line_var != 'X')
             section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive,
                                s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
                                data::GRID_MISSING, s.look);
         if (!title_asked) {
-            daz::getstring_("Complete title " + s.sn_text + " ", s.title_text, miscli::QuestionId::Title);
+            ask_title(s);
             title_asked = true;
         }
-        daz::letter_(plotcom.left + 1.0f, plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
+        const std::string title = title_stroke_text(s.title_text, refusal).value_or(s.title_text);
+        daz::letter_(plotcom.left + 1.0f, plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + title);
         daz::letter_(plotcom.left, plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
         if (s.device_code == 'H') {
             daz::plclosnow_();

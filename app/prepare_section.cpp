@@ -11,6 +11,10 @@
 #include "app/session.h"
 #include "data/load_sec.h"
 #include "data/missing.h"
+#include "data/units.h"
+#include "data/variables.h"
+#include "daz/stroke_text.h"
+#include "miscli/calendar.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
@@ -27,6 +31,24 @@ namespace {
 
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
 
+// A variable's full name and unit as stroke text, said to be on a log
+// scale when it is; its registry name where the file's name cannot be drawn.
+std::string figure_title(const Session& s, char letter, bool log) {
+    const data::Variable* v = data::find_variable(letter);
+    if (!v) return std::string(1, letter);
+    std::string why;
+    std::string title = data::variable_title(*v, s.header) + (log ? " (log scale)" : "");
+    if (auto text = daz::stroke_text_of(title, why)) return *text;
+    return std::string(v->name) + (log ? " (log scale)" : "");
+}
+
+// A dive's number in the title: four columns at least, and a blank before
+// it; a cast's letter after its number.
+std::string dive_field(const data::DiveTable& t, int d) {
+    if (t.cast(d) == '\0') return miscli::fmt_i_wide(t.dive_number(d), 4, 1);
+    return miscli::fmt_i_wide(t.dive_number(d), 3, 1) + t.cast(d);
+}
+
 // The date text from the first and last dives of the range that
 // have a time; blank numbers when none has.
 void make_texts(Session& s) {
@@ -36,7 +58,16 @@ void make_texts(Session& s) {
     int b = s.last_dive;
     while (b >= s.first_dive && t.day_start(b) < 0.0f) --b;
     s.date_text = "Date";
-    if (a <= s.last_dive && b >= s.first_dive) {
+    if (s.look.titled) {
+        // ISO dates of the first and last profile that have a time.
+        std::optional<double> from, to;
+        for (int d = s.first_dive; d <= s.last_dive; ++d)
+            if (const auto when = section::dive_time(t, d)) {
+                if (!from) from = when;
+                to = when;
+            }
+        s.date_text = from ? miscli::iso_date(*from) + " to " + miscli::iso_date(*to) : std::string("No times");
+    } else if (a <= s.last_dive && b >= s.first_dive) {
         s.date_text += miscli::fmt_i(t.dive_year(a), 5);
         s.date_text += miscli::fmt_f(t.day_start(a), 6, 1);
         s.date_text += miscli::fmt_f(t.day_start(b), 6, 1);
@@ -45,8 +76,8 @@ void make_texts(Session& s) {
     }
     s.sn_text = "SN";
     s.sn_text += miscli::fmt_i_wide(s.header.serial_no, 3);
-    s.sn_text += miscli::fmt_i_wide(s.first_dive, 4, 1);
-    s.sn_text += miscli::fmt_i_wide(s.last_dive, 4, 1);
+    s.sn_text += dive_field(t, s.first_dive);
+    s.sn_text += dive_field(t, s.last_dive);
     s.sn_text += "  ";
 }
 
@@ -130,7 +161,7 @@ void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo,
 
 }  // namespace
 
-void prepare_section(Session& s) {
+bool prepare_section(Session& s) {
     auto& t = s.dives;
     const int n = s.header.n_dives;
 
@@ -143,7 +174,7 @@ void prepare_section(Session& s) {
     section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
-    section::place_stations(plotcom.horizontal, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
+    section::place_stations(t, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
     make_texts(s);
     s.label_count = 0;
 
@@ -160,6 +191,7 @@ void prepare_section(Session& s) {
             z_hi = std::max(z_hi, s.sec_z(k, d));
         }
     ask_range(s, z_lo, z_hi);
+    if (s.look.titled) s.title_color = figure_title(s, s.color_var, s.log_color != 0);
     s.device_code = 'S';
 
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
@@ -170,11 +202,19 @@ void prepare_section(Session& s) {
         int is_adcp_line = 0;
         data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
                         s.log_line, is_adcp_line, t, s.header.column(4).name);
+        if (s.look.titled) s.title_line = figure_title(s, s.line_var, s.log_line != 0);
         section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
                          s.grid_work.span(), s.n_levels, s.grid_step, data::GRID_MISSING, range);
     }
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);
+    if (s.color_lo > s.color_hi) {
+        miscli::console().write_line(" The colour variable " + std::string(1, s.color_var) + " has no value in dives " +
+                                     t.dive_label(s.first_dive) + " to " + t.dive_label(s.last_dive) + " from " +
+                                     miscli::fmt_f(plotcom.z_min, 0, 1) + " to " + miscli::fmt_f(plotcom.z_max, 0, 1) +
+                                     ": choose another variable, dives or range.");
+        return false;
+    }
     if (s.line_var != 'X') value_range(s, s.grid_line, s.line_lo, s.line_hi);
 
     plotcom.z_max = std::min(s.grid_z(s.n_levels), plotcom.z_max);
@@ -182,6 +222,7 @@ void prepare_section(Session& s) {
 
     section::set_horizontal_scale(s.station_x(s.first_dive), s.station_x(s.last_dive));
     section::set_vertical_scale();
+    return true;
 }
 
 }  // namespace app

@@ -174,6 +174,7 @@ void SectionAnswers::refuse(Id id, std::string_view reason) const {
         option = "--label " + spot.x + "," + spot.y;
         break;
     }
+    case Id::Title: option = "--title " + c.title; break;
     default: option = "The one-command run"; break;
     }
     miscli::stop(" " + option + ": " + (reason.empty() ? std::string("refused") : std::string(reason)));

@@ -33,6 +33,8 @@ struct Session {
     char color_var = ' ', line_var = 'X';
     std::string label_color = std::string(20, ' '), label_line = std::string(20, ' ');
     int log_color = 0, log_line = 0, is_adcp = 0;
+    // Titled figures: each variable's full name and unit, as stroke text.
+    std::string title_color, title_line;
 
     miscli::RaggedArray2<float> sec_val, sec_z;  // a dive's samples or bins, whichever are more
     miscli::Array1<int> sec_n;
@@ -56,7 +58,7 @@ struct Session {
 void read_dive_file(Session& s);            // file name, reader, offsets
 void choose_track_and_axis(Session& s);     // track distance, range, order, axis
 void choose_variables(Session& s);          // summary, menus, tick style; Q ends the run
-void prepare_section(Session& s);           // density, sort, load, range, grids, frame
+bool prepare_section(Session& s);           // density, sort, load, range, grids, frame; false: nothing to draw
 void plot_loop(Session& s);                 // screen plots, hardcopy, back to the menus
 
 }  // namespace app

@@ -45,7 +45,7 @@ app::Session& prepared() {
 // The section's drawing, on whatever device is open.
 void draw_section(app::Session& s) {
     daz::linwid_(20);
-    section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.n_levels, s.first_dive, s.last_dive,
+    section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive, s.last_dive,
                        s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step, s.label_color,
                        -999.0f, s.look);
     // 'H' here only leaves out the label editor's wait.

@@ -2,6 +2,12 @@
 
 namespace data {
 
+std::string DiveTable::dive_label(int d) const {
+    std::string label = std::to_string(dive_number(d));
+    if (cast(d) != '\0') label += cast(d);
+    return label;
+}
+
 DiveTable::DiveTable(int n_dives, int n_samples, int n_bins) {
     resize(n_dives);
     for (int d = 1; d <= n_dives; ++d) {
@@ -11,6 +17,10 @@ DiveTable::DiveTable(int n_dives, int n_samples, int n_bins) {
 }
 
 void DiveTable::resize(int n) {
+    const int before = dive_number.size();
+    dive_number.resize(n, 0);
+    for (int d = before + 1; d <= n; ++d) dive_number(d) = d;
+    cast.resize(n, '\0');
     dive_year.resize(n, YEAR_FILL);
     day_start.resize(n, DAY_FILL);
     lon_start.resize(n + 1, LON_FILL);

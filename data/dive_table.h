@@ -69,6 +69,14 @@ struct DiveTable {
     // them whole.
     void set_bins(int d, int n, bool written = false);
 
+    // The number the file gives each dive, and for a dive cut into its down
+    // and up casts, which cast it is ('a' down, 'b' up; 0 for a whole dive).
+    // A dive file's dives are numbered 1, 2, ... in file order.
+    miscli::Array1<int> dive_number;
+    miscli::Array1<char> cast;
+    // "304", or "304a" for a cast.
+    std::string dive_label(int d) const;
+
     miscli::Array1<int> dive_year;
     miscli::Array1<float> day_start;
     miscli::Array1<float> lon_start;   // size() + 1: the track adds the last end

@@ -94,13 +94,18 @@ private:
 };
 
 void send_table(NcLink& link, const NcSetRead& set, const DiveTable& t) {
+    // The candidates' names, then each text's name, long name and unit.
     std::string names;
     for (const std::string& c : set.candidates) names.append(c).push_back('\0');
+    for (const ColumnText& c : set.texts)
+        for (const std::string* s : {&c.name, &c.long_name, &c.unit}) names.append(*s).push_back('\0');
     const std::size_t n = static_cast<std::size_t>(t.size());
     const Frame f = frame(kTable, set.serial_no, static_cast<std::int32_t>(set.candidates.size()),
                           static_cast<std::int32_t>(names.size()), n);
     link.put(&f, sizeof f);
     link.put(t.dive_year.span().data(), 4 * n);
+    link.put(t.dive_number.span().data(), 4 * n);
+    link.put(t.cast.span().data(), n);
     for (const auto* a : {&t.day_start, &t.day_end, &t.lon_start, &t.lat_start, &t.lon_end, &t.lat_end})
         link.put(a->span().data(), 4 * n);
     link.put(names.data(), names.size());
@@ -165,12 +170,12 @@ class Parent {
 public:
     Parent(NcChild& child, std::span<const NcSource> files, DiveTable& t) : child_(child), files_(files), t_(t) {}
 
-    // Frames up to the end of the first pass; gives its serial number and
-    // candidates.
-    void first_pass(int& serial, std::vector<std::string>& candidates) {
+    // Frames up to the end of the first pass; gives its serial number,
+    // candidates and texts.
+    void first_pass(NcSetRead& set) {
         for (;;) {
             const Frame f = next();
-            if (f.kind == kTable) return table(f, serial, candidates);
+            if (f.kind == kTable) return table(f, set);
             if (!samples_or_dives(f, 1, 3)) broken();
         }
     }
@@ -229,22 +234,28 @@ private:
         return true;
     }
 
-    void table(const Frame& f, int& serial, std::vector<std::string>& candidates) {
+    void table(const Frame& f, NcSetRead& set) {
         const std::size_t n = static_cast<std::size_t>(t_.size());
         if (f.n != n || f.b < 0 || f.c < 0 || f.c > (1 << 26)) broken();
-        bool whole = child_.link().get(t_.dive_year.span().data(), 4 * n);
+        bool whole = child_.link().get(t_.dive_year.span().data(), 4 * n) &&
+                     child_.link().get(t_.dive_number.span().data(), 4 * n) && child_.link().get(t_.cast.span().data(), n);
         for (auto* a : {&t_.day_start, &t_.day_end, &t_.lon_start, &t_.lat_start, &t_.lon_end, &t_.lat_end})
             whole = whole && child_.link().get(a->span().data(), 4 * n);
         std::string names(static_cast<std::size_t>(f.c), '\0');
         if (!whole || !child_.link().get(names.data(), names.size())) failed();
+        std::vector<std::string> strings;
         for (std::size_t at = 0; at < names.size();) {
             const std::size_t end = names.find('\0', at);
             if (end == std::string::npos) broken();
-            candidates.push_back(names.substr(at, end - at));
+            strings.push_back(names.substr(at, end - at));
             at = end + 1;
         }
-        if (candidates.size() != static_cast<std::size_t>(f.b)) broken();
-        serial = f.a;
+        const std::size_t n_candidates = static_cast<std::size_t>(f.b);
+        if (strings.size() != n_candidates + 3 * (3 + n_candidates)) broken();
+        set.candidates.assign(strings.begin(), strings.begin() + f.b);
+        for (std::size_t i = n_candidates; i < strings.size(); i += 3)
+            set.texts.push_back({strings[i], strings[i + 1], strings[i + 2]});
+        set.serial_no = f.a;
     }
 
     [[noreturn]] void failed() {
@@ -276,14 +287,13 @@ void read_glider_netcdf(std::span<const NcSource> files, FileHeader& header, Div
         return;
     }
     Parent parent(*child, files, t);
-    int serial = 0;
-    std::vector<std::string> candidates;
-    parent.first_pass(serial, candidates);
-    const std::string name = tell_and_ask(t.size(), files.size(), candidates);
+    NcSetRead set;
+    parent.first_pass(set);
+    const std::string name = tell_and_ask(t.size(), files.size(), set.candidates);
     if (name.empty()) no_fourth_variable(t);
     else parent.second_pass(name);
     child.reset();
-    fill_netcdf_header(serial, name, t.size(), header);
+    fill_netcdf_header(set, name, t.size(), header);
 }
 
 }  // namespace data

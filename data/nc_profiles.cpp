@@ -28,6 +28,13 @@ void ProfilesByNumber::add(std::span<const double> number, std::size_t first) {
     }
 }
 
+std::vector<double> ProfilesByNumber::numbers() const {
+    std::vector<double> out;
+    out.reserve(by_number_.size());
+    for (const auto& entry : by_number_) out.push_back(entry.first);
+    return out;
+}
+
 Profiles ProfilesByNumber::take() {
     Profiles out;
     out.reserve(by_number_.size());

@@ -21,6 +21,8 @@ class ProfilesByNumber {
 public:
     // The numbers of samples first, first + 1, ...
     void add(std::span<const double> number, std::size_t first);
+    // The profiles' numbers, in the order take() gives them.
+    std::vector<double> numbers() const;
     Profiles take();
 
 private:

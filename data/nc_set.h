@@ -23,6 +23,9 @@ struct NcSetRead {
     };
     std::vector<File> files;
     std::vector<std::string> candidates;  // for the fourth variable, from the first file
+    // How the first file names its variables: pressure, temperature and
+    // salinity, then each candidate.
+    std::vector<ColumnText> texts;
     int serial_no = 0;
 };
 
@@ -74,7 +77,8 @@ std::string tell_and_ask(int n_profiles, std::size_t n_files, const std::vector<
 // The fourth column missing throughout, for a set without candidates.
 void no_fourth_variable(DiveTable& t);
 
-// The header as a dive file's first line would give it.
-void fill_netcdf_header(int serial_no, const std::string& var4, int n_dives, FileHeader& header);
+// The header of the set: its serial number, its dives, the names of its
+// variables and of the fourth, `var4` (empty for none).
+void fill_netcdf_header(const NcSetRead& set, const std::string& var4, int n_dives, FileHeader& header);
 
 }  // namespace data

@@ -91,31 +91,6 @@ void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
     apply(value_rule(f, v), values);
 }
 
-long long days_from_civil(long long y, int m, int d) {
-    // Gregorian calendar, counted in 400-year eras from 0000-03-01.
-    y -= m <= 2;
-    const long long era = (y >= 0 ? y : y - 399) / 400;
-    const long long yoe = y - era * 400;
-    const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
-
-long long year_of(double seconds) {
-    // Far beyond any mission either way (some 300 million years), so the
-    // day count below stays a whole number that fits.
-    constexpr double kMost = 1e16;
-    seconds = std::clamp(seconds, -kMost, kMost);
-    long long z = static_cast<long long>(std::floor(seconds / 86400.0)) + 719468;
-    const long long era = (z >= 0 ? z : z - 146096) / 146097;
-    const long long doe = z - era * 146097;
-    const long long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const long long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const long long mp = (5 * doy + 2) / 153;
-    const long long month = mp < 10 ? mp + 3 : mp - 9;
-    return yoe + era * 400 + (month <= 2);
-}
-
 namespace {
 
 // A small cursor over the units text.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "data/nc_file.h"
+#include "miscli/calendar.h"
 
 namespace data {
 
@@ -45,10 +46,9 @@ struct TimeUnits {
 // GMT or +HH[:MM] / -HH[:MM]. nullopt otherwise.
 std::optional<TimeUnits> parse_time_units(std::string_view units);
 
-// Days since 1970-01-01 of a Gregorian date (month 1..12, day 1..31).
-long long days_from_civil(long long year, int month, int day);
-// The year of a time in seconds since 1970-01-01 UTC (held to within
-// 1e16 seconds of it).
-long long year_of(double seconds);
+// The calendar's day numbers and years (miscli/calendar.h), as the
+// readers use them.
+using miscli::days_from_civil;
+using miscli::year_of;
 
 }  // namespace data

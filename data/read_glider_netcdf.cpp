@@ -201,26 +201,53 @@ void sample_pressures(const NcFile& f, const NcLayout& l, std::size_t n, NcDoubl
     }
 }
 
+// A file's profiles and the numbers the file gives them: its profile
+// numbers, or a per-dive file's dive number for both casts. Without
+// numbers, the profiles go on from the dives before.
+struct CutProfiles {
+    Profiles profiles;
+    std::vector<int> numbers;  // one a profile, or none
+    bool casts = false;        // the down and up casts of one dive
+};
+
+int whole_number(double x) {
+    return static_cast<int>(std::clamp(x, -2.0e9, 2.0e9));
+}
+
 // The samples cut into profiles: by the profile numbers, per dive, one per
 // file, or at the turning points of the pressure (from depth where a sample
 // has none) in time order.
-Profiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room) {
+CutProfiles cut(const NcFile& f, const NcLayout& l, std::size_t n, PieceRoom& room) {
+    CutProfiles out;
     if (l.profile) {
         ProfilesByNumber by_number;
         const std::vector<SampleRun> all{{0, n, 0, 0}};
         for_each_run<1>(f, {l.profile}, nullptr, n, all, room,
                         [&](const RunPiece<1>& p) { by_number.add({p.value[0], p.count}, static_cast<std::size_t>(p.k)); });
-        return by_number.take();
+        for (double x : by_number.numbers()) out.numbers.push_back(whole_number(x));
+        out.profiles = by_number.take();
+        return out;
     }
-    if (l.per_profile) return one_profile(static_cast<int>(n));
+    if (l.per_profile) {
+        out.profiles = one_profile(static_cast<int>(n));
+        return out;
+    }
     NcDoubles pressure;
     sample_pressures(f, l, n, pressure);
-    if (l.per_dive) return profiles_of_dive(pressure);
+    if (l.per_dive) {
+        out.profiles = profiles_of_dive(pressure);
+        const std::vector<double> dive = f.number_attribute(NcFile::global(), "dive_number");
+        if (!dive.empty() && std::isfinite(dive[0]))
+            out.numbers.assign(out.profiles.size(), whole_number(dive[0]));
+        out.casts = out.profiles.size() == 2;
+        return out;
+    }
     NcDoubles time;
     read_values(f, *l.time, time);
     const TimeUnits u = time_units(f, *l.time);
     for (double& x : time) x = u.epoch + x * u.seconds_per_unit;
-    return profiles_at_turns(pressure, time);
+    out.profiles = profiles_at_turns(pressure, time);
+    return out;
 }
 
 // The first and last times of every dive so far, gathered before the year
@@ -241,8 +268,9 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times, NcSample
     PieceRoom room;
     FileProfiles fp;
     std::vector<int> sizes;
+    CutProfiles cut_profiles = cut(f, l, n, room);
     {
-        const Profiles profiles = cut(f, l, n, room);
+        const Profiles profiles = std::move(cut_profiles.profiles);
         if (profiles.empty()) throw NcError("no profile holds a sample");
         if (static_cast<std::size_t>(t.size()) + profiles.size() > static_cast<std::size_t>(MXPR))
             throw NcError((miscli::ListLine() << "more profiles in the set than the table holds (" << MXPR << ")")
@@ -266,6 +294,13 @@ FileProfiles read_file(const NcFile& f, DiveTable& t, DiveTimes& times, NcSample
         const int d = fp.first_dive + static_cast<int>(j);
         t.n_samp(d) = sizes[j];
         t.dive_weight(d) = 0.0f;
+        // Unnumbered profiles go on from the dive before; both casts of a
+        // dive take one number.
+        const std::vector<int>& numbers = cut_profiles.numbers;
+        const int next = fp.first_dive > 1 ? t.dive_number(fp.first_dive - 1) + 1 : 1;
+        const int unnumbered = cut_profiles.casts ? next : next + static_cast<int>(j);
+        t.dive_number(d) = j < numbers.size() ? numbers[j] : unnumbered;
+        if (cut_profiles.casts) t.cast(d) = j == 0 ? 'a' : 'b';
     }
     sink.dives_added(t, fp.first_dive, sizes);
 
@@ -348,6 +383,19 @@ NcSampleSink::Room NcTableSink::samples(DiveTable& t, int d, int column, int k, 
     return {t.prof.column(d, column).data() + k, t.prof_flag.column(d, column).data() + k};
 }
 
+namespace {
+
+// A variable's name, long_name and units, in one line each.
+ColumnText column_text(const NcFile& f, const NcVariable& v) {
+    auto attribute = [&](const char* name) {
+        const auto text = f.text_attribute(v.id, name);
+        return text ? miscli::one_line(*text) : std::string();
+    };
+    return {v.name, attribute("long_name"), attribute("units")};
+}
+
+}  // namespace
+
 NcSetRead read_netcdf_set(std::span<const NcSource> files, DiveTable& t, NcSampleSink& sink) {
     t = DiveTable();
     NcSetRead set;
@@ -359,8 +407,15 @@ NcSetRead read_netcdf_set(std::span<const NcSource> files, DiveTable& t, NcSampl
             set.files.push_back(read_file(*f, t, times, sink));
             if (i == 0) {
                 set.serial_no = serial_number(*f);
-                for (const NcVariable* v : fourth_variable_candidates(*f, find_layout(*f)))
+                const NcLayout l = find_layout(*f);
+                set.texts.push_back(l.pressure ? column_text(*f, *l.pressure)
+                                               : ColumnText{"pressure", "pressure from depth", "dbar"});
+                for (const NcVariable* v : {l.temperature, l.salinity})
+                    set.texts.push_back(v ? column_text(*f, *v) : ColumnText{});
+                for (const NcVariable* v : fourth_variable_candidates(*f, l)) {
                     set.candidates.push_back(v->name);
+                    set.texts.push_back(column_text(*f, *v));
+                }
             }
         } catch (const NcError& e) {
             refuse(files[i], e.what());
@@ -401,9 +456,12 @@ void no_fourth_variable(DiveTable& t) {
     }
 }
 
-void fill_netcdf_header(int serial_no, const std::string& var4, int n_dives, FileHeader& header) {
+void fill_netcdf_header(const NcSetRead& set, const std::string& var4, int n_dives, FileHeader& header) {
     header = FileHeader();
-    header.serial_no = serial_no;
+    header.serial_no = set.serial_no;
+    for (std::size_t i = 0; i < 3 && i < set.texts.size(); ++i) header.columns[i] = set.texts[i];
+    for (std::size_t i = 0; i < set.candidates.size() && 3 + i < set.texts.size(); ++i)
+        if (set.candidates[i] == var4) header.column(4) = set.texts[3 + i];
     header.n_vars = var4.empty() ? 3 : 4;
     header.column(4).name = var4;
     header.n_dives = n_dives;
@@ -418,7 +476,7 @@ void read_glider_netcdf_here(std::span<const NcSource> files, FileHeader& header
     const std::string name = tell_and_ask(t.size(), files.size(), set.candidates);
     if (name.empty()) no_fourth_variable(t);
     else read_fourth_variable(files, set, name, t, sink);
-    fill_netcdf_header(set.serial_no, name, t.size(), header);
+    fill_netcdf_header(set, name, t.size(), header);
 }
 
 }  // namespace data

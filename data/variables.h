@@ -42,20 +42,21 @@ struct Variable {
     std::string_view menu;  // its word in the menu listings ("T=temp")
     std::string_view label; // the label drawn with its colour bar or contours (stroke text)
     unsigned offered_by;    // kind_bit()s of the files whose menus offer it
+    std::string_view title; // its full name on a figure (UTF-8), unless the file gives one
 };
 
 inline constexpr Variable kVariables[] = {
-    {'T', "temperature", "degC", Source::Samples, 2, 2, nullptr, false, false, "temp", "T", kEveryFile},
-    {'S', "salinity", "PSS-78", Source::Samples, 3, 3, nullptr, false, false, "salty", "S", kEveryFile},
+    {'T', "temperature", "degC", Source::Samples, 2, 2, nullptr, false, false, "temp", "T", kEveryFile, "Temperature"},
+    {'S', "salinity", "PSS-78", Source::Samples, 3, 3, nullptr, false, false, "salty", "S", kEveryFile, "Salinity"},
     {'D', "sigma-theta", "kg/m3", Source::Function, 0, 0, sample_sigma_theta, false, false, "sigmat",
-     "\\sigma\\\\sub{\\theta\\}", kEveryFile},
-    {'4', "fourth variable", "", Source::Samples, 4, 4, nullptr, true, true, "", "", kEveryFile},
-    {'U', "east velocity", "", Source::Profiler, 2, 1, nullptr, false, false, "east", "U", kAnyProfiler},
-    {'V', "north velocity", "", Source::Profiler, 3, 1, nullptr, false, false, "north", "V", kAnyProfiler},
+     "\\sigma\\\\sub{\\theta\\}", kEveryFile, "σθ"},
+    {'4', "fourth variable", "", Source::Samples, 4, 4, nullptr, true, true, "", "", kEveryFile, ""},
+    {'U', "east velocity", "", Source::Profiler, 2, 1, nullptr, false, false, "east", "U", kAnyProfiler, "East velocity"},
+    {'V', "north velocity", "", Source::Profiler, 3, 1, nullptr, false, false, "north", "V", kAnyProfiler, "North velocity"},
     {'B', "backscatter", "", Source::Profiler, 4, 2, nullptr, false, false, "backscat", "ABS",
-     kind_bit(Profiler::Backscatter)},
+     kind_bit(Profiler::Backscatter), "Backscatter"},
     {'W', "vertical velocity", "", Source::Profiler, 4, 2, nullptr, false, false, "vert velo", "W",
-     kind_bit(Profiler::Velocity)},
+     kind_bit(Profiler::Velocity), "Vertical velocity"},
 };
 
 // The entry of a letter (upper case), or nullptr.

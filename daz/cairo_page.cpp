@@ -7,6 +7,7 @@
 // fills take the vertices held to the sheet and the nonzero rule of its
 // ufill.
 #include <cairo-pdf.h>
+#include <cairo-ps.h>
 #include <cairo-svg.h>
 #include <cairo.h>
 
@@ -86,7 +87,7 @@ cairo_status_t png_to_target(void* closure, const unsigned char* data, unsigned 
 
 class CairoPage final : public Device {
 public:
-    // A page of `format` (not EPS) written through `target`, which must
+    // A page of `format` (EPS: upright, boxed tight) written through `target`, which must
     // stay open until finish; `dpi` sizes a PNG and is noted in it.
     CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target);
     ~CairoPage() override;
@@ -118,6 +119,11 @@ CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
     case HardcopyFormat::Pdf:
         surface_ = cairo_pdf_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
         break;
+    case HardcopyFormat::Eps:
+        // cairo boxes an EPS by what is drawn on it.
+        surface_ = cairo_ps_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        cairo_ps_surface_set_eps(surface_, 1);
+        break;
     case HardcopyFormat::Svg:
         surface_ = cairo_svg_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
         cairo_svg_surface_set_document_unit(surface_, CAIRO_SVG_UNIT_PT);
@@ -129,7 +135,7 @@ CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
         break;
     }
     cr_ = cairo_create(surface_);
-    if (format != HardcopyFormat::Pdf) {  // white paper, as a PDF viewer shows the page
+    if (format != HardcopyFormat::Pdf && format != HardcopyFormat::Eps) {  // white paper, as a PDF viewer shows the page
         cairo_set_source_rgb(cr_, 1, 1, 1);
         cairo_paint(cr_);
     }

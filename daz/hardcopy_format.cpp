@@ -88,6 +88,8 @@ std::optional<HardcopyFormat> format_named(std::string_view name) {
 }
 
 std::unique_ptr<Device> open_writer(const HardcopyOutput& output, HardcopyTarget& target) {
+    // An upright EPS is the page as the other formats draw it.
+    if (output.format == HardcopyFormat::Eps && output.upright) return open_cairo_page(output, target);
     return row_of(output.format).open(output, target);
 }
 

@@ -1,7 +1,11 @@
 #include "daz/input.h"
 
+#include <vector>
+
 #include "daz/plot_device.h"
 #include "miscli/console.h"
+#include "miscli/text_field.h"
+#include "miscli/utf8.h"
 #include "screen/screen.h"
 
 namespace daz {
@@ -67,31 +71,57 @@ void getchar_(std::string_view prompt, char& answer, const miscli::Question& q) 
     }
 }
 
-void getstring_(std::string_view prompt, std::string& answer, const miscli::Question& q) {
-    if (devcom.device_code != 'S') return;
+namespace {
+
+// Collects a line ended by Enter into `typed`, at most `length` characters,
+// echoed at the right of the strip; keys beyond ASCII count only with
+// `utf8` and are kept as UTF-8.
+void read_line(std::string_view prompt, std::string& typed, std::size_t length, bool utf8,
+               const miscli::Question& q) {
     show_prompt(prompt, q);
-    std::size_t length = answer.size();
-    answer.assign(length, ' ');
-    std::size_t n = 0;
+    std::vector<std::size_t> starts;  // where each character starts in typed
+    typed.clear();
     for (;;) {
         int type = 0;
         screen::EventRecord event;
         screen::wmessage_(type, event);
         if (type != screen::kKeyPress) return;
-        int k = event.value[0];
+        const int k = event.value[0];
         if (k == 10 || k == 13) {
             clear_echo();
             return;
         }
         if (k == 8 || k == 127) {
-            if (n > 0) answer[--n] = ' ';
+            if (!starts.empty()) {
+                typed.resize(starts.back());
+                starts.pop_back();
+            }
             clear_echo();
-            screen::windowoutstring_(kEchoX, kEchoY, std::string_view(answer).substr(0, n));
-        } else if (k >= 32 && k <= 126 && n < length) {
-            answer[n++] = static_cast<char>(k);
-            screen::windowoutstring_(kEchoX, kEchoY, std::string_view(answer).substr(0, n));
+            screen::windowoutstring_(kEchoX, kEchoY, typed);
+        } else if (starts.size() < length &&
+                   ((k >= 32 && k <= 126) || (utf8 && k > 126 && !miscli::is_control(static_cast<char32_t>(k)) &&
+                                              k <= 0x10FFFF && (k < 0xD800 || k > 0xDFFF)))) {
+            starts.push_back(typed.size());
+            miscli::append_utf8(typed, static_cast<char32_t>(k));
+            screen::windowoutstring_(kEchoX, kEchoY, typed);
         }
     }
+}
+
+}  // namespace
+
+void getstring_(std::string_view prompt, std::string& answer, const miscli::Question& q) {
+    if (devcom.device_code != 'S') return;
+    std::string typed;
+    read_line(prompt, typed, answer.size(), false, q);
+    answer = miscli::field(typed, answer.size());
+}
+
+void gettext_(std::string_view prompt, std::string& answer, std::size_t length, const miscli::Question& q) {
+    if (devcom.device_code != 'S') return;
+    std::string typed;
+    read_line(prompt, typed, length, true, q);
+    answer = typed + std::string(length - miscli::utf8_length(typed).value_or(length), ' ');
 }
 
 void ginch_(float& x, float& y, char& key) {

@@ -4,6 +4,7 @@
 // echo, and point picking. Each question goes with its name (q). With the
 // hardcopy device open the three input routines return at once and leave
 // their results unchanged.
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,10 @@ void getchar_(std::string_view prompt, char& answer, const miscli::Question& q);
 // length: it comes back blank-padded to it, and keys beyond it are ignored.
 // A mouse click ends the line as typed so far.
 void getstring_(std::string_view prompt, std::string& answer, const miscli::Question& q);
+// The same for UTF-8 text of up to `length` characters: keys beyond ASCII
+// type their characters. The answer comes back blank-padded to `length`
+// characters.
+void gettext_(std::string_view prompt, std::string& answer, std::size_t length, const miscli::Question& q);
 // Waits for a click or key and gives its page position in inches (of the
 // page shown, portrait pages turned back) and the key; a click gives '$'.
 void ginch_(float& x, float& y, char& key);

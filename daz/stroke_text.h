@@ -9,7 +9,9 @@
 // \sub{..} raised and lowered groups.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace daz {
@@ -48,6 +50,16 @@ void letter_(float x, float y, float height, float angle, std::string_view text)
 // r[0] where the visible text starts, r[1] its middle, r[2] its end, r[3]
 // the end of the whole field. Groups shrink by 0.75 here (0.9 in drawing).
 void justy_(std::array<float, 4>& r, float height, std::string_view text);
+
+// The stroke text that draws UTF-8 text: ASCII stays as it is, escapes
+// and all; the other characters the fonts have become their glyphs'
+// escapes (Greek letters, degree, plus-minus, ...), and a run of
+// superscript or subscript characters small raised or lowered glyphs in
+// nested \sup{..} and \sub{..} groups, so "kg m⁻³" gives
+// "kg m\sup{\sub{\sup{-3}}}". nullopt when the text is not UTF-8 or
+// holds a control character or one the fonts lack, with the reason in
+// `why`: the stroke font has no "☃" (U+2603 SNOWMAN).
+std::optional<std::string> stroke_text_of(std::string_view utf8, std::string& why);
 
 // Draws marker symbol n (0..21) centred on (x, y) [inch], `size` [inch]
 // for 21 grid units, upright. Other numbers draw nothing.

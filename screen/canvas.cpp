@@ -5,7 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "miscli/utf8.h"
 
 namespace screen {
 
@@ -14,12 +17,22 @@ namespace {
 constexpr int kMaxPendingSegments = 512;
 constexpr const char* kTextFace = "DejaVu Sans Mono";
 
-// Only plain ASCII reaches the window; anything else would be taken as
-// broken UTF-8 by cairo.
-std::string ascii_only(std::string_view text) {
-    std::string s(text);
-    for (char& c : s)
-        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) c = '?';
+// Printable ASCII and well-formed UTF-8 reach the window; a control
+// character or a byte of broken UTF-8 shows as '?', since cairo would take
+// the whole text as broken.
+std::string shown_text(std::string_view text) {
+    std::string s;
+    s.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t start = at;
+        const std::optional<char32_t> c = miscli::next_utf8(text, at);
+        if (!c || miscli::is_control(*c)) {
+            s += '?';
+            at = start + 1;
+        } else {
+            s.append(text.substr(start, at - start));
+        }
+    }
     return s;
 }
 
@@ -250,7 +263,7 @@ int Canvas::text(int x, int y, std::string_view text, double size, Rgb colour, R
     if (!surface_ || text.empty()) return x;
     flush();
     drop_unscaled();
-    const std::string s = ascii_only(text);
+    const std::string s = shown_text(text);
     cairo_save(cr_);
     if (clip) {
         cairo_rectangle(cr_, clip->x1, clip->y1, clip->x2 - clip->x1 + 1, clip->y2 - clip->y1 + 1);
@@ -275,7 +288,7 @@ int Canvas::text(int x, int y, std::string_view text, double size, Rgb colour, R
 double Canvas::text_advance(std::string_view text, double size) {
     if (!surface_ || text.empty()) return 0;
     flush();
-    const std::string s = ascii_only(text);
+    const std::string s = shown_text(text);
     set_font(size);
     cairo_text_extents_t te;
     cairo_text_extents(cr_, s.c_str(), &te);

@@ -2,11 +2,13 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "miscli/console.h"
 #include "miscli/stop.h"
+#include "miscli/utf8.h"
 #include "screen/display.h"
 
 namespace screen {
@@ -80,8 +82,10 @@ bool parse_event_line(std::string_view line, ScriptEvent& e, std::string& reason
             return false;
         }
         std::string_view c = w[1];
-        if (c.size() == 1 && c[0] >= 33 && c[0] <= 126) {
-            e.code = c[0];
+        std::size_t end = 0;
+        const std::optional<char32_t> one = miscli::next_utf8(c, end);
+        if (one && end == c.size() && (*one >= 33 && !miscli::is_control(*one))) {
+            e.code = static_cast<int>(*one);
         } else {
             auto k = std::find_if(std::begin(kKeyNames), std::end(kKeyNames),
                                   [&](const KeyName& n) { return same_word(c, n.name); });
@@ -103,12 +107,16 @@ bool parse_event_line(std::string_view line, ScriptEvent& e, std::string& reason
         std::size_t at = line.find_first_not_of(" \t");
         at += 4;
         if (at < line.size()) ++at;
-        e.text = std::string(line.substr(std::min(at, line.size())));
-        for (char c : e.text)
-            if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) {
+        const std::string_view text = line.substr(std::min(at, line.size()));
+        // Characters beyond ASCII, in UTF-8, are typed as keys of their own.
+        for (std::size_t i = 0; i < text.size();) {
+            const std::optional<char32_t> c = miscli::next_utf8(text, i);
+            if (!c || miscli::is_control(*c)) {
                 reason = "type takes printable characters only";
                 return false;
             }
+        }
+        e.text = std::string(text);
         return true;
     }
     if (same_word(w[0], "resize")) {
@@ -189,8 +197,10 @@ DisplayEvent HeadlessDisplay::next_event(const UnitBox& units) {
         k.kind = DisplayEvent::Key;
         k.code = 13;
         pending_.push_back(k);
-        for (auto it = se.text.rbegin(); it != se.text.rend(); ++it) {
-            k.code = static_cast<unsigned char>(*it);
+        std::vector<int> keys;
+        for (std::size_t i = 0; i < se.text.size();) keys.push_back(static_cast<int>(*miscli::next_utf8(se.text, i)));
+        for (auto it = keys.rbegin(); it != keys.rend(); ++it) {
+            k.code = *it;
             pending_.push_back(k);
         }
         DisplayEvent first = pending_.back();

@@ -4,11 +4,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <deque>
+#include <optional>
 #include <iostream>
 #include <streambuf>
+#include <string_view>
 #include <utility>
 
 #include "miscli/stop.h"
+#include "miscli/utf8.h"
 #include "screen/display.h"
 #include "screen/interrupts.h"
 #include "screen/screen.h"
@@ -183,10 +186,14 @@ void SdlDisplay::translate(const SDL_Event& ev) {
         break;
     case SDL_TEXTINPUT:
         if (text_left_out) break;
-        // Printable keys come as text, with case and shift already applied.
-        for (const char* p = ev.text.text; *p; ++p) {
-            unsigned char c = static_cast<unsigned char>(*p);
-            if (c >= 32 && c <= 126) queue_.push_back(key_at_pointer(c));
+        // Printable keys come as UTF-8 text, with case and shift already
+        // applied; a character beyond ASCII is a key of its own code.
+        for (std::string_view text = ev.text.text; !text.empty();) {
+            std::size_t at = 0;
+            const std::optional<char32_t> c = miscli::next_utf8(text, at);
+            if (!c) at = 1;
+            else if (!miscli::is_control(*c)) queue_.push_back(key_at_pointer(static_cast<int>(*c)));
+            text.remove_prefix(at);
         }
         break;
     case SDL_KEYDOWN:

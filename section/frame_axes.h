@@ -2,10 +2,13 @@
 // What the section frame's two coordinates are, how each maps onto the
 // frame and how its axis is drawn. The vertical coordinate is pressure (on
 // a square-root or a linear scale) or sigma-theta; the horizontal one is the
-// distance along the track. A new kind of axis is one more value here and
-// its cases in frame_axes.cpp; the plots only ask for page positions.
+// distance along the track, the time (UTC) or the profile number. A new kind
+// of axis is one more value here and its cases in frame_axes.cpp; the plots
+// only ask for page positions.
 #include <optional>
+#include <string>
 
+#include "data/dive_table.h"
 #include "miscli/array.h"
 
 namespace section {
@@ -22,14 +25,22 @@ bool is_pressure(Vertical v);
 // The gridding step of the vertical coordinate: 5 dbar, or 0.1 kg/m3.
 float grid_step(Vertical v);
 
-// Each station's place on the horizontal axis: dives first..last along the
-// track from the first (or, reversed, from the last), in km.
-void place_stations(Horizontal h, const miscli::Array1<float>& track_km, int first, int last, bool reverse,
-                    miscli::Array1<float>& station_x);
+// The time of dive d [days since 1970-01-01 UTC]: the middle of its start
+// and end, or whichever it has; nullopt when it has neither.
+std::optional<double> dive_time(const data::DiveTable& dives, int d);
+
+// Each station's place on the horizontal axis of the frame record, for
+// dives first..last: the distance along the track from the first (or,
+// reversed, from the last) in km; the time in days from the frame record's
+// time origin, a dive without a time between its neighbours; or the dive's
+// number in the file (its up cast half a number on). Reversed time and
+// profile axes run from right to left.
+void place_stations(const data::DiveTable& dives, const miscli::Array1<float>& track_km, int first, int last,
+                    bool reverse, miscli::Array1<float>& station_x);
 
 // Scales of the frame record for the section's ranges: the horizontal one
-// from the stations' places, the vertical one from z_min..z_max (pressure
-// axes from the surface).
+// from the places of the first and last stations, the vertical one from
+// z_min..z_max (pressure axes from the surface).
 void set_horizontal_scale(float x_first, float x_last);
 void set_vertical_scale();
 
@@ -37,8 +48,9 @@ void set_vertical_scale();
 float frame_y(float z);
 float frame_x(float x);
 
-// The frame's bottom axis and its left axis, in the colour set.
+// The frame's bottom axis and its left axis, in the colour set; a titled
+// left axis says what it is and its unit.
 void draw_horizontal_axis();
-void draw_vertical_axis();
+void draw_vertical_axis(bool titled);
 
 }  // namespace section

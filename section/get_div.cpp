@@ -79,20 +79,20 @@ void draw_track(const TrackMap& m) {
     }
 }
 
-void label_dive(const TrackMap& m, int dive) {
+void label_dive(const TrackMap& m, int dive, int number) {
     if (m.map_x(dive) == kNoPoint && m.map_y(dive) == kNoPoint) return;  // off the page anyway
-    daz::letter_(m.map_x(dive), m.map_y(dive), kLabelHeight, 0.0f, miscli::fmt_i_wide(dive, 3));
+    daz::letter_(m.map_x(dive), m.map_y(dive), kLabelHeight, 0.0f, miscli::fmt_i_wide(number, 3));
 }
 
 // Asks until the typed range is usable; the reason for a refusal goes in
 // front of the prompt so that it shows in the strip with it.
-void ask_range(int n_dives, int& first_dive, int& last_dive) {
+void ask_range(const miscli::Array1<int>& numbers, int n_dives, int& first_dive, int& last_dive) {
     std::string prompt = kRangePrompt, reason;
     for (;;) {
         std::string typed(kTypedLength, ' ');
         daz::getstring_(prompt, typed, {miscli::QuestionId::DiveRange, {}, reason});
         int first = 0, last = 0;
-        if (read_dive_range(typed, n_dives, first, last, reason)) {
+        if (read_dive_range(typed, numbers, n_dives, first, last, reason)) {
             first_dive = first;
             last_dive = last;
             return;
@@ -164,7 +164,8 @@ int nearest_dive(const TrackMap& m, float x, float y) {
     return nearest;
 }
 
-bool read_dive_range(std::string_view typed, int n_dives, int& first, int& last, std::string& reason) {
+bool read_dive_range(std::string_view typed, const miscli::Array1<int>& dive_number, int n_dives, int& first,
+                     int& last, std::string& reason) {
     long numbers[2] = {0, 0};
     int found = 0;
     std::size_t i = 0;
@@ -186,24 +187,40 @@ bool read_dive_range(std::string_view typed, int n_dives, int& first, int& last,
         reason = "Type two dive numbers.";
         return false;
     }
-    if (numbers[0] < 1 || numbers[1] > n_dives) {
-        reason = (miscli::ListLine() << "Dives are 1 to" << n_dives << ".").str().substr(1);
+    const int n = std::min(n_dives, dive_number.size());
+    if (n < 1) {
+        reason = "There are no dives.";
+        return false;
+    }
+    const auto [lowest, highest] = std::minmax_element(dive_number.span().begin(), dive_number.span().begin() + n);
+    if (numbers[0] < *lowest || numbers[1] > *highest) {
+        reason = (miscli::ListLine() << "Dives are" << *lowest << " to" << *highest << ".").str().substr(1);
         return false;
     }
     if (numbers[0] > numbers[1]) {
         reason = "The first dive is after the last.";
         return false;
     }
-    first = static_cast<int>(numbers[0]);
-    last = static_cast<int>(numbers[1]);
+    // The first and the last dive in the table whose numbers lie in the range.
+    first = 0;
+    for (int d = 1; d <= n; ++d)
+        if (dive_number(d) >= numbers[0] && dive_number(d) <= numbers[1]) {
+            if (first == 0) first = d;
+            last = d;
+        }
+    if (first == 0) {
+        reason = (miscli::ListLine() << "No dive is numbered" << numbers[0] << " to" << numbers[1] << ".").str().substr(1);
+        return false;
+    }
     return true;
 }
 
 void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float>& lat_start,
-              const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end, int n_dives,
-              int& first_dive, int& last_dive) {
+              const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
+              const miscli::Array1<int>& dive_number, int n_dives, int& first_dive, int& last_dive) {
     // Only dives that are in the file and in every array can be shown.
-    const int size = std::min({n_dives, lon_start.size(), lat_start.size(), lon_end.size(), lat_end.size()});
+    const int size =
+        std::min({n_dives, lon_start.size(), lat_start.size(), lon_end.size(), lat_end.size(), dive_number.size()});
     const int first = std::max(first_dive, 1), last = std::min(last_dive, size);
     if (first > last) {
         miscli::console().write_line((miscli::ListLine() << "No dives to show on the map.").str());
@@ -213,9 +230,10 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
 
     const TrackMap m = track_map(lon_start, lat_start, lon_end, lat_end, first, last);
     if (m.n_mapped == 0) {
-        miscli::console().write_line((miscli::ListLine() << "No dive from" << first << " to" << last
+        miscli::console().write_line((miscli::ListLine() << "No dive from" << dive_number(first) << " to"
+                                                         << dive_number(last)
                                                          << " has a position, so no map is shown; the range stays"
-                                                         << first << " to" << last << ".")
+                                                         << dive_number(first) << " to" << dive_number(last) << ".")
                                          .str());
         return;
     }
@@ -229,15 +247,18 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
 
     daz::map_axes_(m.lon_min, m.lon_max, m.lat_min, m.lat_max, m.left, m.right, m.bottom, m.top);
     draw_track(m);
-    label_dive(m, first);
-    label_dive(m, last);
+    label_dive(m, first, dive_number(first));
+    label_dive(m, last, dive_number(last));
 
-    std::string status = range_status(first, last);
+    const int first_number = dive_number(first), last_number = dive_number(last);
+    const auto [lowest, highest] =
+        std::minmax_element(dive_number.span().begin() + (first - 1), dive_number.span().begin() + last);
+    std::string status = range_status(first_number, last_number);
     int nearest = 0;
     for (;;) {
-        // The map's whole range goes with the question, for an answerer
-        // that wants all of it.
-        daz::scrtxt_(status, {miscli::QuestionId::MapStatus, {static_cast<double>(first), static_cast<double>(last)}});
+        // The numbers of the map's whole range go with the question, for
+        // an answerer that wants all of it.
+        daz::scrtxt_(status, {miscli::QuestionId::MapStatus, {static_cast<double>(*lowest), static_cast<double>(*highest)}});
         daz::ginch_(x, y, key);
         miscli::ucase_(key);
         if (key == 'Q') {
@@ -245,7 +266,7 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
             miscli::stop_normal();
         }
         if (key == 'G') {
-            ask_range(n_dives, first_dive, last_dive);
+            ask_range(dive_number, size, first_dive, last_dive);
             daz::clearsc_();
             daz::plclosnow_();
             return;
@@ -253,9 +274,9 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
         if (key == 'N') {
             // A pointer far off the page finds no dive: the last one found stays.
             if (int d = nearest_dive(m, x, y)) nearest = d;
-            status = nearest > 0 ? dive_status(nearest) : range_status(first, last);
+            status = nearest > 0 ? dive_status(dive_number(nearest)) : range_status(first_number, last_number);
         } else {
-            status = range_status(first, last);
+            status = range_status(first_number, last_number);
         }
     }
 }

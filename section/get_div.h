@@ -22,14 +22,17 @@ float av2_(float a, float b, float t);
 //   lon_start, lat_start, lon_end, lat_end  dive positions [deg]; a
 //       coordinate at or below 0.95 times its fill (-999 longitude, -99
 //       latitude) is missing
-//   n_dives      dives in the file: a typed range must lie in 1..n_dives
-//   first_dive, last_dive  in: the range shown; out: the range typed
+//   dive_number  the file's number of each dive, shown on the map and in
+//       its lines, and typed: a typed range takes the dives numbered in it
+//   n_dives      dives in the file
+//   first_dive, last_dive  in: the range shown; out: the range typed (as
+//       indices of the table)
 // Without any dive with a position in the range, says so on the console and
 // keeps the range. More than MXPTS dives: stops with
 // " Increase MXPTS or GRT_DIV".
 void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float>& lat_start,
-              const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end, int n_dives,
-              int& first_dive, int& last_dive);
+              const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
+              const miscli::Array1<int>& dive_number, int n_dives, int& first_dive, int& last_dive);
 
 // The map get_div_ draws, worked out before drawing.
 struct TrackMap {
@@ -57,9 +60,11 @@ TrackMap track_map(const miscli::Array1<float>& lon_start, const miscli::Array1<
 // wins. 0 when none is.
 int nearest_dive(const TrackMap& map, float x, float y);
 
-// Reads the first two numbers of a typed range (blanks or commas between).
-// Gives false, with a short reason for the window's strip, unless they are
-// whole numbers with 1 <= first <= last <= n_dives.
-bool read_dive_range(std::string_view typed, int n_dives, int& first, int& last, std::string& reason);
+// Reads the first two numbers of a typed range (blanks or commas between)
+// and gives the first and last of dives 1..n_dives numbered in it. False,
+// with a short reason for the window's strip, unless they are whole numbers
+// in order within the dives' numbers and some dive is numbered in them.
+bool read_dive_range(std::string_view typed, const miscli::Array1<int>& dive_number, int n_dives, int& first,
+                     int& last, std::string& reason);
 
 }  // namespace section

@@ -42,12 +42,12 @@ void bar_range(float v_lo, float v_hi, bool ranged, float& lo, float& hi) {
 }
 
 // The bar of `bands` bands from bottom to top, each in its colour
-// band_colour(k), k = 1..bands, with its axis from lo to hi. Each band but
-// the top one reaches `overlap` into the next, which covers it, so that no
-// seam shows between them.
+// band_colour(k), k = 1..bands, with its axis from lo to hi; titled, the
+// label runs up its side. Each band but the top one reaches `overlap` into
+// the next, which covers it, so that no seam shows between them.
 template <class BandColour>
 void colour_bar(int bands, const BandColour& band_colour, float overlap, float lo, float hi, int log_color,
-                std::string_view label) {
+                std::string_view label, bool titled) {
     const float x0 = plotcom.right + 0.8f, x1 = plotcom.right + 1.2f;
     const float h = (plotcom.top - plotcom.bottom) / static_cast<float>(bands);
     for (int k = 1; k <= bands; ++k) {
@@ -66,12 +66,19 @@ void colour_bar(int bands, const BandColour& band_colour, float overlap, float l
     daz::ploti_(x1, plotcom.bottom, 2);
     daz::ploti_(x1, plotcom.top, 2);
     daz::ploti_(x0, plotcom.top, 2);
-    daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
+    if (!titled) {
+        daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
+        return;
+    }
+    // The full title runs up the bar's right side, centred on it.
+    std::array<float, 4> r{};
+    daz::justy_(r, 0.12f, label);
+    daz::letter_(x1 + 0.3f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, label);
 }
 
 // `ranged`: the field has values and v_lo differs from v_hi; a reversed
 // range draws the reversed scale, as the cells get it.
-void classic_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label) {
+void classic_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string_view label, bool titled) {
     const float dv = (v_hi - v_lo) / BANDS;
     // A field without a range shows the middle colour, like its cells.
     const auto band = [&](int k) {
@@ -80,12 +87,12 @@ void classic_bar(float v_lo, float v_hi, bool ranged, int log_color, std::string
     };
     float lo, hi;
     bar_range(v_lo, v_hi, ranged, lo, hi);
-    colour_bar(BANDS, band, 0.0f, lo, hi, log_color, label);
+    colour_bar(BANDS, band, 0.0f, lo, hi, log_color, label, titled);
 }
 
 // The bar of a colour map, in finer bands than the classic scale's so that
 // it looks continuous.
-void map_bar(const ColourScale& scale, bool ranged, int log_color, std::string_view label) {
+void map_bar(const ColourScale& scale, bool ranged, int log_color, std::string_view label, bool titled) {
     constexpr int kMapBands = 128;
     const float dv = (scale.hi - scale.lo) / kMapBands;
     const auto band = [&](int k) {
@@ -93,7 +100,7 @@ void map_bar(const ColourScale& scale, bool ranged, int log_color, std::string_v
     };
     float lo, hi;
     bar_range(scale.lo, scale.hi, ranged, lo, hi);
-    colour_bar(kMapBands, band, 0.01f, lo, hi, log_color, label);
+    colour_bar(kMapBands, band, 0.01f, lo, hi, log_color, label, titled);
 }
 
 // A swatch of the missing cells' colour under the bar, labelled "no data".
@@ -167,13 +174,14 @@ void top_tick(float x, long number, long step, float& last_label) {
     }
 }
 
-void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, int first, int last, int day_tics) {
+void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, const miscli::Array1<int>& numbers,
+               int first, int last, int day_tics) {
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     float last_label = -10.0f;
     if (day_tics == 0) {
         const int n = last + 1 - first;
         const long step = n <= 80 ? 5 : n <= 160 ? 10 : 20;
-        for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), i, step, last_label);
+        for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), numbers(i), step, last_label);
         return;
     }
     const float t1 = day(first) + 0.5f, t2 = day(last) - 0.5f;
@@ -199,7 +207,8 @@ void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day,
 }  // namespace
 
 void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& grid,
-               const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day, int n_levels,
+               const miscli::Array1<float>& station_x, const miscli::Array1<float>& station_day,
+               const miscli::Array1<int>& station_number, int n_levels,
                int first, int last, float v_lo, float v_hi, int log_color, int day_tics, float /*contour_step*/,
                std::string_view label, float missing, const Look& look, ColourVariable variable) {
     const bool any = any_value(grid, n_levels, first, last, missing);
@@ -207,14 +216,14 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
         colour_scale(look, variable, grid, n_levels, first, last, v_lo, v_hi, log_color, missing);
     if (!scale.map) {
         const bool ranged = (v_hi > v_lo || v_hi < v_lo) && any;
-        classic_bar(v_lo, v_hi, ranged, log_color, label);
+        classic_bar(v_lo, v_hi, ranged, log_color, label, look.titled);
         const daz::ScaleColour black{0.0f, 0.0f, 0.0f};
         cells(grid_z, grid, station_x, n_levels, first, last, missing,
               [&](float g) { return g > missing ? daz::scale_colour(g, v_lo, v_hi) : black; });
     } else {
         // A range given is drawn even over a field without values.
         const bool ranged = (scale.hi > scale.lo || scale.hi < scale.lo) && (any || look.colour_range);
-        map_bar(scale, ranged, log_color, label);
+        map_bar(scale, ranged, log_color, label, look.titled);
         const bool holes = cells(grid_z, grid, station_x, n_levels, first, last, missing,
                                  [&](float g) { return g > missing ? scale.colour(g) : scale.missing; });
         if (holes && look.grey_missing) no_data_swatch(scale.missing);
@@ -226,8 +235,8 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis();
-    draw_vertical_axis();
-    top_ticks(station_x, station_day, first, last, day_tics);
+    draw_vertical_axis(look.titled);
+    top_ticks(station_x, station_day, station_number, first, last, day_tics);
 }
 
 }  // namespace section

@@ -12,6 +12,8 @@ struct Plotcom {
     Vertical vertical = Vertical::SqrtPressure;
     float x_scale = 0.0f;               // inches per unit of the horizontal axis
     float x_left = 0.0f, x_right = 0.0f;  // horizontal coordinate at the left and right edges
+    bool x_descending = false;          // the horizontal coordinate falls to the right
+    double x_origin = 0.0;              // time axis: the time of coordinate 0 [days since 1970]
     float z_scale = 0.0f;               // inches per unit of the vertical axis
     float z_min = 0.0f, z_max = 0.0f;   // vertical coordinate at the top and bottom edges
 };

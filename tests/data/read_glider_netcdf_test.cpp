@@ -177,6 +177,7 @@ TEST(ReadGliderNetcdf, ALongFileReadInPiecesHoldsEverySampleOfTheVariable) {
     int d = 0, wrong = 0;
     for (const auto& [n, list] : samples) {
         ASSERT_EQ(t->n_samp(++d), static_cast<int>(list.size()));
+        EXPECT_EQ(t->dive_number(d), static_cast<int>(n));
         for (std::size_t k = 0; k < list.size(); ++k) {
             const float want = std::isfinite(temp[list[k]]) ? static_cast<float>(temp[list[k]]) : data::SAMPLE_FILL;
             wrong += t->prof(static_cast<int>(k) + 1, d, 2) != want;
@@ -184,4 +185,24 @@ TEST(ReadGliderNetcdf, ALongFileReadInPiecesHoldsEverySampleOfTheVariable) {
         }
     }
     EXPECT_EQ(wrong, 0);
+}
+
+// A Seaglider's dives keep their numbers, each cut into its down and up
+// cast, and its variables their names and units (from the first file).
+TEST(ReadGliderNetcdf, ProfilesKeepTheFilesNumbersAndVariablesTheirNames) {
+    TempDir dir;
+    for (const char* name : {"p5420012", "p5420013"})
+        std::filesystem::copy_file(nc_test_file(name), dir.path() / (std::string(name) + ".nc"));
+    data::FileHeader h;
+    auto t = std::make_unique<data::DiveTable>();
+    miscli::ProgramStop stop{"", -1};
+    with_console("\n", [&] { data::read_dive_data(dir.path().string(), h, *t); }, &stop);
+    ASSERT_EQ(stop.status, -1) << stop.line;
+    std::vector<std::string> labels;
+    for (int d = 1; d <= t->size(); ++d) labels.push_back(t->dive_label(d));
+    EXPECT_EQ(labels, (std::vector<std::string>{"12a", "12b", "13a", "13b"}));
+    EXPECT_EQ(h.column(2).name, "temperature");
+    EXPECT_EQ(h.column(2).long_name, "Temperature (in situ)");
+    EXPECT_EQ(h.column(2).unit, "degrees_Celsius");
+    EXPECT_EQ(h.column(3).name, "salinity");
 }

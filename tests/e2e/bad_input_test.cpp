@@ -100,8 +100,7 @@ std::vector<Row> rows() {
         {"end of input on the map", kGood, "", kWindowEnded, 1},
         {"a typed range that is not usable, then the end", kGood, "click\nkey G\ntype 0 9\ntype 2 1\n", kWindowEnded, 1},
         {"more dives than the old fixed table pass the map", many_dives(900), "click\nkey G\ntype 1 900\n",
-         " Dives 1 to 900 lie at one place, with no distance between them to draw a section along; choose dives "
-         "along the track.", 1},
+         " Console input ended before the question was answered.", 1},
         {"end of input at the reverse question", kGood, kMap, " Console input ended before the question was answered.",
          1},
         {"end of input at the axis question", kGood, kMap + "N\n", " Console input ended before the question was answered.",

@@ -19,8 +19,11 @@ namespace {
 
 // After the file name and the fourth-variable answer: the whole track,
 // temperature on the linear axis, the hardcopy.
-std::string pass(int dives, const std::string& line_var, const std::string& range) {
-    std::string s = "click\nkey G\ntype 1 " + std::to_string(dives) + "\nN\nL\nT\n" + line_var + "\nS\n" + range + "\n";
+// The answers from the map to a hardcopy; the map's range is typed as the
+// dives' numbers, 1 to `dives` unless `numbers` says otherwise.
+std::string pass(int dives, const std::string& line_var, const std::string& range, const std::string& numbers = "") {
+    const std::string typed = numbers.empty() ? "1 " + std::to_string(dives) : numbers;
+    std::string s = "click\nkey G\ntype " + typed + "\nN\nL\nT\n" + line_var + "\nS\n" + range + "\n";
     if (line_var == "4") s += "N\n";  // not its log10
     if (line_var != "X") s += "key Q\n";
     return s + "type A glider\nkey H\n";
@@ -62,15 +65,12 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
         const char* answers;  // to the fourth-variable question, if asked
         int profiles;
         const char* range;
-        const char* refusal;  // profiles at one place make no section along the track
+        const char* refusal;  // one profile makes no section
+        bool against_time = false;  // profiles at one place are drawn against time
     } rows[] = {
         {"og1_lower", "\n", 2, "0 200", nullptr},
-        {"toolbox", "\n", 2, "0 100",
-         " Dives 1 to 2 lie at one place, with no distance between them to draw a section along; choose dives along "
-         "the track."},
-        {"depth_only", "", 3, "0 100",  // no candidate: no question
-         " Dives 1 to 3 lie at one place, with no distance between them to draw a section along; choose dives along "
-         "the track."},
+        {"toolbox", "\n", 2, "0 100", nullptr, true},
+        {"depth_only", "", 3, "0 100", nullptr, true},  // no candidate: no question
         {"ngdac", "\n", 1, "0 30", " Dive 1 alone makes no section: choose two or more dives along the track."},
     };
     for (const Row& row : rows) {
@@ -81,6 +81,9 @@ TEST(NetcdfSession, EveryOtherFamilyToAHardcopy) {
                                   {"--headless"});
         EXPECT_EQ(lines_of(r.output).at(1), " Read " + std::to_string(row.profiles) + " profiles from 1 netCDF file");
         if (!row.refusal) {
+            EXPECT_EQ(r.output.find("at one place, with no distance between them to draw a section along: the section "
+                                    "is drawn against time.") != std::string::npos,
+                      row.against_time);
             expect_hardcopy(dir, r);
             continue;
         }
@@ -97,7 +100,8 @@ TEST(NetcdfSession, AFolderAndAPatternReadTheSameDives) {
         fs::copy_file(nc_test_file("p5420013"), dir / "sg" / "p5420013.nc");
         fs::copy_file(nc_test_file("p5420012"), dir / "sg" / "p5420012.NC");
         write_file(dir / "sg" / "notes.txt", "not a glider file\n");
-        RunResult r = run_program(dir.path(), name + "\n\n" + pass(4, "X", "0 300"), {"--headless"});
+        // A Seaglider's dives keep their numbers.
+        RunResult r = run_program(dir.path(), name + "\n\n" + pass(4, "X", "0 300", "12 13"), {"--headless"});
         EXPECT_NE(r.output.find(" Read 4 profiles from 2 netCDF files\n"), std::string::npos) << name << r.output;
         if (name == "sg") expect_hardcopy(dir, r);
     }

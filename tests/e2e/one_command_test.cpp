@@ -65,6 +65,31 @@ TEST(OneCommand, GivesTheEpsOfTheSessionThatAnswersTheSameWay) {
     }
 }
 
+TEST(OneCommand, AUtf8TitleDrawsAsItsEscapesAndTheDialogueAsksAgainForACharacterTheFontsLack) {
+    const std::string title = "\xcf\x83\xce\xb8, kg m\xe2\x81\xbb\xc2\xb3";  // σθ, kg m⁻³
+    auto eps_of = [](const std::vector<std::string>& options, const std::string& script = "") {
+        TempDir dir;
+        std::vector<std::string> args{kSample, "--contour", "D"};
+        if (!script.empty()) args = {"--headless"};
+        args.insert(args.end(), options.begin(), options.end());
+        RunResult r = run_program(dir.path(), script.empty() ? "" : kSample + "\n" + script, args);
+        EXPECT_EQ(r.status, 0) << r.output;
+        return read_file(dir / "OUT01.EPS");
+    };
+    const std::string utf8 = eps_of({"--title", title});
+    // Typed in the window: the snowman is refused, the question comes again.
+    const std::string typed =
+        eps_of({}, "click\nkey G\ntype 1 120\nN\nS\nT\nD\nS\n5.0 500.0\nkey Q\ntype snow \xe2\x98\x83\ntype " +
+                       title + "\nkey H\n");
+    const std::string escapes = eps_of({"--title", "\\sigma\\\\theta\\, kg m\\sup{\\sub{\\sup{-3}}}"});
+    const std::string plain = eps_of({"--title", ", kg m"});
+    ASSERT_GT(utf8.size(), 10000u);
+    EXPECT_TRUE(utf8 == typed);
+    EXPECT_TRUE(utf8 == escapes);
+    // σ, θ, the minus and the 3 are strokes of their own.
+    EXPECT_GT(lines_of(utf8).size(), lines_of(plain).size() + 20);
+}
+
 TEST(OneCommand, ANetcdfMissionWithItsFourthVariableGivesTheSessionsEps) {
     const std::string nc = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample_og1.nc").string();
     TempDir one, session;
@@ -103,6 +128,8 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
          " --log: only the fourth variable has a log10 scale; give --color 4 or --contour 4"},
         {{kSample, "--label", "3,3"}, " --label 3,3: labels name contour lines, so they need --contour"},
         {{kSample, "--title", std::string(46, 'x')}, " --title " + std::string(46, 'x') + ": at most 45 characters"},
+        {{kSample, "--title", "Snow \xe2\x98\x83"},
+         " --title Snow \xe2\x98\x83: the stroke font has no \"\xe2\x98\x83\" (U+2603 SNOWMAN)"},
         {{kSample, "--var4", ""}, " --var4 : give the name of one variable of the file"},
         {{kSample, "--hardcopy", "gif"}, " --hardcopy gif: give eps, pdf, svg or png"},
         {{kSample, "--dpi", "1201"}, " --dpi 1201: give a whole number of dots per inch from 50 to 1200"},
@@ -127,13 +154,14 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
         {{kSample, "--range", "-10,50"},
          " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // A colour field without a value is no picture.
+        {{kSample, "--range", "2000,2100"},
+         " --color T: The colour variable T has no value in dives 1 to 120 from 2000.0 to 2100.0: choose another "
+         "variable, dives or range."},
         // A name with a newline in it cannot split the line.
         {{"no\nsuch.SCI"}, " RD_SCI: No file no\\nsuch.SCI to read."},
         // No distance between the dives: an empty frame is no section.
         {{kSample, "--dives", "7:7"}, " Dive 7 alone makes no section: choose two or more dives along the track."},
-        {{"ddmm.nc"},
-         " Dives 1 to 2 have no positions, so no distance between them to draw a section along; latitudes up to "
-         "4839.8 are outside -90..90 and longitudes down to -12330.8 are outside -180..360; are they ddmm.mm?"},
     };
     for (const Row& r : rows) {
         TempDir dir;
@@ -141,7 +169,9 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         ASSERT_TRUE(make_netcdf("netcdf ddmm { dimensions: time = 8 ; variables:\n"
                                 "double time(time) ; time:units = \"seconds since 1970-01-01\" ;\n"
                                 "double latitude(time) ; double longitude(time) ; double pressure(time) ;\n"
+                                "double temperature(time) ;\n"
                                 "data: time = 0, 60, 120, 180, 240, 300, 360, 420 ;\n"
+                                "temperature = 20, 18, 15, 12, 15, 18, 20, 20 ;\n"
                                 "latitude = 4839.1, 4839.2, 4839.3, 4839.4, 4839.5, 4839.6, 4839.7, 4839.8 ;\n"
                                 "longitude = -12330.1, -12330.2, -12330.3, -12330.4, -12330.5, -12330.6,\n"
                                 "  -12330.7, -12330.8 ;\n"
@@ -153,6 +183,18 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         // it on standard output.
         EXPECT_EQ(run.errors, r.line + "\n");
         EXPECT_LE(lines_of(run.output).size(), 2u) << run.output;
+        // Positions that are not degrees leave no distance: the section is
+        // drawn against time, and the line says why.
+        RunResult timed = run_program(dir.path(), "", {"ddmm.nc"}, true);
+        EXPECT_EQ(timed.status, 0) << timed.errors;
+        EXPECT_NE(timed.output.find(" Dives 1 to 2 have no positions, so no distance between them to draw a section "
+                                    "along: the section is drawn against time; latitudes up to 4839.8 are outside "
+                                    "-90..90 and longitudes down to -12330.8 are outside -180..360; are they "
+                                    "ddmm.mm?"),
+                  std::string::npos)
+            << timed.output;
+        EXPECT_TRUE(fs::exists(dir / "OUT01.EPS"));
+        fs::remove(dir / "OUT01.EPS");
         fs::remove(dir / "ddmm.nc");
         EXPECT_TRUE(files_in(dir.path()).empty()) << r.line;
     }

@@ -345,7 +345,12 @@ TEST(ScreenEvents, EventLineParsing) {
     EXPECT_EQ(e.text, "");
     ASSERT_TRUE(screen::parse_event_line("resize 640 480", e, why));
     EXPECT_EQ(e.width, 640);
-    EXPECT_FALSE(screen::parse_event_line("type caf\xc3\xa9", e, why));
+    // UTF-8 is typed character by character; broken UTF-8 is no text.
+    ASSERT_TRUE(screen::parse_event_line("type caf\xc3\xa9", e, why));
+    EXPECT_EQ(e.text, "caf\xc3\xa9");
+    ASSERT_TRUE(screen::parse_event_line("key \xc2\xb0", e, why));
+    EXPECT_EQ(e.code, 0xB0);
+    EXPECT_FALSE(screen::parse_event_line("type caf\xe9", e, why));
     EXPECT_FALSE(screen::parse_event_line("resize 640 480 1", e, why));
 }
 

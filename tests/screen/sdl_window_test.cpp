@@ -103,7 +103,7 @@ TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
     screen::user_to_pixel(3, 3, px, py);
     EXPECT_EQ(screen::pixel_at(int(px), int(py)), (screen::Rgb{255, 0, 0}));
 
-    push_text("aB");
+    push_text("aB\xce\xb8");  // θ: a key of its own code
     push_key(SDLK_x, 1);  // auto-repeats of a held key, with their text, answer nothing
     push_text("x");
     push_key(SDLK_RETURN, 1);
@@ -122,10 +122,11 @@ TEST(SdlWindow, DummyDriverTurnsSdlEventsIntoLayerEvents) {
     ev.type = SDL_QUIT;
     SDL_PushEvent(&ev);
 
-    auto a = next(), b = next(), enter = next(), back = next(), click = next();
+    auto a = next(), b = next(), theta = next(), enter = next(), back = next(), click = next();
     EXPECT_EQ(a.type, screen::kKeyPress);
     EXPECT_EQ(a.e.value[0], 'a');
     EXPECT_EQ(b.e.value[0], 'B');
+    EXPECT_EQ(theta.e.value[0], 0x3B8);
     EXPECT_EQ(enter.e.value[0], 13);
     EXPECT_EQ(back.e.value[0], 8);
     EXPECT_EQ(click.type, screen::kButtonPress);

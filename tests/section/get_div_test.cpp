@@ -72,7 +72,9 @@ Run run_get_div(const Positions& p, int n_dives, int first, int last, std::vecto
     {
         miscli::ConsoleRedirect redirect(in, out);
         try {
-            section::get_div_(p.lon_s, p.lat_s, p.lon_e, p.lat_e, n_dives, r.first, r.last);
+            miscli::Array1<int> numbers(n_dives);
+            for (int d = 1; d <= n_dives; ++d) numbers(d) = d;
+            section::get_div_(p.lon_s, p.lat_s, p.lon_e, p.lat_e, numbers, n_dives, r.first, r.last);
         } catch (const miscli::ProgramStop& s) {
             r.stop = s;
         }

@@ -16,10 +16,12 @@ constexpr int MXZ = 500, MXPR = 800;
 
 struct Section {
     miscli::Array1<float> z{MXZ + 1}, km{MXPR}, day{MXPR};
+    miscli::Array1<int> number{MXPR};
     miscli::Array2<float> g{MXZ, MXPR, 5.0f};
     int levels = 5;
     Section() {
         for (int k = 1; k <= levels + 1; ++k) z(k) = 2.5f * static_cast<float>(k - 1);
+        for (int j = 1; j <= MXPR; ++j) number(j) = j;
         auto& p = section::plotcom;
         p = section::Plotcom{};
         p.vertical = section::Vertical::Pressure;
@@ -38,7 +40,7 @@ struct Section {
         WorkingDir here(dir.path());
         with_console("", [&] {
             daz::plopen_('H', 'X');
-            section::pix_plot_(z, g, km, day, levels, first, last, lo, hi, 0, day_tics, 0.0f, "T", -999.0f, section::Look{});
+            section::pix_plot_(z, g, km, day, number, levels, first, last, lo, hi, 0, day_tics, 0.0f, "T", -999.0f, section::Look{});
             daz::plclosnow_();
         });
         if (have_ghostscript()) {
