@@ -9,13 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "data/missing.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 #include "miscli/text_field.h"
+#include "section/auto_labels.h"
 #include "section/contour_labels.h"
+#include "section/contour_trace.h"
 #include "section/pix_plot.h"
 #include "section/plotcom.h"
 
@@ -30,10 +31,6 @@ ContourLevels levels;
 
 // Multiples of the step beyond this are not whole numbers in a float.
 constexpr double kMaxMultiple = 1.0e9;
-
-// Grid nodes below this are missing, as the gridding writes them.
-constexpr float kMissingBelow = data::MISSING_BELOW;
-bool valid_node(float v) { return v >= kMissingBelow; }
 
 void interval_line(const ContourLevels& c, std::string_view label_line) {
     std::string text(8, ' ');
@@ -141,42 +138,39 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     }
     if (levels.n > 0) interval_line(levels, label_line);
 
+    std::vector<float> column_x(static_cast<std::size_t>(std::max(j2 - j1 + 1, 0)));
+    for (int j = j1; j <= j2; ++j) column_x[static_cast<std::size_t>(j - j1)] = frame_x(station_x(j));
+    const TracedField traced{std::span<const float>(level_y.data(), static_cast<std::size_t>(n_z)), column_x,
+                             grid_line, j1};
+
     // The lines only draw; the label editor below reads the levels above.
-    for (int q = 1; q <= (daz::draws_nothing() ? 0 : levels.n); ++q) {
-        const float w = levels.w[static_cast<std::size_t>(q - 1)];
+    // Labels placed by the program come first, so that the lines can be
+    // broken under them; hand-placed labels take their place.
+    const bool drawn = !daz::draws_nothing();
+    std::vector<AutoLabel> placed;
+    if (drawn && look.auto_labels && label_count <= 0 && levels.n > 0)
+        placed = place_auto_labels(traced, levels, {plotcom.left, plotcom.bottom, plotcom.right, plotcom.top});
+    const BrokenLines broken(placed, column_x);
+    // Each cell's crossings are joined in edge order: two give one segment,
+    // four (a saddle, or a level through corners) three.
+    for (int q = 1; q <= (drawn ? levels.n : 0); ++q) {
         daz::linwid_(heavy_level(levels, q) ? 16 : 8);
-        for (int j = j1; j < j2; ++j) {
-            const float x1 = frame_x(station_x(j)), x2 = frame_x(station_x(j + 1));
-            for (int k = 1; k < n_z; ++k) {
-                const float ya = level_y[static_cast<std::size_t>(k - 1)], yb = level_y[static_cast<std::size_t>(k)];
-                const float g11 = grid_line(k, j), g12 = grid_line(k, j + 1);
-                const float g22 = grid_line(k + 1, j + 1), g21 = grid_line(k + 1, j);
-                // A level outside all four nodes crosses no edge: most cells
-                // are passed over here. A NaN node makes the test fail, so
-                // such a cell is looked at edge by edge.
-                const float lo = std::min(std::min(std::min(g11, g12), g22), g21);
-                const float hi = std::max(std::max(std::max(g11, g12), g22), g21);
-                if (w < lo || w > hi) continue;
-                int pen = 3;
-                // An edge with a missing node has no value to interpolate
-                // from (the level would be drawn hard against the good
-                // node), so only edges between two valid nodes are tested;
-                // a cell with a missing corner still gives the crossing
-                // between its two good edges.
-                auto edge = [&](float v1, float v2, float xa, float xb, float y1, float y2) {
-                    if (valid_node(v1) && valid_node(v2)) cross_(w, v1, v2, xa, xb, y1, y2, 0.0f, pen);
-                };
-                edge(g11, g12, x1, x2, ya, ya);
-                edge(g12, g22, x2, x2, ya, yb);
-                edge(g22, g21, x2, x1, yb, yb);
-                edge(g21, g11, x1, x1, yb, ya);
-            }
+        const float w = levels.w[static_cast<std::size_t>(q - 1)];
+        if (placed.empty()) {
+            trace_level(traced, w, [](int, int, const CellCrossings& c) {
+                for (int i = 0; i < c.n; ++i)
+                    daz::ploti_(c.at[static_cast<std::size_t>(i)].x, c.at[static_cast<std::size_t>(i)].y,
+                                i == 0 ? 3 : 2);
+            });
+        } else {
+            trace_level(traced, w, [&](int j, int, const CellCrossings& c) { broken.cell(j - j1, c); });
         }
     }
 
     daz::linwid_(20);
     label_count = std::clamp(label_count, 0, MXLAB);
     draw_labels(label_count);
+    for (const AutoLabel& a : placed) draw_label(a.label);
     if (device_code != 'S') return;
     const LabelField field{std::span<const float>(level_y.data(), static_cast<std::size_t>(n_z)),
                            grid_line,

@@ -55,7 +55,10 @@ void cross_(float w, float v1, float v2, float x1, float x2, float y1, float y2,
 // look.contour_step when that is above 0 (contour_levels_every). A cell edge with a node below -990 (missing) is not traced; the
 // other edges of its cell are. `missing` is the label editor's threshold.
 // Then draws the label_count stored labels and, on the screen ('S'), runs
-// the label editor, which updates label_count. Reads section::plotcom; expects
+// the label editor, which updates label_count. With look.auto_labels and no
+// stored label, labels placed along the heavy lines (auto_labels.h) are
+// drawn as well, the lines broken under them; the editor leaves them be,
+// and the first label it stores takes their place from the next drawing on. Reads section::plotcom; expects
 // the device open. More than MXDEP levels: closes the device and stops with
 // "Increase MXDEP of LIN_PLOT". contour_step is not read. `look` says how it
 // is drawn beyond the classic picture.
