@@ -387,6 +387,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
 
+    // The look is the dialogue's as well as the one command's.
+    options.look = section::resolve_look(options.look_choices);
     if (options.dive_files.empty()) {
         if (!section_option.empty()) {
             error = " " + std::string(section_option) + " needs a dive file named on the command line (glidersect FILE " +
@@ -410,7 +412,6 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         error = log_refusal();
         return false;
     }
-    options.look = section::resolve_look(options.look_choices);
     // The format comes from --hardcopy, else from the name's extension.
     if (std::string why, given = options.hardcopy.name;
         !daz::settle_output_name(options.hardcopy, format_given, why)) {
