@@ -3,6 +3,7 @@
 #include "section/lin_plot.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <span>
@@ -32,10 +33,20 @@ ContourLevels levels;
 // Multiples of the step beyond this are not whole numbers in a float.
 constexpr double kMaxMultiple = 1.0e9;
 
-void interval_line(const ContourLevels& c, std::string_view label_line) {
+void interval_line(const ContourLevels& c, std::string_view label_line, bool titled) {
     std::string text(8, ' ');
     int n = 0;
     wr_label_(static_cast<float>(c.step), text, n);
+    if (titled) {
+        // In words, ending at the frame's right edge.
+        const std::string line = "Contours of " + std::string(label_line) + " every " +
+                                 text.substr(0, static_cast<std::size_t>(n));
+        std::array<float, 4> r{};
+        daz::justy_(r, 0.1f, line);
+        daz::linwid_(20);
+        daz::letter_(plotcom.right - r[2], plotcom.bottom - 0.4f, 0.1f, 0.0f, line);
+        return;
+    }
     std::string line = "CI=";
     line.append(text, 0, static_cast<std::size_t>(n));
     line += "  ";
@@ -136,7 +147,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     } else {
         contour_levels(v_lo, v_hi, levels);
     }
-    if (levels.n > 0) interval_line(levels, label_line);
+    if (levels.n > 0) interval_line(levels, label_line, look.titled);
 
     std::vector<float> column_x(static_cast<std::size_t>(std::max(j2 - j1 + 1, 0)));
     for (int j = j1; j <= j2; ++j) column_x[static_cast<std::size_t>(j - j1)] = frame_x(station_x(j));
