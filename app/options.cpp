@@ -407,6 +407,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
 
+    // The look is the dialogue's as well as the one command's.
+    options.look = section::resolve_look(options.look_choices);
     if (options.dive_files.empty()) {
         if (!section_option.empty()) {
             error = " " + std::string(section_option) + " needs a dive file named on the command line (glidersect FILE " +
@@ -436,7 +438,6 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         error = " --clim: the colour variable has a log10 scale (--log), so MIN must be above 0";
         return false;
     }
-    options.look = section::resolve_look(options.look_choices);
     // The format comes from --hardcopy, else from the name's extension.
     if (std::string why, given = options.hardcopy.name;
         !daz::settle_output_name(options.hardcopy, format_given, why)) {

@@ -46,7 +46,8 @@ void plot_loop(Session& s) {
                            {s.color_var, s.header.column(4).name});
         if (s.line_var != 'X')
             section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive,
-                               s.line_lo, s.line_hi, s.contour_step, s.label_line, s.label_count, s.device_code,
+                               s.line_lo, s.line_hi, s.contour_step, s.look.titled ? s.title_line : s.label_line,
+                               s.label_count, s.device_code,
                                data::GRID_MISSING, s.look);
         if (!title_asked) {
             ask_title(s);

@@ -18,8 +18,8 @@ enum class HardcopyFormat { Eps, Pdf, Svg, Png };
 struct HardcopyOutput {
     HardcopyFormat format = HardcopyFormat::Eps;
     int dpi = 150;     // PNG only
-    bool upright = false;  // EPS: the upright page with a tight box, not the plotter's sheet
     std::string name;  // empty: the next free OUTnn with the format's extension
+    bool upright = false;  // EPS: the upright page with a tight box, not the plotter's sheet
 };
 
 inline constexpr int kMinDpi = 50, kMaxDpi = 1200;

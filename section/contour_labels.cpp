@@ -34,8 +34,6 @@ std::string_view text_of(const ContourLabel& l) {
     return {l.text.data(), static_cast<std::size_t>(std::clamp(l.length, 0, 8))};
 }
 
-void draw(const ContourLabel& l) { daz::letter_(l.x, l.y, kHeight, 0.0f, text_of(l)); }
-
 // A key from ginch_, upper case; 'Q' if nothing came (no window to ask).
 char next_key(float& x, float& y) {
     char key = 'Q';
@@ -101,9 +99,11 @@ int nearest_label(float x, float y, int label_count) {
 
 }  // namespace
 
+void draw_label(const ContourLabel& l) { daz::letter_(l.x, l.y, kHeight, 0.0f, text_of(l)); }
+
 void draw_labels(int label_count) {
     const int n = clamp_count(label_count);
-    for (int i = 0; i < n; ++i) draw(labstore.labels[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < n; ++i) draw_label(labstore.labels[static_cast<std::size_t>(i)]);
 }
 
 void edit_labels(const LabelField& field, int& label_count) {
@@ -133,7 +133,7 @@ void edit_labels(const LabelField& field, int& label_count) {
             if (next_key(px, py) == 'K') {
                 l.x = px;
                 l.y = py;
-                draw(l);
+                draw_label(l);
                 ++label_count;
             }
         } else if (key == 'M' || key == 'K') {
@@ -142,7 +142,7 @@ void edit_labels(const LabelField& field, int& label_count) {
             ContourLabel& l = labstore.labels[static_cast<std::size_t>(i - 1)];
             if (key == 'K') {
                 daz::rgbcolor_(1.0f, 1.0f, 1.0f);
-                draw(l);
+                draw_label(l);
                 daz::rgbcolor_(0.0f, 0.0f, 0.0f);
                 l = labstore.labels[static_cast<std::size_t>(label_count - 1)];
                 --label_count;
@@ -153,7 +153,7 @@ void edit_labels(const LabelField& field, int& label_count) {
                     l.x = px;
                     l.y = py;
                 }
-                draw(l);
+                draw_label(l);
             }
         }
     }

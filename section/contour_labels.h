@@ -34,6 +34,8 @@ void wr_label_(float value, std::string& text, int& n);
 
 // Draws stored labels 1..label_count, height 0.1, in the current colour.
 void draw_labels(int label_count);
+// Draws one label as draw_labels does.
+void draw_label(const ContourLabel& label);
 
 // What the editor reads of the contoured field.
 struct LabelField {

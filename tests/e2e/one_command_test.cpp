@@ -138,6 +138,8 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
          " -o fig.jpg: the name must end in .eps, .pdf, .svg or .png (in any case), or have no extension"},
         {{kSample, "--hardcopy", "pdf", "-o", "x.png"}, " -o x.png: --hardcopy pdf asks for PDF, not PNG"},
         {{kSample, "--range"}, " --range needs a value (MIN,MAX)"},
+        {{kSample, "--ci", "0"}, " --ci 0: give the contour interval, a number above 0"},
+        {{kSample, "--ci", "-0.5"}, " --ci -0.5: give the contour interval, a number above 0"},
         {{kSample, "--frame"}, " Unknown option --frame (see glidersect --help)"},
         {{kSample, kSample}, " " + kSample + ": not a netCDF file; files named together must all be netCDF"},
         {{"--dives", "1:3"}, " --dives needs a dive file named on the command line (glidersect FILE --dives ...)"},

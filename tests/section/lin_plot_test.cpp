@@ -2,7 +2,9 @@
 // line and the stop, checked in the hardcopy's strokes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,7 +13,9 @@
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
 #include "miscli/text_field.h"
+#include "section/auto_labels.h"
 #include "section/contour_labels.h"
+#include "section/contour_trace.h"
 #include "section/lin_plot.h"
 #include "section/lin_plot_fixture.h"
 #include "support/test_support.h"
@@ -73,14 +77,14 @@ struct Plotted {
     std::string eps;
 };
 
-Plotted plot_hardcopy(const Field& f, float lo, float hi, int count = 0) {
+Plotted plot_hardcopy(const Field& f, float lo, float hi, int count = 0, const section::Look& look = {}) {
     TempDir dir;
     WorkingDir here(dir.path());
     Plotted p;
     letter_testing::Recording rec;
     with_console("", [&] {
         daz::plopen_('H', 'X');
-        f.plot(lo, hi, count, 'H');
+        f.plot(lo, hi, count, 'H', "Sigma-theta", look);
         daz::plclosnow_();
     });
     p.text = rec.take();
@@ -169,6 +173,26 @@ TEST(LinPlot, EveryFourthLevelIsHeavyAndTheIntervalLineIsWritten) {
     EXPECT_TRUE(same(s.text, strokes_of(7.0f, 0.4f, "CI=0.2  " + miscli::field("Sigma-theta", 20))));
 }
 
+TEST(ContourLevels, AChosenStepTakesItsMultiplesHeavyAtFourSteps) {
+    section::ContourLevels c;
+    section::contour_levels_every(24.1f, 27.5f, 0.25, c);
+    EXPECT_DOUBLE_EQ(c.step, 0.25);
+    ASSERT_EQ(c.n, 14);  // 24.25 .. 27.5
+    EXPECT_FLOAT_EQ(c.w[0], 24.25f);
+    EXPECT_FLOAT_EQ(c.w[13], 27.5f);
+    std::vector<float> heavy;
+    for (int q = 1; q <= c.n; ++q)
+        if (section::heavy_level(c, q)) heavy.push_back(c.w[static_cast<std::size_t>(q - 1)]);
+    EXPECT_EQ(heavy, (std::vector<float>{25.0f, 26.0f, 27.0f}));
+
+    // 1500 levels are too many: every 15th of them, at multiples of 0.15.
+    section::contour_levels_every(0.0f, 15.0f, 0.01, c);
+    EXPECT_NEAR(c.step, 0.15, 1e-9);
+    EXPECT_EQ(c.n, 100);
+    section::contour_levels_every(0.0f, 15.0f, 0.0, c);
+    EXPECT_EQ(c.n, 0);
+}
+
 TEST(LinPlot, CellsAreTracedInEdgeOrderThroughSaddlesAndCorners) {
     // Values 0, 1, 0, 1 around the cell: every level below 1 is a saddle.
     Plotted p = plot_hardcopy(cell(0, 1, 0, 1), 0.0f, 1.0f);
@@ -242,4 +266,119 @@ TEST(LinPlot, TooManyLevelsClosesTheDeviceAndStops) {
     EXPECT_EQ(stop.status, 1);
     EXPECT_FALSE(daz::hardcopy_open());
     EXPECT_NE(read_file(dir / "OUT01.EPS").find("%%EOF"), std::string::npos);
+}
+
+namespace {
+
+// Levels or stations from lo to hi by step.
+std::vector<float> from_to(float lo, float hi, float step) {
+    std::vector<float> v;
+    for (int i = 0; lo + static_cast<float>(i) * step <= hi + 1e-4f; ++i)
+        v.push_back(lo + static_cast<float>(i) * step);
+    return v;
+}
+
+bool inside(const section::PageBox& b, float x, float y, float shrink) {
+    return x > b.x0 + shrink && x < b.x1 - shrink && y > b.y0 + shrink && y < b.y1 - shrink;
+}
+
+}  // namespace
+
+TEST(AutoLabels, AlongTheHeavyLinesClearOfEachOtherTheFrameAndMissingCellsWithTheLinesBroken) {
+    // Wavy lines z + 0.3 sin(km) across the frame (page x = 1 + km, y = 7.2
+    // - z), levels 0.5 .. 6.5 with 2, 4 and 6 heavy; a tiny steep bump at
+    // page (6, 2.2) ringed by small closed lines; missing nodes on the 4
+    // line at page x 4.3 .. 4.8.
+    const Field f(from_to(0.0f, 6.4f, 0.05f), from_to(0.0f, 7.0f, 0.05f), [](float km, float z) {
+        if (km >= 3.3f && km <= 3.8f && z >= 3.8f && z <= 4.3f) return -999.9f;
+        const float r2 = (km - 5.0f) * (km - 5.0f) + (z - 5.0f) * (z - 5.0f);
+        return z + 0.3f * std::sin(km) + 3.0f * std::exp(-r2 / (2.0f * 0.08f * 0.08f));
+    });
+    const float lo = 0.0f, hi = 6.7f;
+    section::ContourLevels levels;
+    section::contour_levels(lo, hi, levels);
+    std::vector<float> column_x;
+    for (int j = 1; j <= f.last; ++j) column_x.push_back(section::frame_x(f.km(j)));
+    std::vector<float> level_y;
+    for (int k = 1; k <= f.n_z; ++k) level_y.push_back(section::frame_y(f.z(k)));
+    const section::PageBox frame{1.0f, 0.8f, 8.0f, 7.2f};
+    const auto labels = section::place_auto_labels({level_y, column_x, f.g, 1}, levels, frame);
+
+    std::map<std::string, int> per_level;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const auto& a = labels[i];
+        const std::string text(a.label.text.data(), static_cast<std::size_t>(a.label.length));
+        ++per_level[text];
+        const float cx = 0.5f * (a.box.x0 + a.box.x1), cy = 0.5f * (a.box.y0 + a.box.y1);
+        EXPECT_TRUE(a.box.x0 >= frame.x0 && a.box.x1 <= frame.x1 && a.box.y0 >= frame.y0 && a.box.y1 <= frame.y1)
+            << text << " at " << cx << "," << cy;
+        // On its line, away from the bump and the missing nodes.
+        const float km = cx - 1.0f, z = 7.2f - cy;
+        EXPECT_NEAR(z + 0.3f * std::sin(km), std::stof(text), 0.03f) << text << " at " << cx << "," << cy;
+        EXPECT_GT(std::hypot(cx - 6.0f, cy - 2.2f), 0.4f) << text;
+        EXPECT_TRUE(a.box.x1 < 4.3f || a.box.x0 > 4.8f || a.box.y1 < 2.9f || a.box.y0 > 3.4f) << text;
+        for (std::size_t j = 0; j < i; ++j)
+            EXPECT_TRUE(labels[j].box.x1 < a.box.x0 || a.box.x1 < labels[j].box.x0 || labels[j].box.y1 < a.box.y0 ||
+                        a.box.y1 < labels[j].box.y0)
+                << text << " overlaps label " << j;
+    }
+    // About one every 2.75 inches of a line 7 inches long; the 4 line is
+    // cut in two by the missing nodes, one for each half.
+    EXPECT_EQ(per_level, (std::map<std::string, int>{{"2", 3}, {"4", 2}, {"6", 3}}));
+
+    section::Look look;
+    look.auto_labels = true;
+    const Plotted p = plot_hardcopy(f, lo, hi, 0, look);
+    // No stroke inside a label's box, but lines end on its edges.
+    std::vector<int> ends(labels.size(), 0);
+    for (const auto& g : p.groups) {
+        for (std::size_t i = 0; i < g.points.size(); ++i) {
+            const float x = static_cast<float>(g.points[i].y) / 1000.0f,
+                        y = 8.0f - static_cast<float>(g.points[i].x) / 1000.0f;
+            for (std::size_t l = 0; l < labels.size(); ++l) {
+                const auto& b = labels[l].box;
+                if (inside(b, x, y, -0.002f) && !inside(b, x, y, 0.002f)) ++ends[l];
+                if (i == 0 || g.points[i].pen != 'D') continue;
+                const float x0 = static_cast<float>(g.points[i - 1].y) / 1000.0f;
+                const float y0 = 8.0f - static_cast<float>(g.points[i - 1].x) / 1000.0f;
+                for (int t = 0; t <= 10; ++t) {
+                    const float u = static_cast<float>(t) / 10.0f;
+                    ASSERT_FALSE(inside(b, x0 + u * (x - x0), y0 + u * (y - y0), 0.003f)) << "label " << l;
+                }
+            }
+        }
+    }
+    for (std::size_t l = 0; l < labels.size(); ++l) EXPECT_GE(ends[l], 2) << "label " << l;
+    // The texts after the interval line.
+    auto want = strokes_of(7.0f, 0.4f, "CI=0.5  " + miscli::field("Sigma-theta", 20));
+    for (const auto& a : labels) {
+        const auto s = strokes_of(a.label.x, a.label.y,
+                                  std::string(a.label.text.data(), static_cast<std::size_t>(a.label.length)));
+        want.insert(want.end(), s.begin(), s.end());
+    }
+    EXPECT_TRUE(same(p.text, want));
+
+    // A hand-placed label takes the place of all of them: the classic picture.
+    section::labstore.labels[0] = {2.5f, 3.0f, {'4'}, 1};
+    EXPECT_EQ(plot_hardcopy(f, lo, hi, 1, look).eps, plot_hardcopy(f, lo, hi, 1).eps);
+}
+
+TEST(AutoLabels, ALevelThroughNodesThatHoldItIsJoinedIntoOneLine) {
+    // Values in quarters: the level 2 runs through nodes holding 2 itself,
+    // where the drawn lines meet both edges at the corner.
+    const Field f(from_to(0.0f, 6.4f, 0.1f), from_to(0.0f, 7.0f, 0.1f),
+                  [](float km, float z) { return std::round((z + 0.3f * std::sin(km)) * 4.0f) / 4.0f; });
+    std::vector<float> column_x, level_y;
+    for (int j = 1; j <= f.last; ++j) column_x.push_back(section::frame_x(f.km(j)));
+    for (int k = 1; k <= f.n_z; ++k) level_y.push_back(section::frame_y(f.z(k)));
+    const section::TracedField traced{level_y, column_x, f.g, 1};
+    section::LineJoiner joiner(f.n_z);
+    trace_level<section::AtLevel::Above>(traced, 2.0f,
+                                         [&](int j, int k, const section::CellCrossings& c) { joiner.cell(j, k, c); });
+    const auto lines = joiner.lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_FALSE(lines[0].closed);
+    const auto [left, right] = std::minmax(lines[0].points.front().x, lines[0].points.back().x);
+    EXPECT_FLOAT_EQ(left, 1.0f);
+    EXPECT_FLOAT_EQ(right, 8.0f);
 }
