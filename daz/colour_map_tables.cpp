@@ -14,7 +14,6 @@
 //   Design: Nathaniel J. Smith, Stefan van der Walt, and Eric Firing (viridis)
 //   Design: Nathaniel J. Smith and Stefan van der Walt (magma, inferno, plasma)
 //   GMT's Debian copyright file: Copyright: 1991-2022, GMT Team (https://www.generic-mapping-tools.org/team.html) / 1991-2019, T. Henstock / 1991-2019, P. Wessel, W. H. F. Smith, R. Scharroo, J. Luis and F. Wobbe / 1999-2019, J. Luis / 2004-2019, Michael Chandler / 2009-2019, David Sandwell / 2016-2019, Dongdong Tian / 1996-2012, G. Patau; License: LGPL-3+
-//   The designers released these maps under the CC0 public domain dedication.
 //
 // SCM: batlow, acton, bamako, bilbao, buda, davos, devon, grayC, hawaii, imola, lajolla, lapaz, nuuk, oslo, tokyo, turku, roma, vik, broc, cork, berlin, lisbon, tofino, bam, vanimo, bukavu, fes, oleron
 //   www.fabiocrameri.ch/visualisation

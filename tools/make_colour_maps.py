@@ -263,8 +263,6 @@ def licence_block(copyright_path, licences, families):
             out.append("  " + c + ("" if owners == names else f" ({', '.join(owners)})"))
         out.append("  GMT's Debian copyright file: Copyright: " + " / ".join(fields["Copyright"]) +
                    "; License: " + fields["License"][0])
-        if family == "matplotlib":
-            out.append("  The designers released these maps under the CC0 public domain dedication.")
         out.append("")
     if "Expat" in licences:
         out.append("The Expat (MIT) licence, as the copyright file gives it:")
