@@ -4,10 +4,10 @@
 namespace app {
 
 // Large tables are allocated and freed a few times over and touched page
-// by page. Freed memory stays in the heap to be reused, and the heap is
-// laid out once, advised to the kernel as huge pages: on a virtual machine
-// each 4 KB page fault costs microseconds, and a large file's tables fault
-// in thousands of them. Without glibc or huge pages this changes nothing.
+// by page. Freed memory stays in the heap to be reused, rather than handed
+// back to the system and faulted in afresh page by page: on a virtual
+// machine each page fault costs microseconds, and a large file's tables
+// fault in thousands of them. Without glibc this changes nothing.
 void prepare_heap();
 
 }  // namespace app

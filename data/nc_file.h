@@ -11,8 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "miscli/huge_pages.h"
-
 namespace data {
 
 struct NcError : std::runtime_error {
@@ -27,11 +25,6 @@ struct Unzeroed : std::allocator<T> {
     Unzeroed() = default;
     template <class U>
     Unzeroed(const Unzeroed<U>&) noexcept {}
-    T* allocate(std::size_t n) {
-        T* p = std::allocator<T>::allocate(n);
-        miscli::advise_huge_pages(p, n * sizeof(T));
-        return p;
-    }
     template <class U>
     void construct(U* p) noexcept {
         ::new (static_cast<void*>(p)) U;

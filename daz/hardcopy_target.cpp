@@ -1,6 +1,7 @@
 #include "daz/hardcopy_target.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +43,37 @@ std::string temporary_name(const std::string& folder) {
 bool no_unnamed_files(int err) { return err == EOPNOTSUPP || err == EISDIR || err == EINVAL; }
 
 std::string fd_path(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+// Bytes of a hardcopy gathered before they go to the file: the page writers
+// hand over many small pieces, and a call per piece costs as much as making it.
+constexpr std::size_t kGathered = std::size_t{1} << 18;
+
+// Writes all of data to fd; 0 or the errno of the failure. A pipe nobody
+// reads makes the write fail (EPIPE) rather than end the program: SIGPIPE
+// is held back meanwhile and the one the write raised is dropped.
+int write_all(int fd, const char* data, std::size_t n) {
+    sigset_t pipe_signal, old;
+    sigemptyset(&pipe_signal);
+    sigaddset(&pipe_signal, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe_signal, &old);
+    int err = 0;
+    while (n > 0 && err == 0) {
+        const ssize_t done = ::write(fd, data, n);
+        if (done < 0 && errno == EINTR) continue;
+        if (done <= 0) {
+            err = done < 0 ? errno : EIO;
+        } else {
+            data += done;
+            n -= static_cast<std::size_t>(done);
+        }
+    }
+    if (err == EPIPE) {
+        const timespec now{};
+        sigtimedwait(&pipe_signal, nullptr, &now);
+    }
+    pthread_sigmask(SIG_SETMASK, &old, nullptr);
+    return err;
+}
 
 // Gives the temporary `temp` the name `name` unless a file has it (EEXIST
 // then); 0 or the errno.
@@ -102,7 +134,7 @@ bool HardcopyTarget::open(const std::string& name, std::string_view extension, s
             error = " Cannot write " + name_ + ": " + reason(errno);
             return false;
         }
-        file_ = std::make_unique<FileWriter>(fd_);
+        open_ = true;
         arm_for_signals();
         return true;
     }
@@ -112,7 +144,7 @@ bool HardcopyTarget::open(const std::string& name, std::string_view extension, s
     screen::defer_interrupts(true);
     const bool made = make_file(error);
     if (made) {
-        file_ = std::make_unique<FileWriter>(fd_);
+        open_ = true;
         arm_for_signals();
     }
     screen::defer_interrupts(false);
@@ -149,7 +181,19 @@ void HardcopyTarget::arm_for_signals() const {
 }
 
 void HardcopyTarget::write(const char* data, std::size_t n) {
-    if (file_ && n > 0) file_->write(data, n);
+    // After a failure the rest is dropped; the failure is what counts.
+    if (!open_ || error_ != 0) return;
+    if (pending_.size() + n > kGathered) flush();
+    if (n >= kGathered) {
+        if (error_ == 0) error_ = write_all(fd_, data, n);
+        return;
+    }
+    pending_.insert(pending_.end(), data, data + n);
+}
+
+void HardcopyTarget::flush() {
+    if (error_ == 0 && !pending_.empty()) error_ = write_all(fd_, pending_.data(), pending_.size());
+    pending_.clear();
 }
 
 int HardcopyTarget::link_unnamed(const std::string& to) const {
@@ -208,9 +252,9 @@ int HardcopyTarget::claim_name() {
 }
 
 bool HardcopyTarget::commit(std::string& error) {
-    if (!file_) return true;
-    if (const int err = file_->finish(); err != 0) error_ = err;
-    file_.reset();
+    if (!open_) return true;
+    flush();
+    open_ = false;
     // The name is taken whole or not at all: a signal meanwhile waits.
     screen::defer_interrupts(true);
     if (error_ == 0) error_ = claim_name();
@@ -231,8 +275,9 @@ bool HardcopyTarget::commit(std::string& error) {
 }
 
 void HardcopyTarget::abandon() {
-    if (!file_ && fd_ < 0) return;
-    file_.reset();
+    if (!open_ && fd_ < 0) return;
+    open_ = false;
+    pending_.clear();
     close_file();
     if (!temp_.empty()) ::unlink(temp_.c_str());
     temp_.clear();

@@ -6,11 +6,9 @@
 // limit, a signal) leaves nothing under that name and no temporary.
 // Standard output, a device or a FIFO is written to directly.
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
-
-#include "daz/file_writer.h"
+#include <vector>
 
 namespace daz {
 
@@ -28,10 +26,11 @@ public:
     // the picture is complete. Gives false with the console line in
     // `error`; a signal noted while the file is made ends the run.
     bool open(const std::string& name, std::string_view extension, std::string& error);
-    bool is_open() const { return file_ != nullptr; }
+    bool is_open() const { return open_; }
     // As the console names it: "OUT01.EPS", "standard output".
     const std::string& name() const { return name_; }
-    // Writes bytes; the first failure is kept for commit.
+    // Writes bytes (gathered, and handed to the file in large pieces); the
+    // first failure is kept for commit.
     void write(const char* data, std::size_t n);
     // Finishes the writes and gives the file its name; an OUTnn name some
     // other program has taken meanwhile gives way to the next free one
@@ -48,10 +47,12 @@ private:
     void arm_for_signals() const;
     int claim_name();
     int link_unnamed(const std::string& to) const;
+    void flush();
     int close_file();
 
     Kind kind_ = Kind::Numbered;
-    std::unique_ptr<FileWriter> file_;  // writes on a thread of its own
+    bool open_ = false;          // a picture is being written
+    std::vector<char> pending_;  // bytes not yet handed to the file
     int fd_ = -1;
     std::string name_;       // as shown on the console
     std::string path_;       // where the file goes

@@ -1,11 +1,10 @@
 #pragma once
-// A thread for work nobody waits on (writing a file, reading lines ahead)
-// that takes no signals: Ctrl-C, SIGTERM and SIGHUP stay with the
-// dialogue, and a write to a pipe nobody reads fails (EPIPE) rather than
-// ending the program. It is joined when it goes out of scope, also when an
-// exception passes. Work that may throw catches it and hands it back to
-// the thread that joins (see two_threads.h): an exception leaving the
-// thread's work ends the program.
+// A thread for work nobody waits on (reading lines ahead, the later half
+// of a loop over dives) that takes no signals: Ctrl-C, SIGTERM and SIGHUP
+// stay with the dialogue. It is joined when it goes out of scope, also
+// when an exception passes. Work that may throw catches it and hands it
+// back to the thread that joins (see two_threads.h): an exception leaving
+// the thread's work ends the program.
 #include <signal.h>
 
 #include <thread>

@@ -12,8 +12,6 @@
 #include <span>
 #include <vector>
 
-#include "miscli/huge_pages.h"
-
 namespace miscli {
 
 // Element (i, j, k) for i = 1..length(j), j = 1..dim2(), k = 1..dim3():
@@ -106,10 +104,7 @@ private:
         for (const auto& c : chunks_) n += c.room;
         return n;
     }
-    void new_chunk(std::size_t room) {
-        chunks_.emplace_back(room);
-        advise_huge_pages(chunks_.back().data(), room * sizeof(T));
-    }
+    void new_chunk(std::size_t room) { chunks_.emplace_back(room); }
     std::size_t block(int j) const {
         assert(j >= 1 && j <= dim2());
         return static_cast<std::size_t>(j - 1);
