@@ -102,13 +102,8 @@ std::string option_help(std::string_view option, std::string_view text) {
 // "the fourth variable (with --color 4 or --contour 4)", from the variables
 // that have a log question.
 std::string log_variables() {
-    std::string names, options;
-    for (const data::Variable& v : data::kVariables) {
-        if (!v.log_question) continue;
-        names += (names.empty() ? "" : " or the ") + std::string(v.name);
-        options += std::string(options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
-    }
-    return "the " + names + " (with " + options + ")";
+    const data::LogPhrases p = data::log_phrases();
+    return "the " + p.names + " (with " + p.options + ")";
 }
 
 std::string help_text() {

@@ -320,13 +320,8 @@ bool has_log(char letter) {
 // " --log: only the fourth variable has a log10 scale; give --color 4 or
 // --contour 4", from the variables that have a log question.
 std::string log_refusal() {
-    std::string names, options;
-    for (const data::Variable& v : data::kVariables) {
-        if (!v.log_question) continue;
-        names += (names.empty() ? "" : " or the ") + std::string(v.name);
-        options += std::string(options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
-    }
-    return " --log: only the " + names + " has a log10 scale; give " + options;
+    const data::LogPhrases p = data::log_phrases();
+    return " --log: only the " + p.names + " has a log10 scale; give " + p.options;
 }
 
 struct Flag {

@@ -8,15 +8,13 @@
 #include <initializer_list>
 #include <string_view>
 
+#include "miscli/text_field.h"
+
 namespace data {
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string lower(std::string_view s) { return miscli::lower_case(s); }
 
 bool contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
 

@@ -343,10 +343,6 @@ void set_days(const DiveTimes& times, DiveTable& t) {
     }
 }
 
-std::string lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
 
 }  // namespace
 
@@ -354,7 +350,7 @@ int serial_number(const NcFile& f) {
     const std::vector<std::string> present = f.global_attribute_names();
     for (const char* wanted : {"glider_serial", "platform_serial_number", "glider", "platform_id", "id"}) {
         for (const std::string& name : present) {
-            if (lower(name) != wanted) continue;
+            if (miscli::lower_case(name) != wanted) continue;
             std::string text = f.text_attribute(NcFile::global(), name.c_str()).value_or("");
             const std::vector<double> number = f.number_attribute(NcFile::global(), name.c_str());
             if (!number.empty() && std::isfinite(number[0]) && std::fabs(number[0]) < 1e15)

@@ -3,15 +3,13 @@
 #include <cctype>
 #include <vector>
 
+#include "miscli/text_field.h"
+
 namespace data {
 
 namespace {
 
-std::string lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+using miscli::lower_case;
 
 // "-3" as superscript digits and sign.
 std::string superscript(std::string_view power) {
@@ -42,7 +40,7 @@ std::string factor(std::string_view f, bool divided) {
         {"metre", "m"},   {"metres", "m"},      {"second", "s"},       {"seconds", "s"},
     };
     for (const auto& [from, to] : kNames)
-        if (lower(name) == from) name = to;
+        if (lower_case(name) == from) name = to;
     if (name.empty()) return std::string(f);
     if (divided) power = power.empty() ? "-1" : (power[0] == '-' ? power.substr(1) : "-" + power);
     if (power == "1") power.clear();
@@ -52,7 +50,7 @@ std::string factor(std::string_view f, bool divided) {
 }  // namespace
 
 std::string printed_unit(std::string_view units) {
-    const std::string u = lower(units);
+    const std::string u = lower_case(units);
     for (const char* none : {"", "1", "psu", "pss-78", "pss78", "1e-3", "0.001", "none", "-"})
         if (u == none) return {};
     for (const char* celsius : {"degree_celsius", "degrees_celsius", "degc", "deg_c", "celsius", "deg c", "°c"})

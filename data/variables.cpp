@@ -18,6 +18,16 @@ const Variable* find_variable(char letter) {
     return nullptr;
 }
 
+LogPhrases log_phrases() {
+    LogPhrases p;
+    for (const Variable& v : kVariables) {
+        if (!v.log_question) continue;
+        p.names += (p.names.empty() ? "" : " or the ") + std::string(v.name);
+        p.options += std::string(p.options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
+    }
+    return p;
+}
+
 std::string variable_letters() {
     std::string letters;
     for (const Variable& v : kVariables) letters += v.letter;

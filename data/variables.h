@@ -62,6 +62,14 @@ inline constexpr Variable kVariables[] = {
 // The entry of a letter (upper case), or nullptr.
 const Variable* find_variable(char letter);
 
+// The variables that have a log question, for sentences: their names
+// ("fourth variable") and the options that choose them ("--color 4 or
+// --contour 4"), each joined by " or ".
+struct LogPhrases {
+    std::string names, options;
+};
+LogPhrases log_phrases();
+
 // Every variable's letter in table order ("TSD4UVBW").
 std::string variable_letters();
 

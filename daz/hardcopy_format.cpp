@@ -6,6 +6,7 @@
 #include <cctype>
 
 #include "daz/device.h"
+#include "miscli/text_field.h"
 
 namespace daz {
 
@@ -44,11 +45,7 @@ bool same_letters(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string lower_case(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
+using miscli::lower_case;
 
 // The file standard output goes to under another name (/dev/stdout), when
 // it is not a terminal or another device: written there as "-".

@@ -1,5 +1,5 @@
 #pragma once
-// Fixed-length, blank-padded text fields.
+// Fixed-length, blank-padded text fields, and the lower case of a text.
 #include <string>
 #include <string_view>
 
@@ -10,5 +10,8 @@ std::string field(std::string_view text, std::size_t n);
 
 // The text without its trailing blanks.
 std::string_view trim_right(std::string_view text);
+
+// The text with A..Z as a..z (names compared ignoring case).
+std::string lower_case(std::string_view text);
 
 }  // namespace miscli
