@@ -71,6 +71,8 @@ constexpr const char* kHelpTail =
     "  --clim MIN,MAX      the colour bar's range\n"
     "  --ci STEP           the contour interval\n"
     "  --labels auto|hand  contour labels along the lines, or only where asked\n"
+    "  --size W,H          the sheet in inches (as 7,5.6 or 3.5,2.8), text kept\n"
+    "                      legible; PDF, SVG, PNG and the modern EPS\n"
     "  -h, --help          this text\n"
     "  -V, --version       the version\n";
 

@@ -251,6 +251,26 @@ bool set_ci(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+bool set_size(std::string_view v, Options& o, std::string& why) {
+    float width = 0, height = 0;
+    if (!number_pair(v, width, height) || !(width >= 2.0f && width <= 40.0f && height >= 1.6f && height <= 32.0f)) {
+        why = "give W,H, the sheet's width and height in inches (2 to 40 by 1.6 to 32)";
+        return false;
+    }
+    // The figure is laid out on a page the sheet holds at its scale; its
+    // frame must keep room beside the colour bar and titles.
+    const float scale = daz::layout_scale(width, height);
+    if (width / scale < 5.0f || height / scale < 4.0f) {
+        why = "too narrow or too low for the figure; give a sheet nearer 5:4 (as 7,5.6 or 3.5,2.8)";
+        return false;
+    }
+    o.hardcopy.width = width;
+    o.hardcopy.height = height;
+    o.hardcopy.scale = scale;
+    o.look_choices.page = section::ValueRange{width / scale, height / scale};
+    return true;
+}
+
 bool set_labels(std::string_view v, Options& o, std::string& why) {
     std::size_t i = 0;
     if (!word_of(v, {"auto", "hand"}, i)) {
@@ -293,6 +313,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--style", "classic|modern", false, set_style},        {"--x", "distance|time|profile", false, set_x},
     {"--cmap", "NAME", false, set_cmap},                    {"--clim", "MIN,MAX", false, set_clim},
     {"--ci", "STEP", false, set_ci},                        {"--labels", "auto|hand", false, set_labels},
+    {"--size", "W,H", false, set_size},
 };
 
 // Sets a letter option; false with the reason when the value is not one of
@@ -437,6 +458,12 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     if (std::string why, given = options.hardcopy.name;
         !daz::settle_output_name(options.hardcopy, format_given, why)) {
         error = " -o " + given + ": " + why;
+        return false;
+    }
+    // The classic EPS is the plotter's sheet, of one size.
+    if (options.look_choices.page && options.hardcopy.format == daz::HardcopyFormat::Eps &&
+        options.look.style == section::Style::Classic) {
+        error = " --size: the classic EPS is the plotter's sheet; give --style modern, or a PDF, SVG or PNG";
         return false;
     }
     return true;

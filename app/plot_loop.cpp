@@ -55,7 +55,9 @@ void plot_loop(Session& s) {
         }
         const std::string title = title_stroke_text(s.title_text, refusal).value_or(s.title_text);
         daz::letter_(plotcom.left + 1.0f, plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + title);
-        daz::letter_(plotcom.left, plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+        // A titled figure gives the axis title its own line, and the dates
+        // and the contours' words one each under it.
+        daz::letter_(plotcom.left, plotcom.bottom - (s.look.titled ? 0.55f : 0.4f), 0.1f, 0.0f, s.date_text);
         if (s.device_code == 'H') {
             daz::plclosnow_();
             miscli::stop_normal();

@@ -87,9 +87,10 @@ cairo_status_t png_to_target(void* closure, const unsigned char* data, unsigned 
 
 class CairoPage final : public Device {
 public:
-    // A page of `format` (EPS: upright, boxed tight) written through `target`, which must
-    // stay open until finish; `dpi` sizes a PNG and is noted in it.
-    CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target);
+    // A page of `output`'s format (EPS: upright, boxed tight) and sheet size
+    // written through `target`, which must stay open until finish; its dpi
+    // sizes a PNG and is noted in it.
+    CairoPage(const HardcopyOutput& output, HardcopyTarget& target);
     ~CairoPage() override;
     CairoPage(const CairoPage&) = delete;
     CairoPage& operator=(const CairoPage&) = delete;
@@ -112,26 +113,32 @@ private:
     FilePoint last_;  // the EPS page starts with its current point at 0 0
 };
 
-CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
-    : format_(format), dpi_(dpi), target_(target) {
-    double unit = kUnitPt;  // device units per file unit
+CairoPage::CairoPage(const HardcopyOutput& output, HardcopyTarget& target)
+    : format_(output.format), dpi_(output.dpi), target_(target) {
+    const HardcopyFormat format = output.format;
+    const int dpi = output.dpi;
+    // The sheet, and the layout page drawn on it `scale` times its size.
+    const double width_pt = kPageWidthPt * output.width / kPageWidthIn,
+                 height_pt = kPageHeightPt * output.height / kPageHeightIn;
+    const double scale = output.scale, page_height = output.height / output.scale;
+    double unit = kUnitPt * scale;  // device units per file unit
     switch (format) {
     case HardcopyFormat::Pdf:
-        surface_ = cairo_pdf_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        surface_ = cairo_pdf_surface_create_for_stream(to_target, &target_, width_pt, height_pt);
         break;
     case HardcopyFormat::Eps:
         // cairo boxes an EPS by what is drawn on it.
-        surface_ = cairo_ps_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        surface_ = cairo_ps_surface_create_for_stream(to_target, &target_, width_pt, height_pt);
         cairo_ps_surface_set_eps(surface_, 1);
         break;
     case HardcopyFormat::Svg:
-        surface_ = cairo_svg_surface_create_for_stream(to_target, &target_, kPageWidthPt, kPageHeightPt);
+        surface_ = cairo_svg_surface_create_for_stream(to_target, &target_, width_pt, height_pt);
         cairo_svg_surface_set_document_unit(surface_, CAIRO_SVG_UNIT_PT);
         break;
     default:
-        surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kPageWidthIn * dpi),
-                                              static_cast<int>(kPageHeightIn * dpi));
-        unit = dpi / 1000.0;
+        surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::lround(output.width * dpi)),
+                                              static_cast<int>(std::lround(output.height * dpi)));
+        unit = dpi / 1000.0 * scale;
         break;
     }
     cr_ = cairo_create(surface_);
@@ -139,9 +146,10 @@ CairoPage::CairoPage(HardcopyFormat format, int dpi, HardcopyTarget& target)
         cairo_set_source_rgb(cr_, 1, 1, 1);
         cairo_paint(cr_);
     }
-    // File point (PX, PY) stands at PY across and PX down the upright page.
+    // File point (PX, PY) stands at PY across and PX down the upright page;
+    // a page lower than 8 inches has its top at PX = 8000 - its height.
     cairo_matrix_t m;
-    cairo_matrix_init(&m, 0, unit, unit, 0, 0, 0);
+    cairo_matrix_init(&m, 0, unit, unit, 0, 0, -unit * (kPageHeightIn - page_height) * 1000.0);
     cairo_set_matrix(cr_, &m);
     cairo_set_source_rgb(cr_, 0, 0, 0);
     cairo_set_line_width(cr_, 10);
@@ -200,7 +208,7 @@ bool CairoPage::finish(std::string& reason) {
 }  // namespace
 
 std::unique_ptr<Device> open_cairo_page(const HardcopyOutput& output, HardcopyTarget& target) {
-    return std::make_unique<CairoPage>(output.format, output.dpi, target);
+    return std::make_unique<CairoPage>(output, target);
 }
 
 }  // namespace daz

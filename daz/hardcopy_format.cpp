@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 
 #include "daz/device.h"
@@ -63,6 +64,8 @@ bool is_stream(const std::string& name) {
 }
 
 }  // namespace
+
+float layout_scale(float width, float height) { return std::max({0.6f, width / 10.0f, height / 8.0f}); }
 
 std::string format_list(std::string_view before, std::string_view mark) {
     std::string list;

@@ -20,7 +20,15 @@ struct HardcopyOutput {
     int dpi = 150;     // PNG only
     std::string name;  // empty: the next free OUTnn with the format's extension
     bool upright = false;  // EPS: the upright page with a tight box, not the plotter's sheet
+    // The page drawn on a sheet of width x height inches (--size): the
+    // figure is laid out on a page of width / scale x height / scale
+    // inches and drawn `scale` times that size.
+    float width = 10.0f, height = 8.0f, scale = 1.0f;
 };
+
+// The layout scale of a sheet of width x height inches: the page keeps
+// within 10 x 8 inches and its text at least 0.6 times the usual size.
+float layout_scale(float width, float height);
 
 inline constexpr int kMinDpi = 50, kMaxDpi = 1200;
 

@@ -44,7 +44,7 @@ void interval_line(const ContourLevels& c, std::string_view label_line, bool tit
         std::array<float, 4> r{};
         daz::justy_(r, 0.1f, line);
         daz::linwid_(20);
-        daz::letter_(plotcom.right - r[2], plotcom.bottom - 0.4f, 0.1f, 0.0f, line);
+        daz::letter_(plotcom.right - r[2], plotcom.bottom - 0.7f, 0.1f, 0.0f, line);
         return;
     }
     std::string line = "CI=";

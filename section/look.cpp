@@ -23,6 +23,10 @@ Look resolve_look(const LookChoices& c) {
     }
     if (c.auto_labels) look.auto_labels = *c.auto_labels;
     if (c.contour_step) look.contour_step = *c.contour_step;
+    if (c.page) {
+        look.page_width = c.page->lo;
+        look.page_height = c.page->hi;
+    }
     return look;
 }
 

@@ -31,6 +31,9 @@ struct Look {
     bool titled = false;           // axes and bar titled with units, both ends labelled, ISO dates
     bool auto_labels = false;      // contour labels placed along the lines
     float contour_step = 0.0f;     // the contour interval; 0: the classic choice
+    // The page the figure is laid out on [inch]: the frame keeps its margins
+    // to the page's edges (the colour bar and titles beside it).
+    float page_width = 10.0f, page_height = 8.0f;
 };
 
 // What the command line chose, each unset where it said nothing.
@@ -41,6 +44,7 @@ struct LookChoices {
     std::optional<ValueRange> colour_range;
     std::optional<bool> auto_labels;
     std::optional<float> contour_step;
+    std::optional<ValueRange> page;  // width, height [inch] of the layout page (--size)
 };
 
 // The look of the choices: the style's defaults, then each choice made.

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 
 #include <array>
+#include <cstdio>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -163,4 +164,30 @@ TEST(HardcopyFormats, PdfSvgAndPngShowTheEpsPicture) {
         ASSERT_EQ(p.height, 480) << page;
         EXPECT_LT(share_differing(p, sheet), 0.015) << page;
     }
+}
+
+// A modern figure's EPS is the upright page boxed by what is drawn, and a
+// sheet size gives the page that size.
+TEST(HardcopyFormats, AModernFigureIsUprightAndTakesItsSheetsSize) {
+    TempDir dir;
+    RunResult eps = run_program(dir.path(), "", {kSample, "--style", "modern", "--contour", "D", "-o", "fig.eps"});
+    EXPECT_EQ(eps.status, 0) << eps.output;
+    const std::string text = read_file(dir / "fig.eps");
+    EXPECT_EQ(text.substr(0, 23), "%!PS-Adobe-3.0 EPSF-3.0");
+    const std::size_t box = text.find("%%BoundingBox: ");
+    ASSERT_NE(box, std::string::npos);
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    ASSERT_EQ(std::sscanf(text.c_str() + box, "%%%%BoundingBox: %d %d %d %d", &x0, &y0, &x1, &y1), 4);
+    // Wider than high, and within the 720 x 576 point page.
+    EXPECT_GT(x1 - x0, y1 - y0);
+    EXPECT_LE(x1, 720);
+    EXPECT_LE(y1, 576);
+    if (have("gs")) EXPECT_EQ(shell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + (dir / "fig.eps").string() + "'"), 0);
+
+    RunResult png = run_program(dir.path(), "", {kSample, "--style", "modern", "--contour", "D", "--size", "3.5,2.8",
+                                                  "--dpi", "200", "-o", "small.png"});
+    EXPECT_EQ(png.status, 0) << png.output;
+    const Picture small = read_png(dir / "small.png");
+    EXPECT_EQ(small.width, 700);
+    EXPECT_EQ(small.height, 560);
 }

@@ -156,6 +156,11 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--var4", "CHLA"}, " --var4 CHLA: " + kSample + " offers no choice of fourth variable."},
         {{kSample, "--range", "-10,50"},
          " --range -10,50: The minimum pressure must not be above the surface (below -0.1)."},
+        // A sheet the figure cannot be laid out on, and a size for the
+        // plotter's sheet.
+        {{kSample, "--style", "modern", "--size", "3.5,8", "-o", "x.png"},
+         " --size 3.5,8: too narrow or too low for the figure; give a sheet nearer 5:4 (as 7,5.6 or 3.5,2.8)"},
+        {{kSample, "--size", "7,5.6"}, " --size: the classic EPS is the plotter's sheet; give --style modern, or a PDF, SVG or PNG"},
         // A colour field without a value is no picture.
         {{kSample, "--range", "2000,2100"},
          " --color T: The colour variable T has no value in dives 1 to 120 from 2000.0 to 2100.0: choose another "
