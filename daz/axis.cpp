@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "daz/axis.h"
 #include "daz/axis_pen.h"
@@ -72,8 +73,9 @@ bool above(double value, float end, double step) {
 }
 
 // Ticks at multiples of a decimal step; on_log places them on a
-// logarithmic scale (an axis whose ends differ by a factor under 3).
-void linear_ticks(Axis& a, float v1, float v2, bool on_log) {
+// logarithmic scale (an axis whose ends differ by a factor under 3). With
+// label_ends, an end that no label stands near gets its value, to the step.
+void linear_ticks(Axis& a, float v1, float v2, bool on_log, bool label_ends) {
     const float range = v2 - v1;
     const float scale = on_log ? a.length / std::log10(std::fabs(v2 / v1)) : a.length / range;
     const float lg = std::log10(0.025f * std::fabs(range));
@@ -122,6 +124,7 @@ void linear_ticks(Axis& a, float v1, float v2, bool on_log) {
     const int dir = i2 >= i1 ? 1 : -1;
     bool any = false;
     Point last{0, 0};
+    std::vector<double> labelled;  // distances along the axis of the labels
     for (int j = 0; j <= span; ++j) {
         const int i = i1 + dir * j;
         if (i % kt == 0) {
@@ -139,7 +142,22 @@ void linear_ticks(Axis& a, float v1, float v2, bool on_log) {
             if (i % kn == 0) {
                 label(a, p, i, n, 0);
                 stroke(p.x, p.y, 3);
+                labelled.push_back(d);
             }
+            any = true;
+            last = p;
+        }
+    }
+    if (label_ends && !on_log) {
+        for (const float end : {v1, v2}) {
+            const double d = static_cast<double>(scale) * (static_cast<double>(end) - static_cast<double>(v1));
+            const bool near = std::any_of(labelled.begin(), labelled.end(),
+                                          [&](double l) { return std::fabs(l - d) < 0.4; });
+            const double q = static_cast<double>(end) / step_d;
+            if (near || !(std::fabs(q) < 1e9)) continue;
+            const Point p = along(a, d);
+            label(a, p, static_cast<int>(std::lround(q)), n, 0);
+            stroke(p.x, p.y, 3);
             any = true;
             last = p;
         }
@@ -189,12 +207,12 @@ AxisPen set_axis_pen(AxisPen pen) {
 
 AxisPen axis_pen() { return pen_in_place; }
 
-void linx_ax_(float v1, float v2, std::string_view title, float x1, float y1, float x2, float y2) {
-    axis_(v1, v2, title, "CW", 0, x1, y1, x2, y2);
+void linx_ax_(float v1, float v2, std::string_view title, float x1, float y1, float x2, float y2, bool label_ends) {
+    axis0_(v1, v2, title, "CW", 0, x1, y1, x2, y2, 0.06f, 0.1f, 0.1f, 0.15f, label_ends);
 }
 
-void liny_ax_(float v1, float v2, std::string_view title, float x1, float y1, float x2, float y2) {
-    axis_(v1, v2, title, "CC", 0, x1, y1, x2, y2);
+void liny_ax_(float v1, float v2, std::string_view title, float x1, float y1, float x2, float y2, bool label_ends) {
+    axis0_(v1, v2, title, "CC", 0, x1, y1, x2, y2, 0.06f, 0.1f, 0.1f, 0.15f, label_ends);
 }
 
 void logy_ax_(float v1, float v2, std::string_view title, float x1, float y1, float x2, float y2) {
@@ -207,7 +225,7 @@ void axis_(float v1, float v2, std::string_view title, std::string_view side, in
 }
 
 void axis0_(float v1, float v2, std::string_view title, std::string_view side, int log_scale, float x1, float y1,
-            float x2, float y2, float tick, float label_height, float title_height, float spacing) {
+            float x2, float y2, float tick, float label_height, float title_height, float spacing, bool label_ends) {
     std::string code = miscli::field(side, 2);
     miscli::ucase_(code);
 
@@ -237,11 +255,11 @@ void axis0_(float v1, float v2, std::string_view title, std::string_view side, i
                         std::isfinite(tick) && std::isfinite(label_height) && std::isfinite(spacing);
     if (usable) {
         if (log_scale == 0) {
-            linear_ticks(a, v1, v2, false);
+            linear_ticks(a, v1, v2, false, label_ends);
         } else if (v1 > 0.0f && v2 > 0.0f) {
             const float ratio = std::max(v1, v2) / std::min(v1, v2);
             if (ratio >= 3.0f) decade_ticks(a, v1, v2);
-            else linear_ticks(a, v1, v2, true);
+            else linear_ticks(a, v1, v2, true, false);
         }
     }
 

@@ -126,11 +126,11 @@ float frame_y(float z) {
 
 float frame_x(float x) { return plotcom.left + (x - plotcom.x_left) * plotcom.x_scale; }
 
-void draw_horizontal_axis() {
+void draw_horizontal_axis(bool titled) {
     switch (plotcom.horizontal) {
     case Horizontal::Distance:
         daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
-                      plotcom.bottom);
+                      plotcom.bottom, titled);
         return;
     case Horizontal::Time:
         daz::time_ax_(plotcom.x_origin + plotcom.x_left, plotcom.x_origin + plotcom.x_right, "Time, UTC",
@@ -138,7 +138,7 @@ void draw_horizontal_axis() {
         return;
     case Horizontal::Profile:
         daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Profile", plotcom.left, plotcom.bottom, plotcom.right,
-                      plotcom.bottom);
+                      plotcom.bottom, titled);
         return;
     }
 }
@@ -160,7 +160,8 @@ void vertical_title() {
 void draw_vertical_axis(bool titled) {
     if (titled) vertical_title();
     if (plotcom.vertical != Vertical::SqrtPressure) {
-        daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top);
+        daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top,
+                      titled);
         return;
     }
     // The square-root axis has its own ticks, denser near the surface.

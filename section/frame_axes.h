@@ -48,9 +48,10 @@ void set_vertical_scale();
 float frame_y(float z);
 float frame_x(float x);
 
-// The frame's bottom axis and its left axis, in the colour set; a titled
-// left axis says what it is and its unit.
-void draw_horizontal_axis();
+// The frame's bottom axis and its left axis, in the colour set; titled
+// axes have both ends labelled, and the left one says what it is and its
+// unit.
+void draw_horizontal_axis(bool titled);
 void draw_vertical_axis(bool titled);
 
 }  // namespace section

@@ -234,7 +234,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.left, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
-    draw_horizontal_axis();
+    draw_horizontal_axis(look.titled);
     draw_vertical_axis(look.titled);
     top_ticks(station_x, station_day, station_number, first, last, day_tics);
 }
