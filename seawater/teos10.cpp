@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 #include <cstddef>
+#include <numbers>
 
 #include "seawater/sa_atlas.h"
 #include "seawater/teos10_coefficients.h"
@@ -120,7 +121,7 @@ double spiciness0(double SA, double CT) {
 }
 
 double gravity(double lat, double p) {
-  const double s2 = std::pow(std::sin(lat * M_PI / 180.0), 2);
+  const double s2 = std::pow(std::sin(lat * std::numbers::pi / 180.0), 2);
   const double g0 = 9.780327 * (1.0 + (5.2792e-3 + 2.32e-5 * s2) * s2);
   const double c1 = (5.92 + 5.25 * s2) * 1e-3;
   const double depth = (1.0 - c1) * p - 2.21e-6 * p * p;  // Saunders (1981) solved for depth
