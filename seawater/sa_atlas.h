@@ -40,7 +40,7 @@ extern const std::size_t barrier_override_count;
 //   p_dbar  sea pressure [dbar], held to the table's levels at both ends
 //   lon     longitude [deg E], any turn
 //   lat     latitude [deg N], held to -86..90
-// 0 on land and for a position that is not finite.
+// 0 far from any sea and for a position that is not finite.
 double ratio(double p_dbar, double lon, double lat);
 
 }  // namespace seawater::sa_atlas

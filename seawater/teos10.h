@@ -14,7 +14,7 @@ namespace seawater {
 //   p_dbar  sea pressure [dbar]; the atlas is held at its 2025 dbar level below
 //   lon     longitude [deg E]
 //   lat     latitude [deg N]
-// Returns SA [g/kg]; the Reference Salinity on land, where the atlas is 0.
+// Returns SA [g/kg]; the Reference Salinity far inland, where the atlas is 0.
 double absolute_salinity(double SP, double p_dbar, double lon, double lat);
 
 // Reference Salinity, SR = SP * 35.16504/35, the Absolute Salinity of a
