@@ -174,12 +174,38 @@ void top_tick(float x, long number, long step, float& last_label) {
     }
 }
 
+// A titled figure's station ticks for n stations: labels at a round step
+// at least half an inch apart, and short ticks between at a fifth of it
+// only where they stand apart (a mission of thousands of profiles would
+// otherwise be a black band).
+struct StationSteps {
+    long label, tick;
+};
+StationSteps titled_steps(int n) {
+    const float spacing = (plotcom.right - plotcom.left) / static_cast<float>(std::max(1, n));
+    long label = 100000;
+    for (long s : {1L, 2L, 5L, 10L, 20L, 50L, 100L, 200L, 500L, 1000L, 2000L, 5000L, 10000L, 20000L, 50000L})
+        if (static_cast<float>(s) * spacing >= 0.5f) {
+            label = s;
+            break;
+        }
+    long tick = label >= 5 ? label / 5 : 1;
+    if (static_cast<float>(tick) * spacing < 0.03f) tick = label;
+    return {label, tick};
+}
+
 void top_ticks(const miscli::Array1<float>& x, const miscli::Array1<float>& day, const miscli::Array1<int>& numbers,
-               int first, int last, int day_tics) {
+               int first, int last, int day_tics, bool titled) {
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
     float last_label = -10.0f;
     if (day_tics == 0) {
         const int n = last + 1 - first;
+        if (titled) {
+            const StationSteps s = titled_steps(n);
+            for (int i = first; i <= last; ++i)
+                if (numbers(i) % s.tick == 0) top_tick(frame_x(x(i)), numbers(i), s.label, last_label);
+            return;
+        }
         const long step = n <= 80 ? 5 : n <= 160 ? 10 : 20;
         for (int i = first; i <= last; ++i) top_tick(frame_x(x(i)), numbers(i), step, last_label);
         return;
@@ -236,7 +262,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis(look.titled);
     draw_vertical_axis(look.titled);
-    top_ticks(station_x, station_day, station_number, first, last, day_tics);
+    top_ticks(station_x, station_day, station_number, first, last, day_tics, look.titled);
 }
 
 }  // namespace section
