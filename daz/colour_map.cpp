@@ -122,6 +122,17 @@ bool colour_at(const std::vector<std::string_view>& t, std::size_t& i, std::size
         why = "colour " + miscli::one_line(s) + " is outside " + std::string(range);
         return false;
     };
+    // Three numbers v[0..2] as the model reads them: h, s, v or r, g, b.
+    const auto three = [&](std::string_view range) {
+        if (model == Model::Hsv) {
+            if (!(in(v[0], 0, 360) && in(v[1], 0, 1) && in(v[2], 0, 1))) return bad_range(range);
+            out = {rgb_of({v[0], v[1], v[2]}), Hsv{v[0], v[1], v[2]}};
+            return true;
+        }
+        if (!(in(v[0], 0, 255) && in(v[1], 0, 255) && in(v[2], 0, 255))) return bad_range(range);
+        out = {{v[0] / 255, v[1] / 255, v[2] / 255}, std::nullopt};
+        return true;
+    };
     if (s.find('/') != std::string_view::npos) {
         ++i;
         if (parts(s, '/', 4, v)) {
@@ -135,14 +146,7 @@ bool colour_at(const std::vector<std::string_view>& t, std::size_t& i, std::size
             why = "colour " + miscli::one_line(s) + " is not r/g/b";
             return false;
         }
-        if (model == Model::Hsv) {
-            if (!(in(v[0], 0, 360) && in(v[1], 0, 1) && in(v[2], 0, 1))) return bad_range("0..360/0..1/0..1 (h/s/v)");
-            out = {rgb_of({v[0], v[1], v[2]}), Hsv{v[0], v[1], v[2]}};
-            return true;
-        }
-        if (!(in(v[0], 0, 255) && in(v[1], 0, 255) && in(v[2], 0, 255))) return bad_range("0..255");
-        out = {{v[0] / 255, v[1] / 255, v[2] / 255}, std::nullopt};
-        return true;
+        return three(model == Model::Hsv ? "0..360/0..1/0..1 (h/s/v)" : "0..255");
     }
     if (s.size() > 1 && s.find('-', 1) != std::string_view::npos && parts(s, '-', 3, v)) {
         ++i;
@@ -168,14 +172,7 @@ bool colour_at(const std::vector<std::string_view>& t, std::size_t& i, std::size
             return false;
         }
         i += 3;
-        if (model == Model::Hsv) {
-            if (!(in(v[0], 0, 360) && in(v[1], 0, 1) && in(v[2], 0, 1))) return bad_range("0..360, 0..1, 0..1 (h s v)");
-            out = {rgb_of({v[0], v[1], v[2]}), Hsv{v[0], v[1], v[2]}};
-            return true;
-        }
-        if (!(in(v[0], 0, 255) && in(v[1], 0, 255) && in(v[2], 0, 255))) return bad_range("0..255");
-        out = {{v[0] / 255, v[1] / 255, v[2] / 255}, std::nullopt};
-        return true;
+        return three(model == Model::Hsv ? "0..360, 0..1, 0..1 (h s v)" : "0..255");
     }
     ++i;
     if (!in(v[0], 0, 255)) return bad_range("0..255");
