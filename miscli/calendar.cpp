@@ -84,4 +84,18 @@ std::string iso_hour_minute(double days) {
     return text;
 }
 
+std::string iso_date_time(double days) {
+    if (std::isnan(days)) return {};
+    // Held within some 300 million years, as year_of, so the second count
+    // stays a whole number that fits.
+    const double seconds = std::floor(std::clamp(days, -1e11, 1e11) * 86400.0 + 0.5);
+    const long long day = static_cast<long long>(std::floor(seconds / 86400.0));
+    const long long in_day = static_cast<long long>(seconds) - day * 86400;
+    const CivilDate d = civil_from_days(day);
+    char text[48];
+    std::snprintf(text, sizeof text, "%04lld-%02d-%02dT%02lld:%02lld:%02lldZ", d.year, d.month, d.day, in_day / 3600,
+                  in_day / 60 % 60, in_day % 60);
+    return text;
+}
+
 }  // namespace miscli

@@ -28,5 +28,8 @@ std::string iso_date(double days);
 std::string iso_month(double days);
 std::string iso_year(double days);
 std::string iso_hour_minute(double days);
+// "2024-05-03T14:30:07Z" of a time in days since 1970-01-01, to the
+// nearest second; empty for NaN.
+std::string iso_date_time(double days);
 
 }  // namespace miscli
