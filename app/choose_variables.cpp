@@ -66,13 +66,14 @@ std::string give(const std::string& letters, char named_for = 0, char named = 0)
 
 // The two menus of a file's profiler kind: the listings, the questions and
 // the letters each accepts besides Q (colour) and X (line).
-Menu menu_for(data::Profiler kind, std::string_view var4_name) {
+Menu menu_for(data::Profiler kind, std::string_view var4_name, const section::Look& look) {
+    const bool teos10_offered = look.teos10_variables;
     const Wording& w = *std::find_if(std::begin(kWordings), std::end(kWordings),
                                      [&](const Wording& x) { return x.kind == kind; });
     std::vector<const data::Variable*> offered;
     std::string letters;
     for (const data::Variable& v : data::kVariables)
-        if (v.offered_by & data::kind_bit(kind)) {
+        if ((v.offered_by & data::kind_bit(kind)) && (teos10_offered || !v.teos10)) {
             offered.push_back(&v);
             letters += v.letter;
         }
@@ -83,6 +84,10 @@ Menu menu_for(data::Profiler kind, std::string_view var4_name) {
     if (w.color_named != 0) m.color_letters += w.color_named;
     m.line_listing = listing(offered, var4_name, w.line_word_for, w.line_word) + ", X=none";
     m.line_question = give(letters) + " or X for line contours ";
+    // By TEOS-10 the density variable is sigma-0.
+    if (look.eos == section::Eos::Teos10)
+        for (std::string* text : {&m.color_listing, &m.line_listing})
+            if (const std::size_t at = text->find("D=sigmat"); at != std::string::npos) text->replace(at, 8, "D=sigma0");
     m.line_letters = letters + 'X';
     return m;
 }
@@ -122,7 +127,7 @@ void choose_variables(Session& s) {
     // It heads the menus, so it goes with their question.
     miscli::console().write_prompt(summary);
 
-    const Menu m = menu_for(h.profiler, h.column(4).name);
+    const Menu m = menu_for(h.profiler, h.column(4).name, s.look);
     for (;;) {
         char color = ask(m.color_listing, m.color_question, miscli::QuestionId::Color);
         if (color == 'Q') miscli::stop_normal();

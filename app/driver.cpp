@@ -13,6 +13,7 @@ void run_dialogue(const Options& options) {
     auto session = std::make_unique<Session>();
     Session& s = *session;
     s.look = options.look;
+    s.mld_csv = options.mld_csv;
     section::plotcom.horizontal = s.look.horizontal;
     read_dive_file(s);
     choose_track_and_axis(s);

@@ -59,6 +59,8 @@ constexpr const char* kHelpTail =
     "  --var4 NAME         the fourth variable of a netCDF file\n"
     "  -o NAME             the file to write (replaced if it exists; - for standard\n"
     "                      output); default the next free OUTnn name\n"
+    "  --mld-csv FILE      write each profile's mixed-layer depth: profile, time,\n"
+    "                      lon, lat, MLD in dbar (empty where it has none)\n"
     "\n"
     "Either use:\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
@@ -73,6 +75,13 @@ constexpr const char* kHelpTail =
     "  --labels auto|hand  contour labels along the lines, or only where asked\n"
     "  --size W,H          the sheet in inches (as 7,5.6 or 3.5,2.8), text kept\n"
     "                      legible; PDF, SVG, PNG and the modern EPS\n"
+    "  --eos eos80|teos10  the density axis and D: sigma-theta by EOS-80 (default)\n"
+    "                      or sigma-0 by TEOS-10; teos10 (and modern) also offer\n"
+    "                      A Absolute Salinity, C Conservative Temperature,\n"
+    "                      G sigma-0, N buoyancy frequency squared, P spiciness-0\n"
+    "  --mld [THRESHOLD]   draw the mixed-layer depth over a pressure section: where\n"
+    "                      sigma-0 exceeds its 10 dbar value by 0.03 kg/m3 (or\n"
+    "                      THRESHOLD)\n"
     "  -h, --help          this text\n"
     "  -V, --version       the version\n";
 
@@ -104,7 +113,7 @@ std::string option_help(std::string_view option, std::string_view text) {
 // "the fourth variable (with --color 4 or --contour 4)", from the variables
 // that have a log question.
 std::string log_variables() {
-    const data::LogPhrases p = data::log_phrases();
+    const data::LogPhrases p = data::log_phrases(true);
     return "the " + p.names + " (with " + p.options + ")";
 }
 

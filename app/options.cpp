@@ -15,6 +15,7 @@
 #include "daz/colour_map.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
+#include "section/mixed_layer.h"
 #include "section/plotcom.h"
 
 namespace app {
@@ -152,12 +153,18 @@ bool set_dpi(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
-bool set_output(std::string_view v, Options& o, std::string& why) {
+// A name that can be a file's; false with the reason for a folder's.
+bool file_name(std::string_view v, std::string& why) {
     std::error_code ec;
     if (v.empty() || v.back() == '/' || std::filesystem::is_directory(std::string(v), ec)) {
         why = "give the name of a file (not a folder)";
         return false;
     }
+    return true;
+}
+
+bool set_output(std::string_view v, Options& o, std::string& why) {
+    if (!file_name(v, why)) return false;
     o.hardcopy.name = v;
     return true;
 }
@@ -281,6 +288,32 @@ bool set_labels(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+bool set_eos(std::string_view v, Options& o, std::string& why) {
+    std::size_t i = 0;
+    if (!word_of(v, {"eos80", "teos10"}, i)) {
+        why = "give eos80 (sigma-theta) or teos10 (sigma-0 and the TEOS-10 variables)";
+        return false;
+    }
+    o.look_choices.eos = i == 0 ? section::Eos::Eos80 : section::Eos::Teos10;
+    return true;
+}
+
+bool set_mld(std::string_view v, Options& o, std::string& why) {
+    double threshold = 0;
+    if (!real_number(v, threshold) || !(threshold > 0.0 && threshold <= 10.0)) {
+        why = "give the density threshold in kg/m3, above 0 and at most 10 (0.03 when none is given)";
+        return false;
+    }
+    o.look_choices.mld_threshold = static_cast<float>(threshold);
+    return true;
+}
+
+bool set_mld_csv(std::string_view v, Options& o, std::string& why) {
+    if (!file_name(v, why)) return false;
+    o.mld_csv = v;
+    return true;
+}
+
 // One-letter answers of the section, in either case. A variable option
 // takes the registry's letters and, with `none`, that letter for none.
 struct LetterOption {
@@ -313,7 +346,8 @@ constexpr ValueOption kValueOptions[] = {
     {"--style", "classic|modern", false, set_style},        {"--x", "distance|time|profile", false, set_x},
     {"--cmap", "NAME", false, set_cmap},                    {"--clim", "MIN,MAX", false, set_clim},
     {"--ci", "STEP", false, set_ci},                        {"--labels", "auto|hand", false, set_labels},
-    {"--size", "W,H", false, set_size},
+    {"--size", "W,H", false, set_size},                     {"--eos", "eos80|teos10", false, set_eos},
+    {"--mld", "THRESHOLD", false, set_mld},                 {"--mld-csv", "FILE", true, set_mld_csv},
 };
 
 // Sets a letter option; false with the reason when the value is not one of
@@ -323,12 +357,17 @@ bool set_letter(const LetterOption& l, std::string_view value, Options& o, std::
         why = l.why;
         return one_of(value, l.letters, o.section.*l.answer);
     }
-    why = "give one of " + data::listed_letters();
+    why = "give one of " + data::listed_letters(0, {}, false);
     std::string letters = data::variable_letters();
     if (l.none != 0) {
         why += std::string(", or ") + l.none + " for none";
         letters += l.none;
     }
+    // The TEOS-10 letters are checked against the look once it is known.
+    std::string teos10;
+    for (char c : letters)
+        if (const data::Variable* v = data::find_variable(c); v && v->teos10) teos10 += std::string(teos10.empty() ? "" : ", ") + c;
+    why += " (with --eos teos10 or --style modern also " + teos10 + ")";
     return one_of(value, letters, o.section.*l.answer);
 }
 
@@ -340,8 +379,8 @@ bool has_log(char letter) {
 
 // " --log: only the fourth variable has a log10 scale; give --color 4 or
 // --contour 4", from the variables that have a log question.
-std::string log_refusal() {
-    const data::LogPhrases p = data::log_phrases();
+std::string log_refusal(bool teos10_offered) {
+    const data::LogPhrases p = data::log_phrases(teos10_offered);
     return " --log: only the " + p.names + " has a log10 scale; give " + p.options;
 }
 
@@ -390,6 +429,17 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
             value = a.substr(eq + 1);
             has_value = true;
         }
+        // --mld alone draws the line at the usual threshold; a number after it is its own.
+        if (name == "--mld" && !has_value) {
+            double threshold = 0;
+            if (i + 1 < args.size() && real_number(args[i + 1], threshold)) {
+                value = args[++i];
+                has_value = true;
+            } else {
+                options.look_choices.mld_threshold = static_cast<float>(section::kMldThreshold);
+                continue;
+            }
+        }
         const auto flag = std::find_if(std::begin(kFlags), std::end(kFlags), [&](const Flag& f) { return f.name == name; });
         if (flag != std::end(kFlags) && !has_value) {
             if (flag->dialogue) options.*flag->dialogue = true;
@@ -425,6 +475,15 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
 
     // The look is the dialogue's as well as the one command's.
     options.look = section::resolve_look(options.look_choices);
+    // The TEOS-10 variables are offered only beyond the classic menus.
+    for (const char letter : {options.section.color, options.section.contour}) {
+        const data::Variable* v = data::find_variable(letter);
+        if (v && v->teos10 && !options.look.teos10_variables) {
+            error = " " + std::string(letter == options.section.color ? "--color " : "--contour ") + letter + ": " +
+                    std::string(v->name) + " is offered with --eos teos10 or --style modern";
+            return false;
+        }
+    }
     if (options.dive_files.empty()) {
         if (!section_option.empty()) {
             error = " " + std::string(section_option) + " needs a dive file named on the command line (glidersect FILE " +
@@ -445,7 +504,7 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     }
     // Only a variable with a log question can use --log.
     if (options.section.log && !has_log(options.section.color) && !has_log(options.section.contour)) {
-        error = log_refusal();
+        error = log_refusal(options.look.teos10_variables);
         return false;
     }
     // A log10 colour scale's range is given in the values, above 0.
@@ -458,6 +517,11 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     if (std::string why, given = options.hardcopy.name;
         !daz::settle_output_name(options.hardcopy, format_given, why)) {
         error = " -o " + given + ": " + why;
+        return false;
+    }
+    // The mixed layer is a depth: drawn over a pressure section only.
+    if (options.look.mld_threshold && options.section.axis == 'D') {
+        error = " --mld: the mixed-layer depth is drawn over a pressure axis; give --axis S or L";
         return false;
     }
     // The classic EPS is the plotter's sheet, of one size.

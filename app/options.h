@@ -20,6 +20,7 @@ struct Options {
     // files read as one mission, in this order (a pattern the shell expanded).
     std::vector<std::string> dive_files;
     SectionChoices section;    // the answers of that run
+    std::string mld_csv;       // the one command writes each profile's mixed-layer depth here
     section::LookChoices look_choices;  // the figure's look as the options chose it
     section::Look look;        // and as it is drawn
 };

@@ -9,6 +9,7 @@
 #include "miscli/stop.h"
 #include "miscli/strings.h"
 #include "section/lin_plot.h"
+#include "section/mld_line.h"
 #include "section/pix_plot.h"
 #include "section/plotcom.h"
 
@@ -49,6 +50,8 @@ void plot_loop(Session& s) {
                                s.line_lo, s.line_hi, s.contour_step, s.look.titled ? s.title_line : s.label_line,
                                s.label_count, s.device_code,
                                data::GRID_MISSING, s.look);
+        if (s.look.mld_threshold && section::is_pressure(plotcom.vertical) && !s.mld.empty())
+            section::draw_mld_line(s.station_x, s.first_dive, s.last_dive, s.mld, *s.look.mld_threshold, s.look.titled);
         if (!title_asked) {
             ask_title(s);
             title_asked = true;

@@ -4,12 +4,14 @@
 // ranges and frame scales.
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <string_view>
 #include <vector>
 
 #include "app/session.h"
 #include "data/load_sec.h"
+#include "data/teos10_samples.h"
 #include "data/missing.h"
 #include "data/units.h"
 #include "data/variables.h"
@@ -18,6 +20,9 @@
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
+#include "miscli/stop.h"
+#include "section/buoyancy_grid.h"
+#include "section/mixed_layer.h"
 #include "section/density_axis.h"
 #include "section/p_sort.h"
 #include "section/plotcom.h"
@@ -30,6 +35,7 @@ using section::plotcom;
 namespace {
 
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
+
 
 // A variable's full name and unit as stroke text, said to be on a log
 // scale when it is; its registry name where the file's name cannot be drawn.
@@ -146,6 +152,95 @@ void ask_range(Session& s, float data_min, float data_max) {
     }
 }
 
+// The variable loaded for a chosen letter: by TEOS-10 the density
+// variable is sigma-0.
+char loaded_letter(const Session& s, char letter) {
+    return letter == 'D' && s.look.eos == section::Eos::Teos10 ? 'G' : letter;
+}
+
+// Absolute Salinity needs a position; a dive without one takes the
+// Reference Salinity, which the run says once.
+void say_reference_salinity(Session& s, char letter) {
+    if (s.said_reference_salinity || letter == 'X' || !data::find_variable(letter)->teos10) return;
+    for (int d = s.first_dive; d <= s.last_dive; ++d)
+        if (!data::dive_position(s.dives, d)) {
+            miscli::console().write_line(" Dive " + s.dives.dive_label(d) +
+                                         " and maybe others have no position: their Absolute Salinity is the"
+                                         " Reference Salinity, SP x 35.16504/35.");
+            s.said_reference_salinity = true;
+            return;
+        }
+}
+
+// Grids a variable worked out from gridded ones (buoyancy frequency, from
+// gridded Absolute Salinity, Conservative Temperature and the levels'
+// pressures) for dives first..last, its log10 when asked.
+void grid_worked_out(Session& s, int first, int last, miscli::Array2<float>& grid, bool log,
+                     section::GridRange range) {
+    const auto& t = s.dives;
+    const bool density_axis = plotcom.vertical == section::Vertical::Density;
+    miscli::Array2<float> sa(grid.dim1(), grid.dim2()), ct(grid.dim1(), grid.dim2()), p(grid.dim1(), grid.dim2());
+    auto grid_of = [&](const data::Variable* v, miscli::Array2<float>& g) {
+        data::load_values(s.sec_val, s.sec_z, first, last, s.sec_n, v, t);
+        section::smooth_(s.sec_val, s.sec_z, s.sec_n, first, last, s.grid_z, g, s.grid_work.span(), s.n_levels,
+                         s.grid_step, data::GRID_MISSING, range);
+    };
+    grid_of(data::find_variable('A'), sa);
+    grid_of(data::find_variable('C'), ct);
+    // On a pressure axis a level's pressure is its coordinate; on the
+    // density axis it is the mean pressure of the samples there.
+    if (density_axis) {
+        grid_of(&data::kPressure, p);
+    } else {
+        for (int d = first; d <= last; ++d)
+            for (int k = 1; k <= s.n_levels; ++k) p(k, d) = s.grid_z(k);
+    }
+    std::vector<double> lat;
+    for (int d = first; d <= last; ++d) {
+        const auto at = data::dive_position(t, d);
+        lat.push_back(at ? at->lat : 45.0);
+    }
+    section::buoyancy_grid(sa, ct, p, lat, first, last, s.n_levels, grid);
+    if (!log) return;
+    for (int d = first; d <= last; ++d)
+        for (int k = 1; k <= s.n_levels; ++k) {
+            float& v = grid(k, d);
+            v = v > 0.0f ? std::log10(v) : data::SAMPLE_FILL;
+        }
+}
+
+// Grids the loaded variable `letter` of dives first..last.
+void grid_variable(Session& s, char letter, int first, int last, miscli::Array2<float>& grid, bool log,
+                   float threshold, section::GridRange range) {
+    const data::Variable* v = data::find_variable(letter);
+    if (v && v->source == data::Source::Grid) {
+        grid_worked_out(s, first, last, grid, log, range);
+        return;
+    }
+    section::smooth_(s.sec_val, s.sec_z, s.sec_n, first, last, s.grid_z, grid, s.grid_work.span(), s.n_levels,
+                     s.grid_step, threshold, range);
+}
+
+// The mixed-layer depths of the section's dives, for its line and the
+// one command's file.
+void mixed_layer(Session& s) {
+    s.mld.clear();
+    if (!s.look.mld_threshold && s.mld_csv.empty()) return;
+    const double threshold = s.look.mld_threshold ? *s.look.mld_threshold : section::kMldThreshold;
+    const std::vector<section::ProfileMld> profiles = section::profile_mlds(s.dives, s.first_dive, s.last_dive, threshold);
+    for (const section::ProfileMld& m : profiles) s.mld.push_back(m.mld ? static_cast<float>(*m.mld) : std::numeric_limits<float>::quiet_NaN());
+    if (!s.mld_csv.empty()) {
+        std::string error;
+        if (!section::write_mld_csv(s.mld_csv, profiles, error)) miscli::stop(error);
+        miscli::console().write_line(" Mixed-layer depths of " + std::to_string(profiles.size()) + " profiles in " +
+                                     s.mld_csv);
+    }
+    if (s.look.mld_threshold && !section::is_pressure(plotcom.vertical) && !s.said_mld_axis) {
+        miscli::console().write_line(" The mixed-layer depth is drawn over a pressure axis only.");
+        s.said_mld_axis = true;
+    }
+}
+
 void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo, float& hi) {
     lo = 999.0f;
     hi = data::GRID_MISSING;
@@ -167,18 +262,34 @@ bool prepare_section(Session& s) {
 
     s.grid_step = section::grid_step(plotcom.vertical);
     if (plotcom.vertical == section::Vertical::Density && !s.density_converted) {
-        section::convert_to_density(s.dives, s.sec_z, s.header.n_dives);
+        section::convert_to_density(s.dives, s.header.n_dives, s.look.eos);
         s.density_converted = true;
     }
 
-    section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag);
+    // The pressures kept beside densities are sorted with them.
+    section::p_sort_(n, s.header.n_vars, t.n_samp, t.prof, t.prof_flag,
+                     t.sea_pressure.dim2() >= n ? &t.sea_pressure : nullptr);
+
+    // The TEOS-10 variables and the mixed layer read each sample's SA and CT,
+    // worked out once the samples are in order (sorting them again moves none).
+    const auto teos10 = [](char letter) {
+        const data::Variable* v = data::find_variable(letter);
+        return v && v->teos10;
+    };
+    if (teos10(loaded_letter(s, s.color_var)) || teos10(loaded_letter(s, s.line_var)) || s.look.mld_threshold ||
+        !s.mld_csv.empty())
+        data::work_out_teos10(t, n);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
     section::place_stations(t, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);
     make_texts(s);
     s.label_count = 0;
+    mixed_layer(s);
 
-    data::load_sec_(s.sec_val, s.sec_z, 1, n, s.sec_n, s.color_var, s.label_color, s.log_color, s.is_adcp, t,
+    const char color = loaded_letter(s, s.color_var), line = loaded_letter(s, s.line_var);
+    say_reference_salinity(s, color);
+    say_reference_salinity(s, line);
+    data::load_sec_(s.sec_val, s.sec_z, 1, n, s.sec_n, color, s.label_color, s.log_color, s.is_adcp, t,
                     s.header.column(4).name);
 
     float z_lo = 1000.0f, z_hi = 0.0f;
@@ -191,20 +302,18 @@ bool prepare_section(Session& s) {
             z_hi = std::max(z_hi, s.sec_z(k, d));
         }
     ask_range(s, z_lo, z_hi);
-    if (s.look.titled) s.title_color = figure_title(s, s.color_var, s.log_color != 0);
+    if (s.look.titled) s.title_color = figure_title(s, color, s.log_color != 0);
     s.device_code = 'S';
 
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
     s.size_grids(section::grid_levels(s.grid_step, range, data::MXLEV));
-    section::smooth_(s.sec_val, s.sec_z, s.sec_n, 1, n, s.grid_z, s.grid_color, s.grid_work.span(), s.n_levels,
-                     s.grid_step, data::COLOUR_SAMPLE_ABOVE, range);
+    grid_variable(s, color, 1, n, s.grid_color, s.log_color != 0, data::COLOUR_SAMPLE_ABOVE, range);
     if (s.line_var != 'X') {
         int is_adcp_line = 0;
-        data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, s.line_var, s.label_line,
-                        s.log_line, is_adcp_line, t, s.header.column(4).name);
-        if (s.look.titled) s.title_line = figure_title(s, s.line_var, s.log_line != 0);
-        section::smooth_(s.sec_val, s.sec_z, s.sec_n, s.first_dive, s.last_dive, s.grid_z, s.grid_line,
-                         s.grid_work.span(), s.n_levels, s.grid_step, data::GRID_MISSING, range);
+        data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, line, s.label_line, s.log_line,
+                        is_adcp_line, t, s.header.column(4).name);
+        if (s.look.titled) s.title_line = figure_title(s, line, s.log_line != 0);
+        grid_variable(s, line, s.first_dive, s.last_dive, s.grid_line, s.log_line != 0, data::GRID_MISSING, range);
     }
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);

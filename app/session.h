@@ -3,6 +3,7 @@
 // the choices of the dialogue. Sized once the file has been read; the grids
 // grow when a typed range needs more levels than any range before.
 #include <string>
+#include <vector>
 
 #include "data/dive_table.h"
 #include "section/look.h"
@@ -29,6 +30,8 @@ struct Session {
     bool reverse = false;
     bool day_tics = false;
     bool density_converted = false;
+    bool said_reference_salinity = false;
+    bool said_mld_axis = false;            // ... and that the mixed-layer line needs a pressure axis  // the run has said that dives without position take SR
 
     char color_var = ' ', line_var = 'X';
     std::string label_color = std::string(20, ' '), label_line = std::string(20, ' ');
@@ -48,6 +51,12 @@ struct Session {
     float contour_step = 0.0f;          // handed to the plots, set by none
     int label_count = 0;
     char device_code = 'S';
+
+    // The mixed-layer depth of each dive of the section [dbar] (index d -
+    // first_dive; NaN where it has none), and the file the one command
+    // writes them to.
+    std::vector<float> mld;
+    std::string mld_csv;
 
     std::string sn_text = std::string(15, ' ');
     std::string date_text = std::string(21, ' ');

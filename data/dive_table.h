@@ -90,6 +90,13 @@ struct DiveTable {
     miscli::Array1<int> n_samp;
     miscli::RaggedArray3<float> prof{0, 0, 4};    // (sample, dive, variable 1..4)
     miscli::RaggedArray3<Flag> prof_flag{0, 0, 4};
+    // The samples' sea pressures while the density axis holds density in
+    // prof column 1 (none before): (sample, dive), sorted with the samples.
+    miscli::RaggedArray2<float> sea_pressure;
+    // Each sample's Absolute Salinity and Conservative Temperature, worked
+    // out once when a TEOS-10 variable is first asked for (none before;
+    // SAMPLE_FILL where temperature or salinity is not good).
+    miscli::RaggedArray2<float> absolute_salinity, conservative_temperature;
     miscli::Array1<int> n_adcp;
     miscli::RaggedArray3<float> adcp{0, 0, 5};    // (bin, dive, column 1..5)
     miscli::RaggedArray3<Flag> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)

@@ -26,16 +26,31 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
         int n = 0;
         miscli::ljustn_(label, n);
         std::string question = " Contour Log10 (vs linear) of ";
-        question.append(label, 0, static_cast<std::size_t>(n));
+        if (var->named_by_file) question.append(label, 0, static_cast<std::size_t>(n));
+        else question += var->menu;
         question += "? Y/N? ";
         miscli::console().write_prompt(question);
         std::string answer = miscli::console().read_line(miscli::QuestionId::Log);
         if (!answer.empty() && (answer[0] == 'y' || answer[0] == 'Y')) log_flag = 1;
     }
 
+    load_values(sec_val, sec_z, first, last, sec_n, var, t);
+
+    // A value at or below zero has no logarithm: it is missing, not 0.
+    if (log_flag == 1) {
+        for (int d = first; d <= last; ++d)
+            for (int k = 1; k <= sec_n(d); ++k) {
+                float& v = sec_val(k, d);
+                v = v > 0.0f ? std::log10(v) : SAMPLE_FILL;
+            }
+    }
+}
+
+void load_values(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>& sec_z, int first, int last,
+                 miscli::Array1<int>& sec_n, const Variable* var, const DiveTable& t) {
     sec_val.fill(SAMPLE_FILL);
     // Dives are loaded apart, on two threads for a large section.
-    const bool adcp = is_adcp == 1;
+    const bool adcp = var && var->source == Source::Profiler;
     auto load = [&](int lo, int hi) {
         for (int d = lo; d <= hi; ++d) {
             if (!var) {
@@ -55,6 +70,7 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
             sec_n(d) = n;
             for (int k = 1; k <= n; ++k) {
                 sec_z(k, d) = t.prof(k, d, 1);
+                if (var->source == Source::Grid) continue;  // worked out once gridded
                 if (var->source == Source::Function) {
                     if (float v = 0.0f; var->derive(t, k, d, v)) sec_val(k, d) = v;
                 } else if (t.prof_flag(k, d, var->flag) == 0) {
@@ -65,15 +81,6 @@ void load_sec_(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<float>
     };
     const auto weight = [&](int d) { return adcp ? t.n_adcp(d) : t.n_samp(d); };
     miscli::split_over_two_threads(first, last, weight, load);
-
-    // A value at or below zero has no logarithm: it is missing, not 0.
-    if (log_flag == 1) {
-        for (int d = first; d <= last; ++d)
-            for (int k = 1; k <= sec_n(d); ++k) {
-                float& v = sec_val(k, d);
-                v = v > 0.0f ? std::log10(v) : SAMPLE_FILL;
-            }
-    }
 }
 
 }  // namespace data

@@ -18,25 +18,32 @@ const Variable* find_variable(char letter) {
     return nullptr;
 }
 
-LogPhrases log_phrases() {
+bool offered_variable(char letter, bool teos10_offered) {
+    const Variable* v = find_variable(letter);
+    return v && (teos10_offered || !v->teos10);
+}
+
+LogPhrases log_phrases(bool teos10_offered) {
     LogPhrases p;
     for (const Variable& v : kVariables) {
-        if (!v.log_question) continue;
+        if (!v.log_question || (v.teos10 && !teos10_offered)) continue;
         p.names += (p.names.empty() ? "" : " or the ") + std::string(v.name);
         p.options += std::string(p.options.empty() ? "" : " or ") + "--color " + v.letter + " or --contour " + v.letter;
     }
     return p;
 }
 
-std::string variable_letters() {
+std::string variable_letters(bool teos10_offered) {
     std::string letters;
-    for (const Variable& v : kVariables) letters += v.letter;
+    for (const Variable& v : kVariables)
+        if (teos10_offered || !v.teos10) letters += v.letter;
     return letters;
 }
 
-std::string listed_letters(char marked, std::string_view mark) {
+std::string listed_letters(char marked, std::string_view mark, bool teos10_offered) {
     std::string list;
     for (const Variable& v : kVariables) {
+        if (!teos10_offered && v.teos10) continue;
         if (!list.empty()) list += ", ";
         list += v.letter;
         if (v.letter == marked) list += mark;

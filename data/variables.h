@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "data/dive_table.h"
+#include "data/teos10_samples.h"
 
 namespace data {
 
@@ -18,8 +19,10 @@ inline constexpr unsigned kAnyProfiler = kind_bit(Profiler::Backscatter) | kind_
 
 // Where the values come from: a column of the samples (prof, with its flag
 // column), a column of the profiler bins (adcp, with its adcp_flag column),
-// or a function of a dive's samples.
-enum class Source { Samples, Profiler, Function };
+// a function of a dive's samples, or worked out from other variables once
+// they are gridded (buoyancy frequency, from the gridded Absolute Salinity
+// and Conservative Temperature).
+enum class Source { Samples, Profiler, Function, Grid };
 
 // The value of a worked-out variable at sample k of dive d; false where it
 // has none (a flag of what it is made from is not 0).
@@ -43,6 +46,9 @@ struct Variable {
     std::string_view label; // the label drawn with its colour bar or contours (stroke text)
     unsigned offered_by;    // kind_bit()s of the files whose menus offer it
     std::string_view title; // its full name on a figure (UTF-8), unless the file gives one
+    // Offered beyond the classic menus: with the TEOS-10 equation of state
+    // chosen or in the modern style.
+    bool teos10 = false;
 };
 
 inline constexpr Variable kVariables[] = {
@@ -57,24 +63,45 @@ inline constexpr Variable kVariables[] = {
      kind_bit(Profiler::Backscatter), "Backscatter"},
     {'W', "vertical velocity", "", Source::Profiler, 4, 2, nullptr, false, false, "vert velo", "W",
      kind_bit(Profiler::Velocity), "Vertical velocity"},
+    {'A', "Absolute Salinity (TEOS-10)", "g/kg", Source::Function, 0, 0, sample_absolute_salinity, false, false,
+     "SA", "SA", kEveryFile, "Absolute Salinity", true},
+    {'C', "Conservative Temperature (TEOS-10)", "degC", Source::Function, 0, 0, sample_conservative_temperature,
+     false, false, "CT", "CT", kEveryFile, "Conservative Temperature", true},
+    {'G', "sigma-0 (TEOS-10)", "kg/m3", Source::Function, 0, 0, sample_sigma0, false, false, "sigma0",
+     "\\sigma\\\\sub{0}", kEveryFile, "σ₀", true},
+    {'N', "buoyancy frequency squared (TEOS-10)", "s-2", Source::Grid, 0, 0, nullptr, true, false, "N2",
+     "N\\sup{2}", kEveryFile, "Buoyancy frequency squared", true},
+    {'P', "spiciness-0 (TEOS-10)", "kg/m3", Source::Function, 0, 0, sample_spiciness0, false, false, "spice",
+     "spice", kEveryFile, "Spiciness₀", true},
 };
+
+// Sample pressure as a variable: not offered, but gridded beside the TEOS-10
+// variables where a gridded quantity needs the pressure of each level.
+inline constexpr Variable kPressure{'p', "pressure", "dbar", Source::Function, 0, 0, sample_pressure_value,
+                                    false, false, "", "P", 0, "Pressure"};
 
 // The entry of a letter (upper case), or nullptr.
 const Variable* find_variable(char letter);
 
+// Whether the letter's variable is offered: the classic ones always, the
+// TEOS-10 ones only when `teos10_offered`.
+bool offered_variable(char letter, bool teos10_offered);
+
 // The variables that have a log question, for sentences: their names
 // ("fourth variable") and the options that choose them ("--color 4 or
-// --contour 4"), each joined by " or ".
+// --contour 4"), each joined by " or "; the TEOS-10 ones when
+// `teos10_offered`.
 struct LogPhrases {
     std::string names, options;
 };
-LogPhrases log_phrases();
+LogPhrases log_phrases(bool teos10_offered = false);
 
-// Every variable's letter in table order ("TSD4UVBW").
-std::string variable_letters();
+// Every variable's letter in table order ("TSD4UVBW", then the TEOS-10 ones
+// when `teos10_offered`).
+std::string variable_letters(bool teos10_offered = true);
 
 // The letters for a sentence: "T, S, D, 4, U, V, B, W", the one equal to
 // `marked` followed by `mark` (" (default)").
-std::string listed_letters(char marked = 0, std::string_view mark = {});
+std::string listed_letters(char marked = 0, std::string_view mark = {}, bool teos10_offered = true);
 
 }  // namespace data

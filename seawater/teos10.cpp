@@ -6,6 +6,7 @@
 #include <numbers>
 
 #include "seawater/sa_atlas.h"
+#include "seawater/seawater.h"
 #include "seawater/teos10_coefficients.h"
 
 namespace seawater {
@@ -24,32 +25,36 @@ struct PolyValue {
   double value = 0, d_x = 0, d_y = 0;
 };
 
-// Sum of the terms c f(x) y^j z^k, with f = 1, x^i or x^2 ln x.
+// Sum of the terms c f(x) y^j z^k, with f = 1, x^i or x^2 ln x, and, when
+// asked, its derivatives in x and y. The powers are worked out once, so each
+// term is a few multiplications without branches.
+template <bool with_derivatives = true>
 PolyValue evaluate(const Term* terms, std::size_t count, double x, double y, double z) {
-  constexpr int max_power = 9;
-  std::array<double, max_power + 1> xp{}, yp{}, zp{};
-  xp[0] = yp[0] = zp[0] = 1.0;
+  constexpr int max_power = 9, x2lnx = max_power + 1;
+  std::array<double, max_power + 2> f{}, df{};
+  std::array<double, max_power + 1> yp{}, dyp{}, zp{};
+  f[0] = yp[0] = zp[0] = 1.0;
   for (int n = 1; n <= max_power; ++n) {
-    xp[n] = xp[n - 1] * x;
+    f[n] = f[n - 1] * x;
+    df[n] = n * f[n - 1];
     yp[n] = yp[n - 1] * y;
+    dyp[n] = n * yp[n - 1];
     zp[n] = zp[n - 1] * z;
   }
   const double lnx = x > 0 ? std::log(x) : 0.0;
+  f[x2lnx] = x * x * lnx;
+  df[x2lnx] = x > 0 ? x * (2 * lnx + 1) : 0.0;
   PolyValue r;
   for (std::size_t n = 0; n < count; ++n) {
     const Term& t = terms[n];
-    double f = 1, df = 0;
-    if (t.kind == 1) {
-      f = xp[t.i];
-      df = t.i > 0 ? t.i * xp[t.i - 1] : 0.0;
-    } else if (t.kind == 2) {
-      f = x * x * lnx;
-      df = x > 0 ? x * (2 * lnx + 1) : 0.0;
+    if (t.k > 0 && z == 0.0) continue;  // at the surface only the pressure-free terms count
+    const int b = t.kind == 2 ? x2lnx : (t.kind == 1 ? t.i : 0);
+    const double cz = t.c * zp[t.k];
+    r.value += cz * f[b] * yp[t.j];
+    if constexpr (with_derivatives) {
+      r.d_x += cz * df[b] * yp[t.j];
+      r.d_y += cz * f[b] * dyp[t.j];
     }
-    const double yz = yp[t.j] * zp[t.k];
-    r.value += t.c * f * yz;
-    r.d_x += t.c * df * yz;
-    if (t.j > 0) r.d_y += t.c * f * t.j * yp[t.j - 1] * zp[t.k];
   }
   return r;
 }
@@ -66,10 +71,11 @@ Volume volume(double SA, double CT, double p) {
   return {r.value, r.d_x * 0.5 * sfac / xs, r.d_y * 0.025};
 }
 
-// Specific entropy [J/(kg K)] and its derivative in temperature.
+// Specific entropy [J/(kg K)] and, when asked, its derivative in temperature.
+template <bool with_derivatives = true>
 PolyValue entropy(double SA, double t, double p) {
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  PolyValue r = evaluate(teos10::entropy_terms, teos10::entropy_terms_count, x, t / 40.0, p * 1e-4);
+  PolyValue r = evaluate<with_derivatives>(teos10::entropy_terms, teos10::entropy_terms_count, x, t / 40.0, p * 1e-4);
   r.d_y /= 40.0;
   return r;
 }
@@ -83,14 +89,19 @@ double absolute_salinity(double SP, double p_dbar, double lon, double lat) {
 }
 
 double potential_temperature0(double SA, double t, double p) {
-  // Newton on s(SA, pt, 0) = s(SA, t, p); ds/dt = cp/T keeps it to a few steps.
-  const double target = entropy(SA, t, p).value;
+  // Newton on s(SA, pt, 0) = s(SA, t, p), from the EOS-80 potential
+  // temperature, which is within a few mK: one or two steps reach 1e-10 K.
+  const double target = entropy<false>(SA, t, p).value;
   double pt = t;
+  if (p != 0.0) {
+    const double start = potemp_(static_cast<float>(SA / ups), static_cast<float>(t), static_cast<float>(p), 0.0f);
+    if (std::isfinite(start) && std::fabs(start - t) < 10.0) pt = start;
+  }
   for (int n = 0; n < 8; ++n) {
     const PolyValue s = entropy(SA, pt, 0.0);
     const double step = (s.value - target) / s.d_y;
     pt -= step;
-    if (!(std::fabs(step) > 1e-12)) break;
+    if (!(std::fabs(step) > 1e-10)) break;
   }
   return pt;
 }
@@ -98,7 +109,7 @@ double potential_temperature0(double SA, double t, double p) {
 double conservative_temperature(double SA, double t, double p) {
   const double pt = potential_temperature0(SA, t, p);
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  return evaluate(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count, x, pt / 40.0, 0.0).value;
+  return evaluate<false>(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count, x, pt / 40.0, 0.0).value;
 }
 
 double specific_volume(double SA, double CT, double p) { return volume(SA, CT, p).v; }
@@ -117,7 +128,7 @@ double sigma0(double SA, double CT) { return 1.0 / specific_volume(SA, CT, 0.0) 
 
 double spiciness0(double SA, double CT) {
   const double xs = std::sqrt(sfac * SA + soffset);
-  return evaluate(teos10::spiciness0_terms, teos10::spiciness0_terms_count, xs, CT * 0.025, 0.0).value;
+  return evaluate<false>(teos10::spiciness0_terms, teos10::spiciness0_terms_count, xs, CT * 0.025, 0.0).value;
 }
 
 double gravity(double lat, double p) {

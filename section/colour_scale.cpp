@@ -21,7 +21,8 @@ struct UsualMap {
 
 constexpr UsualMap kUsualMaps[] = {
     {'T', "thermal", false}, {'S', "haline", false},  {'D', "dense", false},  {'B', "turbid", false},
-    {'U', "balance", true},  {'V', "balance", true},  {'W', "balance", true},
+    {'U', "balance", true},  {'V', "balance", true},  {'W', "balance", true},  {'A', "haline", false},
+    {'C', "thermal", false}, {'G', "dense", false},   {'N', "tempo", false},   {'P', "matter", false},
 };
 
 const UsualMap* usual_of(char letter) {

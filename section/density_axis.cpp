@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "data/missing.h"
+#include "data/teos10_samples.h"
 #include "miscli/two_threads.h"
 #include "seawater/seawater.h"
 
@@ -16,17 +17,28 @@ constexpr float NO_PRESSURE = data::GRID_MISSING;
 
 }  // namespace
 
-void convert_to_density(data::DiveTable& t, miscli::RaggedArray2<float>& scratch, int n_dives) {
+void convert_to_density(data::DiveTable& t, int n_dives, Eos eos) {
     int longest = 0;
-    for (int d = 1; d <= n_dives; ++d) longest = std::max(longest, t.n_samp(d));
+    std::vector<int> lengths(static_cast<std::size_t>(n_dives));
+    for (int d = 1; d <= n_dives; ++d) {
+        longest = std::max(longest, t.n_samp(d));
+        lengths[static_cast<std::size_t>(d - 1)] = t.n_samp(d);
+    }
+    t.sea_pressure = miscli::RaggedArray2<float>(lengths, 0.0f);
+    auto& scratch = t.sea_pressure;
     // Dives are converted apart, on two threads for a large file.
     auto convert = [&](int first, int last) {
         std::vector<std::pair<float, int>> order(static_cast<std::size_t>(longest));
         for (int d = first; d <= last; ++d) {
             for (int k = 1; k <= t.n_samp(d); ++k) {
-                if (std::max({t.prof_flag(k, d, 1), t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)}) == 0) {
-                    scratch(k, d) = t.prof(k, d, 1);
-                    t.prof(k, d, 1) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+                // The pressure goes into sea_pressure first: sigma-0 reads it there.
+                const bool good = std::max({t.prof_flag(k, d, 1), t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)}) == 0;
+                scratch(k, d) = good ? t.prof(k, d, 1) : NO_PRESSURE;
+                float sigma = 0.0f;
+                if (good && eos == Eos::Eos80)
+                    sigma = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+                if (good && (eos == Eos::Eos80 || data::sample_sigma0(t, k, d, sigma))) {
+                    t.prof(k, d, 1) = sigma;
                 } else {
                     scratch(k, d) = NO_PRESSURE;
                     t.prof(k, d, 1) = NO_PRESSURE;

@@ -146,10 +146,13 @@ void draw_horizontal_axis(bool titled) {
 namespace {
 
 // The left axis's title, up its left side and centred on it.
-void vertical_title() {
+void vertical_title(Eos eos) {
     static constexpr const char* kTitles[] = {"Pressure, dbar (square-root scale)", "Pressure, dbar", "σθ, kg m⁻³"};
+    const bool sigma0 = plotcom.vertical == Vertical::Density && eos == Eos::Teos10;
     std::string why;
-    const std::string text = daz::stroke_text_of(kTitles[static_cast<int>(plotcom.vertical)], why).value_or("");
+    const std::string text =
+        daz::stroke_text_of(sigma0 ? "σ₀ (TEOS-10), kg m⁻³" : kTitles[static_cast<int>(plotcom.vertical)], why)
+            .value_or("");
     std::array<float, 4> r{};
     daz::justy_(r, 0.12f, text);
     daz::letter_(plotcom.left - 0.55f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, text);
@@ -157,8 +160,8 @@ void vertical_title() {
 
 }  // namespace
 
-void draw_vertical_axis(bool titled) {
-    if (titled) vertical_title();
+void draw_vertical_axis(bool titled, Eos eos) {
+    if (titled) vertical_title(eos);
     if (plotcom.vertical != Vertical::SqrtPressure) {
         daz::liny_ax_(plotcom.z_max, plotcom.z_min, " ", plotcom.left, plotcom.bottom, plotcom.left, plotcom.top,
                       titled);

@@ -15,6 +15,9 @@ namespace section {
 
 enum class Vertical { SqrtPressure, Pressure, Density };
 enum class Horizontal { Distance, Time, Profile };
+// The equation of state of the density axis and the density variable:
+// sigma-theta by EOS-80, or sigma-0 by TEOS-10.
+enum class Eos { Eos80, Teos10 };
 
 // The dialogue's letter of each vertical axis: S, L, D.
 std::optional<Vertical> vertical_of_letter(char letter);
@@ -52,6 +55,6 @@ float frame_x(float x);
 // axes have both ends labelled, and the left one says what it is and its
 // unit.
 void draw_horizontal_axis(bool titled);
-void draw_vertical_axis(bool titled);
+void draw_vertical_axis(bool titled, Eos eos = Eos::Eos80);
 
 }  // namespace section

@@ -11,7 +11,11 @@ Look resolve_look(const LookChoices& c) {
         look.grey_missing = true;
         look.titled = true;
         look.auto_labels = true;
+        look.teos10_variables = true;
     }
+    if (c.eos) look.eos = *c.eos;
+    if (look.eos == Eos::Teos10) look.teos10_variables = true;
+    look.mld_threshold = c.mld_threshold;
     if (c.horizontal) look.horizontal = *c.horizontal;
     if (c.colour_map) {
         look.colour_map = c.colour_map;

@@ -34,6 +34,11 @@ struct Look {
     // The page the figure is laid out on [inch]: the frame keeps its margins
     // to the page's edges (the colour bar and titles beside it).
     float page_width = 10.0f, page_height = 8.0f;
+    Eos eos = Eos::Eos80;          // the density axis's and the density variable's equation of state
+    bool teos10_variables = false; // the TEOS-10 variables are offered in the menus
+    // The mixed-layer depth line over a pressure section, at this sigma-0
+    // threshold [kg/m3] from the value at 10 dbar; none: no line.
+    std::optional<float> mld_threshold;
 };
 
 // What the command line chose, each unset where it said nothing.
@@ -45,6 +50,8 @@ struct LookChoices {
     std::optional<bool> auto_labels;
     std::optional<float> contour_step;
     std::optional<ValueRange> page;  // width, height [inch] of the layout page (--size)
+    std::optional<Eos> eos;
+    std::optional<float> mld_threshold;
 };
 
 // The look of the choices: the style's defaults, then each choice made.

@@ -10,8 +10,6 @@
 #include "data/missing.h"
 #include "miscli/calendar.h"
 #include "section/frame_axes.h"
-#include "section/stray_positions.h"
-#include "seawater/teos10.h"
 
 namespace section {
 
@@ -40,30 +38,11 @@ std::vector<Sample> by_pressure(std::span<const double> p, std::span<const doubl
     return s;
 }
 
-// Whether a dive end holds a position in degrees.
-bool usable(float lon, float lat) {
-    return has_position(lon, lat) && lon >= -180.0f && lon <= 360.0f && lat <= 90.0f;
-}
-
-double wrapped(double lon) { return std::remainder(lon, 360.0); }
-
-std::optional<LonLat> dive_position(const data::DiveTable& t, int d) {
-    const bool start = usable(t.lon_start(d), t.lat_start(d)), end = usable(t.lon_end(d), t.lat_end(d));
-    if (start && end) {
-        const double lon = t.lon_start(d);
-        return LonLat{wrapped(lon + 0.5 * std::remainder(t.lon_end(d) - lon, 360.0)),
-                      0.5 * (static_cast<double>(t.lat_start(d)) + t.lat_end(d))};
-    }
-    if (start) return LonLat{wrapped(t.lon_start(d)), t.lat_start(d)};
-    if (end) return LonLat{wrapped(t.lon_end(d)), t.lat_end(d)};
-    return std::nullopt;
-}
-
 // Pressure, temperature and salinity flagged good and none a fill.
 bool good_sample(const data::DiveTable& t, int k, int d) {
     for (int v = 1; v <= 3; ++v)
         if (t.prof_flag(k, d, v) != 0 || !(t.prof(k, d, v) > data::MISSING_BELOW)) return false;
-    return true;
+    return data::sample_pressure(t, k, d) > data::MISSING_BELOW;
 }
 
 std::string fixed(double v, int decimals) {
@@ -103,18 +82,16 @@ std::vector<ProfileMld> profile_mlds(const data::DiveTable& t, int first, int la
     const int n = std::min({t.size(), t.prof.dim2(), t.prof_flag.dim2()});
     std::vector<double> p, sigma;
     for (int d = std::max(first, 1); d <= std::min(last, n); ++d) {
-        ProfileMld m{d, t.dive_label(d), dive_time(t, d), dive_position(t, d), std::nullopt};
+        ProfileMld m{d, t.dive_label(d), dive_time(t, d), data::dive_position(t, d), std::nullopt};
         if (m.time && !std::isfinite(*m.time)) m.time.reset();
         p.clear();
         sigma.clear();
         const int samples = std::min({t.n_samp(d), t.prof.length(d), t.prof_flag.length(d)});
         for (int k = 1; k <= samples; ++k) {
-            if (!good_sample(t, k, d)) continue;
-            const double pk = t.prof(k, d, 1), SP = t.prof(k, d, 3);
-            const double SA = m.position ? seawater::absolute_salinity(SP, pk, m.position->lon, m.position->lat)
-                                         : seawater::reference_salinity(SP);
-            p.push_back(pk);
-            sigma.push_back(seawater::sigma0(SA, seawater::conservative_temperature(SA, t.prof(k, d, 2), pk)));
+            float s0 = 0.0f;
+            if (!good_sample(t, k, d) || !data::sample_sigma0(t, k, d, s0)) continue;
+            p.push_back(data::sample_pressure(t, k, d));
+            sigma.push_back(s0);
         }
         m.mld = mixed_layer_depth(p, sigma, threshold);
         profiles.push_back(std::move(m));

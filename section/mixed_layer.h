@@ -8,8 +8,12 @@
 #include <vector>
 
 #include "data/dive_table.h"
+#include "data/teos10_samples.h"
 
 namespace section {
+
+// The usual density threshold [kg/m3] of the mixed layer's base.
+inline constexpr double kMldThreshold = 0.03;
 
 // The mixed-layer depth of one profile [dbar]: the first pressure below
 // reference_p where sigma-0 exceeds its value at reference_p by threshold.
@@ -25,28 +29,22 @@ namespace section {
 // ends in the mixed layer), for lists of unequal length or a threshold that
 // is not positive.
 std::optional<double> mixed_layer_depth(std::span<const double> p, std::span<const double> sigma0,
-                                        double threshold = 0.03, double reference_p = 10.0);
-
-struct LonLat {
-    double lon;  // [deg E], -180..180
-    double lat;  // [deg N]
-};
+                                        double threshold = kMldThreshold, double reference_p = 10.0);
 
 struct ProfileMld {
     int dive;                        // of the table
     std::string label;               // as the table names it: "304", "304a"
     std::optional<double> time;      // [days since 1970-01-01 UTC]
-    std::optional<LonLat> position;  // of the profile's Absolute Salinity
+    std::optional<data::Position> position;  // of the profile's Absolute Salinity
     std::optional<double> mld;       // [dbar]
 };
 
 // The mixed-layer depth of each of dives first..last (held to the table)
 // from sigma-0 by TEOS-10, of the samples whose pressure, temperature and
 // salinity are all flagged good. Absolute Salinity takes the dive's
-// position: the middle of its start and end (across 180 degrees the short
-// way), or whichever is known; without one, Reference Salinity. Column 1 of
-// the table must hold pressure, not sigma-theta.
-std::vector<ProfileMld> profile_mlds(const data::DiveTable& dives, int first, int last, double threshold = 0.03);
+// position (data::dive_position); without one, Reference Salinity. The
+// pressures are the samples' own, also while the table holds densities.
+std::vector<ProfileMld> profile_mlds(const data::DiveTable& dives, int first, int last, double threshold = kMldThreshold);
 
 // Writes the profiles to `path` as CSV, "profile,time,lon,lat,mld_dbar"
 // and a line each: the label, the ISO 8601 UTC time, the position with 5

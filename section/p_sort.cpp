@@ -66,7 +66,7 @@ private:
 // from either order for insertion to pay.
 class DistinctSort {
 public:
-    bool sort(float* const* column, std::int8_t* const* flag, int n_vars, int n) {
+    bool sort(float* const* column, std::int8_t* const* flag, int n_vars, float* carried, int n) {
         const float* key = column[1];
         const std::size_t count = static_cast<std::size_t>(n);
         clamped_.resize(count);
@@ -91,6 +91,7 @@ public:
             permute(column[v], values_);
             permute(flag[v], flags_);
         }
+        if (carried) permute(carried, values_);
         return true;
     }
 
@@ -108,7 +109,7 @@ private:
 }  // namespace
 
 void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::RaggedArray3<float>& prof,
-             miscli::RaggedArray3<std::int8_t>& prof_flag) {
+             miscli::RaggedArray3<std::int8_t>& prof_flag, miscli::RaggedArray2<float>* carried) {
     int longest = 1;
     for (int i = 1; i <= n_dives; ++i) longest = std::max(longest, n_samp(i));
     // Profiles are sorted apart, on two threads for a large section.
@@ -132,7 +133,8 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
                     columns[v] = &prof(1, i, v);
                     flags[v] = &prof_flag(1, i, v);
                 }
-                if (!ordered && !distinct.sort(columns, flags, n_vars, n)) {
+                float* carry = carried ? &(*carried)(1, i) : nullptr;
+                if (!ordered && !distinct.sort(columns, flags, n_vars, carry, n)) {
                     tree.build(key, n);
                     for (int j = 0; j < n - 1; ++j) {
                         int m = tree.winner();
@@ -141,6 +143,7 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
                                 std::swap(prof(j + 1, i, v), prof(m + 1, i, v));
                                 std::swap(prof_flag(j + 1, i, v), prof_flag(m + 1, i, v));
                             }
+                            if (carry) std::swap(carry[j], carry[m]);
                             tree.set(m, key[m]);
                         }
                         tree.retire(j);

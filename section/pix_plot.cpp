@@ -261,7 +261,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.top, 2);
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis(look.titled);
-    draw_vertical_axis(look.titled);
+    draw_vertical_axis(look.titled, look.eos);
     top_ticks(station_x, station_day, station_number, first, last, day_tics, look.titled);
 }
 

@@ -28,6 +28,7 @@ std::string_view source_words(data::Source s) {
     case data::Source::Samples: return "a column of the samples";
     case data::Source::Profiler: return "a column of the current profiler's bins";
     case data::Source::Function: return "worked out from the samples";
+    case data::Source::Grid: return "worked out between the levels of the gridded section";
     }
     return {};
 }
@@ -55,6 +56,7 @@ std::string variable_table() {
         text.append(", ").append(source_words(v.source));
         if (const std::string files = offered_words(v.offered_by); !files.empty()) text.append("; in ").append(files);
         if (v.log_question) text += "; asked whether to contour its log10";
+        if (v.teos10) text += "; offered with \\-\\-eos teos10 or \\-\\-style modern";
         text += ".\n";
     }
     return text;

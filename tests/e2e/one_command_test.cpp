@@ -114,9 +114,13 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         std::string line;  // the last console line
     } rows[] = {
         {{kSample, "--axis", "Q"}, " --axis Q: the axis is S (square root of pressure), L (linear pressure) or D (sigma-theta)"},
-        {{kSample, "--color", "X"}, " --color X: give one of T, S, D, 4, U, V, B, W"},
-        {{kSample, "--contour", "TS"}, " --contour TS: give one of T, S, D, 4, U, V, B, W, or X for none"},
+        {{kSample, "--color", "X"}, " --color X: give one of T, S, D, 4, U, V, B, W (with --eos teos10 or --style modern also A, C, G, N, P)"},
+        {{kSample, "--contour", "TS"}, " --contour TS: give one of T, S, D, 4, U, V, B, W, or X for none (with --eos teos10 or --style modern also A, C, G, N, P)"},
         {{kSample, "--ticks", "W"}, " --ticks W: give S (station) or D (day)"},
+        {{kSample, "--color", "C"}, " --color C: Conservative Temperature (TEOS-10) is offered with --eos teos10 or --style modern"},
+        {{kSample, "--eos", "teos"}, " --eos teos: give eos80 (sigma-theta) or teos10 (sigma-0 and the TEOS-10 variables)"},
+        {{kSample, "--mld", "--axis", "D"}, " --mld: the mixed-layer depth is drawn over a pressure axis; give --axis S or L"},
+        {{kSample, "--mld=-1"}, " --mld -1: give the density threshold in kg/m3, above 0 and at most 10 (0.03 when none is given)"},
         {{kSample, "--dives", "5"}, " --dives 5: give FIRST:LAST, two whole dive numbers"},
         {{kSample, "--dives", "0:5"}, " --dives 0:5: dives are numbered from 1"},
         {{kSample, "--dives", "9:3"}, " --dives 9:3: the first dive is after the last"},
@@ -293,4 +297,23 @@ TEST(OneCommand, StandardOutputAFifoOrADeviceIsWrittenToAndNeverReplaced) {
     EXPECT_EQ(lines_of(full.output).back(), " Cannot write full: No space left on device");
     EXPECT_EQ(run_program(dir.path(), "", {kSample, "--hardcopy", "png", "-o", "null"}).status, 0);
     EXPECT_TRUE(fs::is_character_file(dir / "full") && fs::is_character_file(dir / "null"));
+}
+
+// The TEOS-10 variables beyond the classic menus: offered in modern style,
+// drawn on either axis, and the mixed-layer depths written one line a profile.
+TEST(OneCommand, Teos10VariablesAndTheMixedLayerDepths) {
+    const std::string og1 = (fs::path(GLIDERSECT_SOURCE_DIR) / "examples" / "sample_og1.nc").string();
+    TempDir dir;
+    RunResult a = run_program(dir.path(), "", {og1, "--style", "modern", "--color", "N", "--log", "--contour", "G",
+                                               "--mld", "--mld-csv", "mld.csv", "-o", "n2.png", "--dpi", "50"});
+    EXPECT_EQ(a.status, 0) << a.output;
+    EXPECT_NE(a.output.find(" Mixed-layer depths of 48 profiles in mld.csv\n"), std::string::npos) << a.output;
+    const std::string csv = read_file(dir.path() / "mld.csv");
+    EXPECT_EQ(csv.substr(0, csv.find('\n')), "profile,time,lon,lat,mld_dbar");
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 49);
+    RunResult b = run_program(dir.path(), "", {og1, "--eos", "teos10", "--axis", "D", "--color", "A", "--contour", "D",
+                                               "-o", "sa.svg"});
+    EXPECT_EQ(b.status, 0) << b.output;
+    RunResult c = run_program(dir.path(), og1 + "\n\nclick\nkey G\ntype 1 48\nN\nS\nQ\n", {"--headless", "--style", "modern"});
+    EXPECT_NE(c.output.find("A=SA, C=CT, G=sigma0, N=N2, P=spice, Q=quit"), std::string::npos) << c.output;
 }
