@@ -162,14 +162,15 @@ char loaded_letter(const Session& s, char letter) {
 // Reference Salinity, which the run says once.
 void say_reference_salinity(Session& s, char letter) {
     if (s.said_reference_salinity || letter == 'X' || !data::find_variable(letter)->teos10) return;
+    int without = 0, first_without = 0;
     for (int d = s.first_dive; d <= s.last_dive; ++d)
-        if (!data::dive_position(s.dives, d)) {
-            miscli::console().write_line(" Dive " + s.dives.dive_label(d) +
-                                         " and maybe others have no position: their Absolute Salinity is the"
-                                         " Reference Salinity, SP x 35.16504/35.");
-            s.said_reference_salinity = true;
-            return;
-        }
+        if (!data::dive_position(s.dives, d) && without++ == 0) first_without = d;
+    if (without == 0) return;
+    const int dives = s.last_dive - s.first_dive + 1;
+    miscli::console().write_line(" " + std::to_string(without) + " of " + std::to_string(dives) +
+                                 " dives have no position (the first is dive " + s.dives.dive_label(first_without) +
+                                 "): their Absolute Salinity is the Reference Salinity, SP x 35.16504/35.");
+    s.said_reference_salinity = true;
 }
 
 // Grids a variable worked out from gridded ones (buoyancy frequency, from

@@ -90,7 +90,9 @@ double absolute_salinity(double SP, double p_dbar, double lon, double lat) {
 
 double potential_temperature0(double SA, double t, double p) {
   // Newton on s(SA, pt, 0) = s(SA, t, p), from the EOS-80 potential
-  // temperature, which is within a few mK: one or two steps reach 1e-10 K.
+  // temperature, which is within a few mK. The error left after a step is
+  // about its square times 0.005 per K, so a step under 1e-6 K leaves less
+  // than 1e-14 K.
   const double target = entropy<false>(SA, t, p).value;
   double pt = t;
   if (p != 0.0) {
@@ -101,7 +103,7 @@ double potential_temperature0(double SA, double t, double p) {
     const PolyValue s = entropy(SA, pt, 0.0);
     const double step = (s.value - target) / s.d_y;
     pt -= step;
-    if (!(std::fabs(step) > 1e-10)) break;
+    if (!(std::fabs(step) > 1e-6)) break;
   }
   return pt;
 }
