@@ -11,11 +11,15 @@
 #include <cairo-svg.h>
 #include <cairo.h>
 
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "daz/cell_raster.h"
 #include "daz/device.h"
 #include "daz/hardcopy_format.h"
 #include "daz/hardcopy_target.h"
@@ -27,6 +31,16 @@ namespace {
 // The page in points (PDF, SVG) and the file unit in points.
 constexpr double kPageWidthPt = 720.0, kPageHeightPt = 576.0, kUnitPt = 0.072;
 constexpr double kPageWidthIn = 10.0, kPageHeightIn = 8.0;
+// The finest cell raster [pixels a layout inch]: 10 x 8 inches of it take
+// 130 MB of sums.
+constexpr double kMostCellsPerInch = 320.0;
+// Up to this many cells a section is drawn a path a cell (a dive file's
+// section of a few hundred dives), beyond it as an image.
+constexpr std::size_t kMostCellPaths = 40000;
+// Up to this many lines each is stroked by itself; beyond it the lines
+// that follow are gathered into one path until the colour or width changes
+// (a mission's contours would otherwise be a path per stroke).
+constexpr std::size_t kMostSeparateStrokes = 20000;
 
 cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int length) {
     // A failed write is kept by the target and reported when it is closed;
@@ -100,12 +114,35 @@ public:
     void colour(float red, float green, float blue) override;
     void line_width(long width) override;
     void fill(std::span<const PagePoint> vertices) override;
+    // The cells are drawn before whatever is drawn next: as a path each, as
+    // always, or, once a section has more than a picture needs, as one image
+    // at the output's resolution, so that a mission's millions of cells do
+    // not make a file of millions of paths.
+    void fill_cells(const CellColumn& column) override;
     // Ends the page and hands the rest (all of a PNG) to the target; false
     // with cairo's reason when the picture could not be made.
     bool finish(std::string& reason) override;
 
 private:
+    void paint_cells();
+    void stroke_path();  // the gathered lines
+    // What was handed over and not yet drawn, in order.
+    void draw_pending() {
+        stroke_path();
+        paint_cells();
+    }
+
     HardcopyFormat format_;
+    std::optional<CellRaster> cells_;  // where the cells go, when they may go into an image
+    bool raster_on_ = false;           // ... and once they do
+    std::vector<CellColumn> pending_;  // columns not drawn yet
+    std::size_t pending_cells_ = 0;
+    std::optional<std::array<float, 3>> last_cell_colour_;
+    double device_per_inch_ = 72.0;  // device units per inch of the layout page
+    std::size_t strokes_ = 0;
+    bool gathering_ = false;           // lines go into one path ...
+    bool path_open_ = false;           // ... which holds some, ending at path_end_
+    FilePoint path_end_;
     int dpi_;
     HardcopyTarget& target_;
     cairo_surface_t* surface_ = nullptr;
@@ -142,6 +179,12 @@ CairoPage::CairoPage(const HardcopyOutput& output, HardcopyTarget& target)
         break;
     }
     cr_ = cairo_create(surface_);
+    // The cells are drawn at the output's resolution (a PNG's pixels), while
+    // the raster stays a size that fits in memory; beyond that they are
+    // filled one by one.
+    device_per_inch_ = unit * 1000.0;
+    if (const double ppi = dpi * scale; ppi <= kMostCellsPerInch)
+        cells_.emplace(kPageWidthIn, page_height, ppi);
     if (format != HardcopyFormat::Pdf && format != HardcopyFormat::Eps) {  // white paper, as a PDF viewer shows the page
         cairo_set_source_rgb(cr_, 1, 1, 1);
         cairo_paint(cr_);
@@ -163,23 +206,88 @@ CairoPage::~CairoPage() {
     cairo_surface_destroy(surface_);
 }
 
+void CairoPage::fill_cells(const CellColumn& column) {
+    stroke_path();
+    if (!column.cells.empty()) {
+        const CellColumn::Cell& last = column.cells.back();
+        last_cell_colour_ = std::array<float, 3>{last.red, last.green, last.blue};
+    }
+    if (raster_on_) {
+        cells_->add(column);
+        return;
+    }
+    pending_.push_back(column);
+    pending_cells_ += column.cells.size();
+    if (cells_ && pending_cells_ > kMostCellPaths) {
+        for (const CellColumn& c : pending_) cells_->add(c);
+        pending_.clear();
+        raster_on_ = true;
+    }
+}
+
+void CairoPage::paint_cells() {
+    if (!pending_.empty()) {
+        // Each cell a path, as the default device draws them.
+        const std::vector<CellColumn> columns = std::move(pending_);
+        pending_.clear();
+        pending_cells_ = 0;
+        for (const CellColumn& c : columns) Device::fill_cells(c);
+    }
+    if (!cells_ || cells_->empty()) return;
+    CellRaster::Image image = cells_->take();
+    cairo_surface_t* picture = cairo_image_surface_create_for_data(image.pixels.data(), CAIRO_FORMAT_ARGB32,
+                                                                   image.width, image.height, image.stride);
+    cairo_save(cr_);
+    cairo_identity_matrix(cr_);
+    const double k = device_per_inch_ / cells_->pixels_per_inch();
+    cairo_scale(cr_, k, k);
+    cairo_set_source_surface(cr_, picture, image.x, image.y);
+    cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr_);
+    cairo_restore(cr_);
+    // A vector surface may keep the picture until the page ends: it takes
+    // its own copy now.
+    cairo_surface_finish(picture);
+    cairo_surface_destroy(picture);
+    // What follows is drawn in the last cell's colour, as after filling each.
+    if (last_cell_colour_) colour((*last_cell_colour_)[0], (*last_cell_colour_)[1], (*last_cell_colour_)[2]);
+}
+
+void CairoPage::stroke_path() {
+    if (!path_open_) return;
+    cairo_stroke(cr_);
+    path_open_ = false;
+}
+
 void CairoPage::stroke(PagePoint page, int pen) {
+    paint_cells();
     const FilePoint to = file_point(page);
-    if (pen != 3) {
+    if (pen != 3 && gathering_) {
+        if (!path_open_ || path_end_.x != last_.x || path_end_.y != last_.y) cairo_move_to(cr_, last_.x, last_.y);
+        cairo_line_to(cr_, to.x, to.y);
+        path_open_ = true;
+        path_end_ = to;
+    } else if (pen != 3) {
         cairo_move_to(cr_, last_.x, last_.y);
         cairo_line_to(cr_, to.x, to.y);
         cairo_stroke(cr_);
+        gathering_ = ++strokes_ > kMostSeparateStrokes;
     }
     last_ = to;
 }
 
 void CairoPage::colour(float red, float green, float blue) {
+    draw_pending();
     cairo_set_source_rgb(cr_, hundredths(red) / 100.0, hundredths(green) / 100.0, hundredths(blue) / 100.0);
 }
 
-void CairoPage::line_width(long width) { cairo_set_line_width(cr_, static_cast<double>(width)); }
+void CairoPage::line_width(long width) {
+    draw_pending();
+    cairo_set_line_width(cr_, static_cast<double>(width));
+}
 
 void CairoPage::fill(std::span<const PagePoint> vertices) {
+    draw_pending();
     if (vertices.empty()) return;
     const FilePoint first = sheet_point(vertices[0]);
     cairo_move_to(cr_, first.x, first.y);
@@ -192,6 +300,7 @@ void CairoPage::fill(std::span<const PagePoint> vertices) {
 }
 
 bool CairoPage::finish(std::string& reason) {
+    draw_pending();
     if (format_ != HardcopyFormat::Png) cairo_show_page(cr_);
     cairo_status_t status = cairo_status(cr_);
     if (status == CAIRO_STATUS_SUCCESS && format_ == HardcopyFormat::Png) {
