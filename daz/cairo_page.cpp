@@ -37,10 +37,6 @@ constexpr double kMostCellsPerInch = 320.0;
 // Up to this many cells a section is drawn a path a cell (a dive file's
 // section of a few hundred dives), beyond it as an image.
 constexpr std::size_t kMostCellPaths = 40000;
-// Up to this many lines each is stroked by itself; beyond it the lines
-// that follow are gathered into one path until the colour or width changes
-// (a mission's contours would otherwise be a path per stroke).
-constexpr std::size_t kMostSeparateStrokes = 20000;
 
 cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int length) {
     // A failed write is kept by the target and reported when it is closed;
@@ -139,9 +135,7 @@ private:
     std::size_t pending_cells_ = 0;
     std::optional<std::array<float, 3>> last_cell_colour_;
     double device_per_inch_ = 72.0;  // device units per inch of the layout page
-    std::size_t strokes_ = 0;
-    bool gathering_ = false;           // lines go into one path ...
-    bool path_open_ = false;           // ... which holds some, ending at path_end_
+    bool path_open_ = false;           // lines gathered into one path, ending at path_end_
     FilePoint path_end_;
     int dpi_;
     HardcopyTarget& target_;
@@ -262,7 +256,10 @@ void CairoPage::stroke_path() {
 void CairoPage::stroke(PagePoint page, int pen) {
     paint_cells();
     const FilePoint to = file_point(page);
-    if (pen != 3 && gathering_) {
+    // Once the cells went into an image (a mission's section), the lines are
+    // gathered into one path until the colour or width changes: its
+    // contours would otherwise be a path per stroke.
+    if (pen != 3 && raster_on_) {
         if (!path_open_ || path_end_.x != last_.x || path_end_.y != last_.y) cairo_move_to(cr_, last_.x, last_.y);
         cairo_line_to(cr_, to.x, to.y);
         path_open_ = true;
@@ -271,7 +268,6 @@ void CairoPage::stroke(PagePoint page, int pen) {
         cairo_move_to(cr_, last_.x, last_.y);
         cairo_line_to(cr_, to.x, to.y);
         cairo_stroke(cr_);
-        gathering_ = ++strokes_ > kMostSeparateStrokes;
     }
     last_ = to;
 }
