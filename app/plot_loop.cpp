@@ -1,11 +1,14 @@
 // The plot loop: the prepared section drawn on the screen, and again on
 // request on the screen or into the next hardcopy file.
+#include <optional>
+
 #include "app/session.h"
 #include "app/title.h"
 #include "data/missing.h"
 #include "daz/input.h"
 #include "daz/plot_device.h"
 #include "daz/stroke_text.h"
+#include "miscli/progress.h"
 #include "miscli/stop.h"
 #include "miscli/strings.h"
 #include "section/lin_plot.h"
@@ -39,6 +42,9 @@ void plot_loop(Session& s) {
     bool title_asked = false;
     std::string refusal;
     for (;;) {
+        // The hardcopy's pass may take a while on a mission.
+        std::optional<miscli::Progress> writing;
+        if (s.device_code == 'H') writing.emplace("Writing the hardcopy");
         daz::plopen_(s.device_code, 'X');
         daz::linwid_(20);
         section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive,

@@ -20,6 +20,7 @@
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
+#include "miscli/progress.h"
 #include "miscli/stop.h"
 #include "section/buoyancy_grid.h"
 #include "section/mixed_layer.h"
@@ -260,6 +261,7 @@ void value_range(const Session& s, const miscli::Array2<float>& grid, float& lo,
 bool prepare_section(Session& s) {
     auto& t = s.dives;
     const int n = s.header.n_dives;
+    miscli::Progress gridding("Gridding the section");
 
     s.grid_step = section::grid_step(plotcom.vertical);
     if (plotcom.vertical == section::Vertical::Density && !s.density_converted) {

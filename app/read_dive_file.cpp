@@ -2,6 +2,7 @@
 // holds), the section frame's place on the page.
 #include "app/session.h"
 #include "data/read_dive_data.h"
+#include "miscli/progress.h"
 #include "miscli/console.h"
 #include "miscli/stop.h"
 #include "section/plotcom.h"
@@ -21,7 +22,10 @@ void read_dive_file(Session& s) {
     miscli::console().write_prompt("Name *.SCI file");
     // The name is taken whole; only trailing blanks go.
     s.file_name = miscli::console().read_line(miscli::QuestionId::File);
-    data::read_dive_data(s.file_name, s.header, s.dives);
+    {
+        miscli::Progress reading("Reading " + s.file_name);
+        data::read_dive_data(s.file_name, s.header, s.dives);
+    }
     if (!s.header.opened) miscli::stop("");  // the reader has said why
     if (s.header.n_dives <= 0) miscli::stop(" The file states no dives: there is nothing to plot.");
     if (s.header.n_read == 0) miscli::stop(" The file holds no dives: there is nothing to plot.");

@@ -4,7 +4,8 @@
 # wall seconds of N runs, the peak memory of the largest process and the
 # size of the file. With PEER set to a Python pipeline that takes
 # "MISSION.nc OUT.fmt ZMAX", it is timed on the same file beside us
-# (PEER_RUNS runs a format, 3 by default); the project ships none.
+# (PEER_RUNS runs a format, 3 by default; PEER_PYTHON the interpreter); the
+# project ships none.
 #   bench/formats_run.sh [BUILD_DIR] [RUNS] [MISSION.nc]
 #   PEER=path/to/section_nc_mpl.py bench/formats_run.sh build 10
 set -euo pipefail
@@ -59,7 +60,7 @@ if [ -n "${PEER:-}" ]; then
   peer_runs=${PEER_RUNS:-3}
   echo "peer: $PEER ($peer_runs runs each)"
   for out in out.png out.pdf out.svg; do
-    stats=$(measure "$peer_runs" "$out" python3 "$PEER" "$mission" "$out" 1000)
+    stats=$(measure "$peer_runs" "$out" "${PEER_PYTHON:-python3}" "$PEER" "$mission" "$out" 1000)
     printf '%-14s %s %s\n' "peer ${out#out.}" "$stats" "$(size_mb "$out")"
   done
 fi

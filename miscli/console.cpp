@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <unistd.h>
 #include <iostream>
 
 #include "miscli/stop.h"
@@ -33,7 +34,33 @@ std::string one_line(std::string_view line, bool ascii_only) {
     return out;
 }
 
+bool Console::shows_progress() const {
+    if (lost_) return false;
+    const int fd = out_ == &std::cout ? 1 : out_ == &std::cerr ? 2 : -1;
+    return fd >= 0 && isatty(fd) == 1;
+}
+
+void Console::show_progress(std::string_view text) {
+    std::lock_guard lock(progress_mutex_);
+    if (progress_paused_ || !shows_progress()) return;
+    *out_ << '\r' << text << "\033[K" << std::flush;
+    progress_shown_ = true;
+}
+
+void Console::end_progress() {
+    std::lock_guard lock(progress_mutex_);
+    wipe_progress();
+}
+
+void Console::wipe_progress() {
+    if (!progress_shown_) return;
+    *out_ << "\r\033[K" << std::flush;
+    progress_shown_ = false;
+}
+
 void Console::write_line(std::string_view raw) {
+    std::lock_guard lock(progress_mutex_);
+    wipe_progress();
     const std::string line = one_line(raw);
     if (answerer_) {
         answerer_->console_line(line);
@@ -70,8 +97,18 @@ bool Console::read_event_line(std::string& line) {
 }
 
 std::string Console::read_line(const Question& q) {
+    // No progress line over a question while it waits.
+    {
+        std::lock_guard lock(progress_mutex_);
+        wipe_progress();
+        progress_paused_ = true;
+    }
     std::string line;
     const bool answered = answerer_ ? answerer_->console_answer(q, line) : read_stream(line);
+    {
+        std::lock_guard lock(progress_mutex_);
+        progress_paused_ = false;
+    }
     if (!answered) stop(" Console input ended before the question was answered.");
     return line;
 }

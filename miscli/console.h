@@ -2,6 +2,7 @@
 // The console: the one pair of streams the dialogue reads and writes. Tests
 // point it at string streams; the program leaves it on stdin and stdout.
 #include <iosfwd>
+#include <mutex>
 #include <string>
 #include <string_view>
 
@@ -57,13 +58,24 @@ public:
     // Tells the answerer, if any, that the graphics window now asks q.
     void window_question(const Question& q, std::string_view text);
 
+    // A progress line, on a terminal only: written over in place by each
+    // call (from any thread), and wiped by end_progress or by the next line
+    // the console writes. Whether the console is such a terminal:
+    bool shows_progress() const;
+    void show_progress(std::string_view text);
+    void end_progress();
+
 private:
+    void wipe_progress();  // the mutex held
     bool read_stream(std::string& line);
 
     std::istream* in_;
     std::ostream* out_;
     Answerer* answerer_ = nullptr;
     bool lost_ = false;  // the output stream failed: lines go to standard error
+    std::recursive_mutex progress_mutex_;
+    bool progress_shown_ = false;
+    bool progress_paused_ = false;  // a question waits for its answer
 };
 
 Console& console();

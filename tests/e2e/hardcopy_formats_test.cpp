@@ -182,7 +182,9 @@ TEST(HardcopyFormats, AModernFigureIsUprightAndTakesItsSheetsSize) {
     EXPECT_GT(x1 - x0, y1 - y0);
     EXPECT_LE(x1, 720);
     EXPECT_LE(y1, 576);
-    if (have("gs")) EXPECT_EQ(shell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + (dir / "fig.eps").string() + "'"), 0);
+    if (have("gs")) {
+        EXPECT_EQ(shell("gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=nullpage '" + (dir / "fig.eps").string() + "'"), 0);
+    }
 
     RunResult png = run_program(dir.path(), "", {kSample, "--style", "modern", "--contour", "D", "--size", "3.5,2.8",
                                                   "--dpi", "200", "-o", "small.png"});
@@ -190,4 +192,37 @@ TEST(HardcopyFormats, AModernFigureIsUprightAndTakesItsSheetsSize) {
     const Picture small = read_png(dir / "small.png");
     EXPECT_EQ(small.width, 700);
     EXPECT_EQ(small.height, 560);
+}
+
+// A section of more cells than a picture needs (a mission's) goes into a
+// PDF, SVG or PNG as one image of its cells, and its lines as a few paths:
+// the picture is still the EPS's, the SVG a small file.
+TEST(HardcopyFormats, AMissionsCellsAreOneImageOfTheSamePicture) {
+    for (const char* tool : {"gs", "pdftoppm", "rsvg-convert"})
+        if (!have(tool)) GTEST_SKIP() << tool << " is not installed (tools/install_deps.sh installs it)";
+    TempDir dir;
+    const fs::path gen_nc = fs::path(GLIDERSECT_BINARY).parent_path() / "gen_nc";
+    const std::string at = "cd '" + dir.path().string() + "' && ";
+    ASSERT_EQ(shell(at + "'" + gen_nc.string() + "' --dives 150 --samples 600 --deflate 0 mission.nc"), 0);
+    for (const char* format : {"eps", "pdf", "svg", "png"}) {
+        std::vector<std::string> args{"mission.nc", "--contour", "D", "--range", "0,500", "--hardcopy", format};
+        if (std::string(format) == "png") args.insert(args.end(), {"--dpi", "60"});
+        ASSERT_EQ(run_program(dir.path(), "", args).status, 0) << format;
+    }
+    const std::string svg = read_file(dir / "OUT01.SVG");
+    std::size_t images = 0, paths = 0;
+    for (std::size_t p = svg.find("<image"); p != std::string::npos; p = svg.find("<image", p + 1)) ++images;
+    for (std::size_t p = svg.find("<path"); p != std::string::npos; p = svg.find("<path", p + 1)) ++paths;
+    EXPECT_EQ(images, 1u);
+    EXPECT_LT(paths, 5000u);
+    ASSERT_EQ(shell(at + "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r60 -dGraphicsAlphaBits=4 "
+                         "-dDEVICEWIDTHPOINTS=576 -dDEVICEHEIGHTPOINTS=720 -dFIXEDMEDIA -sOutputFile=eps.png OUT01.EPS"),
+              0);
+    ASSERT_EQ(shell(at + "pdftoppm -r 60 -png -singlefile OUT01.PDF pdf"), 0);
+    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -o svg.png OUT01.SVG"), 0);
+    const Picture sheet = read_png(dir / "eps.png");
+    for (const char* page : {"pdf.png", "svg.png", "OUT01.PNG"}) {
+        const Picture p = read_png(dir / page);
+        EXPECT_LT(share_differing(p, sheet), 0.03) << page;
+    }
 }
