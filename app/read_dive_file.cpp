@@ -1,5 +1,8 @@
 // Start of the run: the file name, the reader (chosen by what the file
 // holds), the section frame's place on the page.
+#include <string>
+#include <utility>
+
 #include "app/session.h"
 #include "data/read_dive_data.h"
 #include "miscli/progress.h"
@@ -23,7 +26,9 @@ void read_dive_file(Session& s) {
     // The name is taken whole; only trailing blanks go.
     s.file_name = miscli::console().read_line(miscli::QuestionId::File);
     {
-        miscli::Progress reading("Reading " + s.file_name);
+        std::string step = "Reading ";
+        step += s.file_name;
+        miscli::Progress reading(std::move(step));
         data::read_dive_data(s.file_name, s.header, s.dives);
     }
     if (!s.header.opened) miscli::stop("");  // the reader has said why

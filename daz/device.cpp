@@ -26,8 +26,8 @@ std::int32_t nearest_file_unit(float v) {
 void Device::fill_cells(const CellColumn& column) {
     for (const CellColumn::Cell& c : column.cells) {
         colour(c.red, c.green, c.blue);
-        const std::array<PagePoint, 4> corners{
-            {{column.x_lo, c.y_lo}, {column.x_lo, c.y_hi}, {column.x_hi, c.y_hi}, {column.x_hi, c.y_lo}}};
+        const float x_hi = column.filled_x_hi(), y_lo = column.filled_y_lo(c);
+        const std::array<PagePoint, 4> corners{{{column.x_lo, y_lo}, {column.x_lo, c.y_hi}, {x_hi, c.y_hi}, {x_hi, y_lo}}};
         fill(corners);
     }
 }

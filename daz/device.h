@@ -24,6 +24,9 @@ struct FilePoint {
 
 // A column of a section's colour cells on the device page: the column
 // spans x_lo..x_hi, each cell y_lo..y_hi [inch] in its colour (0..1).
+// Filled as paths, each cell reaches `seam` further right and down, under
+// the cells filled after it, so that no renderer leaves a hairline between
+// them; an image of the cells, seamless by itself, takes them as they are.
 struct CellColumn {
     struct Cell {
         float red, green, blue;
@@ -31,6 +34,10 @@ struct CellColumn {
     };
     float x_lo = 0, x_hi = 0;
     std::vector<Cell> cells;
+    float seam = 0.0f;
+    // The edges a cell is filled to.
+    float filled_x_hi() const { return x_hi + seam; }
+    float filled_y_lo(const Cell& c) const { return c.y_lo - seam; }
 };
 
 class Device {

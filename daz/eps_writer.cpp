@@ -203,13 +203,14 @@ private:
 
 void EpsWriter::fill_cells(const CellColumn& column) {
     // A page point (x, y) stands at the sheet's (from y, from x).
-    const NumberText x_lo(sheet_point({column.x_lo, 0.0f}).y, 1), x_hi(sheet_point({column.x_hi, 0.0f}).y, 1);
+    const NumberText x_lo(sheet_point({column.x_lo, 0.0f}).y, 1), x_hi(sheet_point({column.filled_x_hi(), 0.0f}).y, 1);
     if (levels_.size() < column.cells.size()) levels_.resize(column.cells.size());
     for (std::size_t k = 0; k < column.cells.size(); ++k) {
         const CellColumn::Cell& c = column.cells[k];
         Level& level = levels_[k];
-        if (!level.made || level.y_lo != c.y_lo || level.y_hi != c.y_hi) {
-            level = {c.y_lo, c.y_hi, true, NumberText(sheet_point({0.0f, c.y_lo}).x, 0),
+        const float y_lo = column.filled_y_lo(c);
+        if (!level.made || level.y_lo != y_lo || level.y_hi != c.y_hi) {
+            level = {y_lo, c.y_hi, true, NumberText(sheet_point({0.0f, y_lo}).x, 0),
                      NumberText(sheet_point({0.0f, c.y_hi}).x, 0)};
         }
         char* start = room(256);

@@ -62,7 +62,7 @@ void shade_cells(const CellColumn& column) {
     // On a portrait page a column is no longer upright on the device.
     for (const CellColumn::Cell& c : column.cells) {
         rgbcolor_(c.red, c.green, c.blue);
-        shaderect_(column.x_lo, c.y_lo, column.x_hi, c.y_hi);
+        shaderect_(column.x_lo, column.filled_y_lo(c), column.filled_x_hi(), c.y_hi);
     }
 }
 

@@ -135,7 +135,8 @@ bool cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& gri
         const int prev = std::max(first, i - 1), next = std::min(last, i + 1);
         const float a = frame_x((x(i) + x(prev)) * 0.5f), b = frame_x((x(i) + x(next)) * 0.5f);
         column.x_lo = std::min(a, b);
-        column.x_hi = std::max(a, b) + 0.01f;
+        column.x_hi = std::max(a, b);
+        column.seam = 0.01f;
         column.cells.clear();
         float upper = top_of_cells;
         for (int k = 1; k <= n_levels; ++k) {
@@ -145,7 +146,7 @@ bool cells(const miscli::Array1<float>& grid_z, const miscli::Array2<float>& gri
                 const float g = grid(k, i);
                 any_missing = any_missing || !(g > missing);
                 const daz::ScaleColour c = cell_colour(g);
-                column.cells.push_back({c.red, c.green, c.blue, lower - 0.01f, upper});
+                column.cells.push_back({c.red, c.green, c.blue, lower, upper});
             }
             upper = lower;
         }
