@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "app/session.h"
+#include "daz/stroke_text.h"
 #include "miscli/stop.h"
 #include "section/plotcom.h"
 
@@ -14,6 +15,8 @@ void run_dialogue(const Options& options) {
     Session& s = *session;
     s.look = options.look;
     s.mld_csv = options.mld_csv;
+    std::string why;
+    s.stamp = daz::stroke_text_of(options.stamp, why).value_or("");
     section::plotcom.horizontal = s.look.horizontal;
     read_dive_file(s);
     choose_track_and_axis(s);

@@ -7,6 +7,7 @@
 #include "app/driver.h"
 #include "app/heap.h"
 #include "app/options.h"
+#include "app/quicklook.h"
 #include "app/section_command.h"
 #include "app/version.h"
 #include "data/variables.h"
@@ -154,6 +155,8 @@ int output_written() {
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     app::prepare_heap();
+    if (argc > 1 && std::string_view(argv[1]) == "quicklook")
+        return app::run_quicklook(std::vector<std::string>(argv + 2, argv + argc));
     app::Options options;
     std::string error;
     if (!app::parse_options(argc, argv, options, error)) {

@@ -13,6 +13,7 @@
 #include "app/title.h"
 #include "data/variables.h"
 #include "daz/colour_map.h"
+#include "daz/stroke_text.h"
 #include "miscli/fixed_format.h"
 #include "miscli/fixed_read.h"
 #include "section/mixed_layer.h"
@@ -308,6 +309,16 @@ bool set_mld(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+bool set_stamp(std::string_view v, Options& o, std::string& why) {
+    std::string refusal;
+    if (v.size() > 200 || !daz::stroke_text_of(v, refusal)) {
+        why = v.size() > 200 ? "at most 200 characters" : refusal;
+        return false;
+    }
+    o.stamp = v;
+    return true;
+}
+
 bool set_mld_csv(std::string_view v, Options& o, std::string& why) {
     if (!file_name(v, why)) return false;
     o.mld_csv = v;
@@ -348,6 +359,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--ci", "STEP", false, set_ci},                        {"--labels", "auto|hand", false, set_labels},
     {"--size", "W,H", false, set_size},                     {"--eos", "eos80|teos10", false, set_eos},
     {"--mld", "THRESHOLD", false, set_mld},                 {"--mld-csv", "FILE", true, set_mld_csv},
+    {"--stamp", "TEXT", true, set_stamp},
 };
 
 // Sets a letter option; false with the reason when the value is not one of

@@ -21,6 +21,7 @@ struct Options {
     std::vector<std::string> dive_files;
     SectionChoices section;    // the answers of that run
     std::string mld_csv;       // the one command writes each profile's mixed-layer depth here
+    std::string stamp;         // a line along the top of the page (a quick-look's mission and times)
     section::LookChoices look_choices;  // the figure's look as the options chose it
     section::Look look;        // and as it is drawn
 };

@@ -1,5 +1,6 @@
 // The plot loop: the prepared section drawn on the screen, and again on
 // request on the screen or into the next hardcopy file.
+#include <array>
 #include <optional>
 
 #include "app/session.h"
@@ -67,6 +68,13 @@ void plot_loop(Session& s) {
         // A titled figure gives the axis title its own line, and the dates
         // and the contours' words one each under it.
         daz::letter_(plotcom.left, plotcom.bottom - (s.look.titled ? 0.55f : 0.4f), 0.1f, 0.0f, s.date_text);
+        // A stamp along the top of the page, ending at its right edge, above
+        // the title line.
+        if (!s.stamp.empty()) {
+            std::array<float, 4> r{};
+            daz::justy_(r, 0.08f, s.stamp);
+            daz::letter_(s.look.page_width - 0.2f - r[2], s.look.page_height - 0.2f, 0.08f, 0.0f, s.stamp);
+        }
         if (s.device_code == 'H') {
             daz::plclosnow_();
             miscli::stop_normal();

@@ -57,6 +57,7 @@ struct Session {
     // writes them to.
     std::vector<float> mld;
     std::string mld_csv;
+    std::string stamp;  // the line at the foot of the page, as stroke text
 
     std::string sn_text = std::string(15, ' ');
     std::string date_text = std::string(21, ' ');

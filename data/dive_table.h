@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "data/limits.h"
 #include "data/missing.h"
@@ -36,6 +37,7 @@ struct FileHeader {
     Profiler profiler = Profiler::None;
     bool opened = false;                 // the file could be opened
     int n_read = 0;                      // dives actually read
+    std::vector<std::string> offered;    // a netCDF file's names for the fourth variable, as offered
 
     const ColumnText& column(int v) const { return columns[static_cast<std::size_t>(v - 1)]; }
     ColumnText& column(int v) { return columns[static_cast<std::size_t>(v - 1)]; }

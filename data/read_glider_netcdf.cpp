@@ -460,6 +460,7 @@ void fill_netcdf_header(const NcSetRead& set, const std::string& var4, int n_div
         if (set.candidates[i] == var4) header.column(4) = set.texts[3 + i];
     header.n_vars = var4.empty() ? 3 : 4;
     header.column(4).name = var4;
+    header.offered = set.candidates;
     header.n_dives = n_dives;
     header.n_read = n_dives;
     header.opened = true;
