@@ -23,6 +23,9 @@ namespace {
 constexpr const char* kHelpHead =
     "Usage: glidersect [--headless] [--screenshots] [--hardcopy FORMAT] [--dpi N]\n"
     "       glidersect FILE... [options]\n"
+    "       glidersect quicklook MISSION... -o DIR [--recent DAYS] [--upper DBAR]\n"
+    "                 [--pdf] [--force]\n"
+    "       glidersect quicklook --index DIR\n"
     "Draws sections of an ocean-glider dive file (*.SCI) or of glider netCDF files\n"
     "(a file, a folder of .nc files or a pattern).\n"
     "\n"
@@ -62,6 +65,7 @@ constexpr const char* kHelpTail =
     "                      output); default the next free OUTnn name\n"
     "  --mld-csv FILE      write each profile's mixed-layer depth: profile, time,\n"
     "                      lon, lat, MLD in dbar (empty where it has none)\n"
+    "  --stamp TEXT        a line along the top of the page\n"
     "\n"
     "Either use:\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"
@@ -84,7 +88,18 @@ constexpr const char* kHelpTail =
     "                      sigma-0 exceeds its 10 dbar value by 0.03 kg/m3 (or\n"
     "                      THRESHOLD)\n"
     "  -h, --help          this text\n"
-    "  -V, --version       the version\n";
+    "  -V, --version       the version\n"
+    "\n"
+    "Quick-looks: for each mission (a file, folder or pattern) its modern sections\n"
+    "of every variable against time into DIR/MISSION/, as PNG, with a page of them\n"
+    "and DIR/index.html of all missions; a mission whose files are unchanged is\n"
+    "skipped. Status 1 when any mission failed, with a line naming it.\n"
+    "  e.g. parallel -j 4 glidersect quicklook {} -o ql ::: archive/*/\n"
+    "  --recent DAYS       also the last DAYS of each mission (default 7)\n"
+    "  --upper DBAR        also its upper DBAR (default 200)\n"
+    "  --pdf               a PDF beside each PNG\n"
+    "  --force             draw every mission, changed or not\n"
+    "  --index DIR         only rebuild DIR/index.html (after parallel runs)\n";
 
 // An option's help: its name in a column of 20, the text in words wrapped
 // within 78 columns under itself.

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Times the quick-looks of a generated archive: MISSIONS missions of 500
+# profiles of 500 samples (gen_nc), drawn with GNU parallel two at a time,
+# then drawn again with nothing changed; prints both wall times and the
+# peak memory of the largest process.
+#   bench/quicklook_run.sh [BUILD_DIR] [MISSIONS]
+set -euo pipefail
+build=${1:-build}
+missions=${2:-100}
+root=$(cd "$(dirname "$0")/.." && pwd)
+bin="$root/$build/glidersect"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+for m in $(seq "$missions"); do
+  mkdir -p "$work/archive/m$m"
+  "$root/$build/gen_nc" --dives 250 --samples 1000 --deflate 0 --seed "$m" "$work/archive/m$m/mission.nc" > /dev/null
+done
+cd "$work"
+run() {
+  local start end
+  start=$(date +%s.%N)
+  parallel --will-cite -j 2 /usr/bin/time -a -o "$work/peaks" -f %M "$bin" quicklook {} -o ql ::: archive/*/ > /dev/null
+  "$bin" quicklook --index ql
+  end=$(date +%s.%N)
+  echo "$end $start" | awk '{printf "%.1f", $1 - $2}'
+}
+first=$(run)
+again=$(run)
+peak=$(sort -n "$work/peaks" | tail -1)
+printf 'missions %d: first run %s s, again unchanged %s s, peak %.0f MB per process, %d figures\n' \
+  "$missions" "$first" "$again" "$(echo "$peak" | awk '{print $1/1024}')" "$(find ql -name '*.png' | wc -l)"
