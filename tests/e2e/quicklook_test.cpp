@@ -8,7 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <regex>
+#include <string>
 
 #include "support/test_support.h"
 
@@ -33,10 +33,13 @@ void make_mission(const fs::path& path, int dives, int seed) {
 void every_link_resolves(const fs::path& page) {
     const std::string html = read_file(page);
     ASSERT_FALSE(html.empty()) << page;
-    const std::regex target("(src|href)=\"([^\"]+)\"");
     int links = 0;
-    for (auto it = std::sregex_iterator(html.begin(), html.end(), target); it != std::sregex_iterator(); ++it, ++links)
-        EXPECT_TRUE(fs::exists(page.parent_path() / (*it)[2].str())) << page << " names " << (*it)[2];
+    for (const std::string attribute : {"src=\"", "href=\""})
+        for (std::size_t at = html.find(attribute); at != std::string::npos; at = html.find(attribute, at + 1), ++links) {
+            const std::size_t from = at + attribute.size();
+            const std::string target = html.substr(from, html.find('"', from) - from);
+            EXPECT_TRUE(fs::exists(page.parent_path() / target)) << page << " names " << target;
+        }
     EXPECT_GT(links, 0) << page;
 }
 
@@ -88,4 +91,45 @@ TEST(Quicklook, AnArchiveDrawnByGnuParallelHasOneConsistentIndex) {
     for (int m = 1; m <= 20; ++m)
         EXPECT_NE(index.find(">unit" + std::to_string(100 + m) + "<"), std::string::npos) << m;
     every_link_resolves(dir / "ql" / "index.html");
+}
+
+// Opened in a real browser from the disk, every image of the index and of
+// a mission's page shows and every link leads to a file.
+TEST(Quicklook, EveryImageShowsAndEveryLinkResolvesInHeadlessChromium) {
+    if (shell("command -v chromium") != 0) GTEST_SKIP() << "chromium is not installed (tools/install_deps.sh)";
+    TempDir dir;
+    make_mission(dir / "sg201.nc", 8, 7);
+    ASSERT_EQ(run_program(dir.path(), "", {"quicklook", "sg201.nc", "-o", "ql"}).status, 0);
+    // A page of the test's own that opens each page in a frame and looks.
+    write_file(dir / "check.html", R"(<!DOCTYPE html><html><body><pre id="out">waiting</pre><script>
+const pages = ["ql/index.html", "ql/sg201/index.html"];
+const lines = [];
+function fetchable(url) {
+  return new Promise(done => { const r = new XMLHttpRequest(); r.open("GET", url);
+    r.onload = () => done(r.response !== null && (r.status === 0 || r.status === 200));
+    r.onerror = () => done(false); r.send(); });
+}
+async function look(page) {
+  const frame = document.createElement("iframe"); frame.src = page; document.body.appendChild(frame);
+  await new Promise(done => frame.onload = done);
+  const doc = frame.contentDocument;
+  for (const img of doc.images) {
+    if (!img.complete) await new Promise(done => { img.onload = done; img.onerror = done; });
+    lines.push((img.naturalWidth > 0 ? "shown " : "broken ") + page + " " + img.getAttribute("src"));
+  }
+  for (const a of doc.links) lines.push(((await fetchable(a.href)) ? "resolves " : "missing ") + page + " " + a.getAttribute("href"));
+}
+(async () => { for (const p of pages) await look(p); document.getElementById("out").textContent = lines.join("\n") + "\nend"; })();
+</script></body></html>)");
+    const fs::path dom = dir / "dom.txt";
+    ASSERT_EQ(shell("cd '" + dir.path().string() + "' && timeout 120 chromium --headless --no-sandbox --disable-gpu "
+                    "--allow-file-access-from-files --virtual-time-budget=20000 --dump-dom 'file://" +
+                    (dir / "check.html").string() + "' > '" + dom.string() + "'"),
+              0);
+    const std::string text = read_file(dom);
+    ASSERT_NE(text.find("\nend"), std::string::npos) << text;
+    EXPECT_EQ(text.find("broken "), std::string::npos) << text;
+    EXPECT_EQ(text.find("missing "), std::string::npos) << text;
+    EXPECT_GE(std::count(text.begin(), text.end(), '\n'), 10) << text;
+    EXPECT_NE(text.find("shown ql/index.html sg201/temperature_mission.png"), std::string::npos) << text;
 }
