@@ -6,7 +6,7 @@ packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libgtes
           ghostscript fonts-dejavu-core
           poppler-utils librsvg2-bin  # the tests: rendering PDF and SVG hardcopies
           xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
-          parallel                # the quick-look test: an archive drawn by GNU parallel
+          parallel chromium       # the quick-look tests: an archive drawn by GNU parallel, its pages in a browser
           clang libclang-rt-14-dev)  # the fuzz targets
 missing=()
 for p in "${packages[@]}"; do

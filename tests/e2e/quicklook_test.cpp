@@ -122,11 +122,15 @@ async function look(page) {
 (async () => { for (const p of pages) await look(p); document.getElementById("out").textContent = lines.join("\n") + "\nend"; })();
 </script></body></html>)");
     const fs::path dom = dir / "dom.txt";
-    ASSERT_EQ(shell("cd '" + dir.path().string() + "' && timeout 120 chromium --headless --no-sandbox --disable-gpu "
+    ASSERT_EQ(shell("cd '" + dir.path().string() + "' && { timeout 120 chromium --headless --no-sandbox --disable-gpu "
                     "--allow-file-access-from-files --virtual-time-budget=20000 --dump-dom 'file://" +
-                    (dir / "check.html").string() + "' > '" + dom.string() + "'"),
+                    (dir / "check.html").string() + "' > '" + dom.string() + "'; }"),
               0);
-    const std::string text = read_file(dom);
+    // What the page found, between its <pre> tags (the script holds the words too).
+    const std::string all = read_file(dom);
+    const std::size_t from = all.find("<pre id=\"out\">"), to = all.find("</pre>");
+    ASSERT_TRUE(from != std::string::npos && to != std::string::npos) << all;
+    const std::string text = all.substr(from, to - from);
     ASSERT_NE(text.find("\nend"), std::string::npos) << text;
     EXPECT_EQ(text.find("broken "), std::string::npos) << text;
     EXPECT_EQ(text.find("missing "), std::string::npos) << text;
