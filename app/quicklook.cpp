@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -76,6 +77,12 @@ std::string mission_name(const std::string& mission) {
     for (char& ch : name)
         if (!std::isalnum(static_cast<unsigned char>(ch)) && ch != '-' && ch != '_' && ch != '.') ch = '_';
     return name.empty() ? std::string("mission") : name;
+}
+
+// "7", or "1.5": a number of days or dbar in words.
+std::string amount(double v) {
+    if (v == std::floor(v)) return std::to_string(static_cast<long long>(v));
+    return miscli::fmt_f(v, 0, 1);
 }
 
 double now_days() {
@@ -161,9 +168,9 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
     };
     std::vector<View> views{{"mission", "whole mission", {}}};
     if (s->recent_first)
-        views.push_back({"recent", "last " + miscli::fmt_f(c.recent_days, 0, 0) + " days",
+        views.push_back({"recent", "last " + amount(c.recent_days) + " days",
                          {"--dives", std::to_string(*s->recent_first) + ":" + std::to_string(s->last_dive)}});
-    views.push_back({"upper", "upper " + miscli::fmt_f(c.upper_dbar, 0, 0) + " dbar",
+    views.push_back({"upper", "upper " + amount(c.upper_dbar) + " dbar",
                      {"--range", "0," + miscli::fmt_f(c.upper_dbar, 0, 1)}});
 
     std::vector<Figure> figures;
