@@ -11,8 +11,8 @@
 
 #include "app/session.h"
 #include "data/load_sec.h"
-#include "data/teos10_samples.h"
 #include "data/missing.h"
+#include "data/teos10_samples.h"
 #include "data/units.h"
 #include "data/variables.h"
 #include "daz/stroke_text.h"
@@ -23,8 +23,8 @@
 #include "miscli/progress.h"
 #include "miscli/stop.h"
 #include "section/buoyancy_grid.h"
-#include "section/mixed_layer.h"
 #include "section/density_axis.h"
+#include "section/mixed_layer.h"
 #include "section/p_sort.h"
 #include "section/plotcom.h"
 #include "section/smooth.h"
@@ -36,7 +36,6 @@ using section::plotcom;
 namespace {
 
 using data::MISSING_BELOW;  // vertical coordinates below this are fill values
-
 
 // A variable's full name and unit as stroke text, said to be on a log
 // scale when it is; its registry name where the file's name cannot be drawn.

@@ -5,8 +5,8 @@
 
 #include "app/session.h"
 #include "data/read_dive_data.h"
-#include "miscli/progress.h"
 #include "miscli/console.h"
+#include "miscli/progress.h"
 #include "miscli/stop.h"
 #include "section/plotcom.h"
 
