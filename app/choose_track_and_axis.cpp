@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/session.h"
+#include "app/title.h"
 #include "miscli/console.h"
 #include "miscli/fixed_format.h"
 #include "miscli/stop.h"
@@ -92,6 +93,12 @@ void choose_track_and_axis(Session& s) {
 
     s.first_dive = 1;
     s.last_dive = n;
+    if (s.map_only) {
+        std::string why;
+        section::map_hardcopy(t.lon_start, t.lat_start, t.lon_end, t.lat_end, t.dive_number, 1, n,
+                              title_stroke_text(s.map_title, why).value_or(""), s.stamp);
+        miscli::stop_normal();
+    }
     section::get_div_(t.lon_start, t.lat_start, t.lon_end, t.lat_end, t.dive_number, n, s.first_dive, s.last_dive);
     settle_distance(s, positioned, stray);
 

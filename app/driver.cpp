@@ -17,6 +17,8 @@ void run_dialogue(const Options& options) {
     s.mld_csv = options.mld_csv;
     std::string why;
     s.stamp = daz::stroke_text_of(options.stamp, why).value_or("");
+    s.map_only = options.map;
+    s.map_title = options.section.title;
     section::plotcom.horizontal = s.look.horizontal;
     read_dive_file(s);
     choose_track_and_axis(s);

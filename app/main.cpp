@@ -66,6 +66,7 @@ constexpr const char* kHelpTail =
     "  --mld-csv FILE      write each profile's mixed-layer depth: profile, time,\n"
     "                      lon, lat, MLD in dbar (empty where it has none)\n"
     "  --stamp TEXT        a line along the top of the page\n"
+    "  --map               the map of the dives' track instead of a section\n"
     "\n"
     "Either use:\n"
     "  --dpi N             dots per inch of a PNG, 50 to 1200 (default 150)\n"

@@ -408,6 +408,7 @@ constexpr Flag kFlags[] = {
     {"--screenshots", false, &Options::screenshots, nullptr},
     {"--reverse", true, nullptr, &SectionChoices::reverse},
     {"--log", true, nullptr, &SectionChoices::log},
+    {"--map", true, &Options::map, nullptr},
 };
 
 }  // namespace

@@ -22,6 +22,7 @@ struct Options {
     SectionChoices section;    // the answers of that run
     std::string mld_csv;       // the one command writes each profile's mixed-layer depth here
     std::string stamp;         // a line along the top of the page (a quick-look's mission and times)
+    bool map = false;          // the one command draws the track map, not a section
     section::LookChoices look_choices;  // the figure's look as the options chose it
     section::Look look;        // and as it is drawn
 };

@@ -196,6 +196,11 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
                 if (std::string(format) == "png") figures.push_back({file + ".png", v.words + ", " + view.words});
             }
         }
+    // The track, where the dives have positions.
+    std::vector<std::string> map = s->files;
+    map.insert(map.end(), {"--map", "--style", "modern", "--title", title, "--stamp", stamp, "--dpi", "100", "-o",
+                           (folder / "track.png").string()});
+    if (std::string reason; !figures.empty() && draw(map, folder, reason)) figures.push_back({"track.png", "Track"});
     if (figures.empty()) return why = failed.empty() ? " nothing to draw" : failed, Outcome::Failed;
 
     // The page and the record last: a run stopped before leaves the old ones.

@@ -57,7 +57,9 @@ struct Session {
     // writes them to.
     std::vector<float> mld;
     std::string mld_csv;
-    std::string stamp;  // the line at the foot of the page, as stroke text
+    std::string stamp;  // the line along the top of the page, as stroke text
+    bool map_only = false;  // the run draws the track map into the hardcopy and ends
+    std::string map_title;  // ... under this title
 
     std::string sn_text = std::string(15, ' ');
     std::string date_text = std::string(21, ' ');

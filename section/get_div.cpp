@@ -215,6 +215,28 @@ bool read_dive_range(std::string_view typed, const miscli::Array1<int>& dive_num
     return true;
 }
 
+void map_hardcopy(const miscli::Array1<float>& lon_start, const miscli::Array1<float>& lat_start,
+                  const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
+                  const miscli::Array1<int>& dive_number, int first, int last, const std::string& title,
+                  const std::string& stamp) {
+    if (last - first + 1 > MXPTS) miscli::stop(" Increase MXPTS or GRT_DIV");
+    const TrackMap m = track_map(lon_start, lat_start, lon_end, lat_end, first, last);
+    if (m.n_mapped == 0)
+        miscli::stop((miscli::ListLine() << "No dive from" << dive_number(first) << " to" << dive_number(last)
+                                         << " has a position: there is no track to map.")
+                         .str());
+    daz::plopen_('H', m.orientation);
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    daz::map_axes_(m.lon_min, m.lon_max, m.lat_min, m.lat_max, m.left, m.right, m.bottom, m.top);
+    draw_track(m);
+    daz::rgbcolor_(0.0f, 0.0f, 0.0f);
+    label_dive(m, first, dive_number(first));
+    label_dive(m, last, dive_number(last));
+    if (!title.empty()) daz::letter_(m.left, m.top + 0.35f, 0.12f, 0.0f, title);
+    if (!stamp.empty()) daz::letter_(m.left, m.top + 0.6f, 0.08f, 0.0f, stamp);
+    daz::plclosnow_();
+}
+
 void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float>& lat_start,
               const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
               const miscli::Array1<int>& dive_number, int n_dives, int& first_dive, int& last_dive) {

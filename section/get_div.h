@@ -34,6 +34,15 @@ void get_div_(const miscli::Array1<float>& lon_start, const miscli::Array1<float
               const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
               const miscli::Array1<int>& dive_number, int n_dives, int& first_dive, int& last_dive);
 
+// The same map of dives first..last (table indices) drawn into the open
+// hardcopy's file instead, with `title` above it and `stamp` along the top
+// of the page (stroke text, either empty), and the hardcopy finished.
+// Without any dive with a position, stops with a line saying so.
+void map_hardcopy(const miscli::Array1<float>& lon_start, const miscli::Array1<float>& lat_start,
+                  const miscli::Array1<float>& lon_end, const miscli::Array1<float>& lat_end,
+                  const miscli::Array1<int>& dive_number, int first, int last, const std::string& title,
+                  const std::string& stamp);
+
 // The map get_div_ draws, worked out before drawing.
 struct TrackMap {
     float lon_min = 990.0f, lon_max = -990.0f;  // map limits [deg]

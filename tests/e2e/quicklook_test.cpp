@@ -57,7 +57,7 @@ TEST(Quicklook, DrawsEachMissionSkipsWhatIsUnchangedAndNamesWhatFails) {
     EXPECT_EQ(std::count(first.errors.begin(), first.errors.end(), '\n'), 1) << first.errors;
     EXPECT_EQ(first.errors.rfind(" broken.nc: ", 0), 0u) << first.errors;
     for (const char* f : {"temperature_mission.png", "temperature_recent.png", "temperature_upper.png",
-                          "salinity_mission.png", "sigma_theta_upper.png", "CHLA_mission.png"})
+                          "salinity_mission.png", "sigma_theta_upper.png", "CHLA_mission.png", "track.png"})
         EXPECT_TRUE(fs::exists(dir / "ql" / "sg101" / f)) << f;
     every_link_resolves(dir / "ql" / "index.html");
     every_link_resolves(dir / "ql" / "sg102" / "index.html");
