@@ -85,6 +85,15 @@ std::string amount(double v) {
     return miscli::fmt_f(v, 0, 1);
 }
 
+// Chlorophyll, fluorescence and backscatter span decades: drawn on a log scale.
+bool log_scaled(const std::string& name) {
+    std::string low;
+    for (char ch : name) low += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    for (const char* word : {"chl", "fluor", "bb", "backscat"})
+        if (low.find(word) != std::string::npos) return true;
+    return false;
+}
+
 double now_days() {
     using namespace std::chrono;
     return duration<double>(system_clock::now().time_since_epoch()).count() / 86400.0;
@@ -152,12 +161,8 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
     std::vector<Variable> variables{{"T", "temperature", "Temperature", "", false},
                                     {"S", "salinity", "Salinity", "", false},
                                     {"D", "sigma_theta", "Sigma-theta", "", false}};
-    for (const std::string& v : s->fourth) {
-        std::string low;
-        for (char ch : v) low += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        const bool log = low.find("chl") != std::string::npos || low.find("bb") != std::string::npos;
-        variables.push_back({"4", mission_name(v), v, v, log});
-    }
+    for (const std::string& v : s->fourth) variables.push_back({"4", mission_name(v), v, v, log_scaled(v)});
+    if (!s->own_fourth.empty()) variables.push_back({"4", mission_name(s->own_fourth), s->own_fourth, "", log_scaled(s->own_fourth)});
     if (s->profiler) {
         variables.push_back({"U", "east_velocity", "East velocity", "", false});
         variables.push_back({"V", "north_velocity", "North velocity", "", false});

@@ -20,7 +20,8 @@ struct Choices {
 // What a mission holds, from one read of its files.
 struct Survey {
     std::vector<std::string> files;    // its input files
-    std::vector<std::string> fourth;   // the fourth variables it offers
+    std::vector<std::string> fourth;   // the fourth variables it offers (a netCDF mission)
+    std::string own_fourth;            // a dive file's own fourth variable, by its name
     bool profiler = false;             // it has a current profiler
     int profiles = 0;
     std::optional<double> first_time, last_time;  // [days since 1970]

@@ -58,6 +58,7 @@ std::optional<Survey> survey(const std::string& mission, double recent_days, std
         return std::nullopt;
     }
     s.fourth = header.offered;
+    if (s.fourth.empty() && header.n_vars >= 4) s.own_fourth = header.column(4).name;
     s.profiler = header.profiler != data::Profiler::None;
     s.profiles = t.size();
     s.last_dive = t.dive_number(t.size());
