@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
@@ -133,11 +134,24 @@ bool draw(const std::vector<std::string>& args, const fs::path& folder, std::str
 enum class Outcome { Drawn, Skipped, Failed };
 
 Outcome one_mission(const std::string& mission, const Choices& c, std::string& why) {
-    const std::string name = mission_name(mission);
-    const fs::path folder = fs::path(c.folder) / name;
+    // Two missions of one name (archive/a/mission.nc, archive/b/mission.nc)
+    // keep apart: the second takes a mark of its path.
     std::error_code ec;
+    const std::string source = fs::absolute(mission, ec).lexically_normal().string();
+    std::string name = mission_name(mission);
+    if (const auto owner = quicklook::read_text((fs::path(c.folder) / name / "source.txt").string());
+        owner && *owner != source + "\n") {
+        std::uint32_t h = 2166136261u;
+        for (unsigned char ch : source) h = (h ^ ch) * 16777619u;
+        char mark[9];
+        std::snprintf(mark, sizeof mark, "%08x", h);
+        name += std::string("-") + mark;
+    }
+    const fs::path folder = fs::path(c.folder) / name;
     fs::create_directories(folder, ec);
     if (ec) return why = " cannot make the folder " + folder.string() + ": " + ec.message(), Outcome::Failed;
+    if (!fs::exists(folder / "source.txt", ec) && !quicklook::write_whole((folder / "source.txt").string(), source + "\n", why))
+        return Outcome::Failed;
 
     // Unchanged inputs (sizes, times and contents) are not read again.
     bool set = false;
