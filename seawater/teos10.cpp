@@ -1,9 +1,11 @@
 #include "seawater/teos10.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
+#include <vector>
 
 #include "seawater/sa_atlas.h"
 #include "seawater/seawater.h"
@@ -25,38 +27,75 @@ struct PolyValue {
   double value = 0, d_x = 0, d_y = 0;
 };
 
+constexpr int kMaxPower = 9, kX2LnX = kMaxPower + 1;  // f of x: x^0..x^9, then x^2 ln x
+
+// A polynomial's terms gathered by their f(x) and power of y, each group a
+// polynomial in z evaluated by Horner's rule: the groups do not wait on
+// each other, and z's powers are never formed.
+struct Group {
+  int f, j;
+  std::vector<double> c;  // of z^0, z^1, ...
+};
+
+std::vector<Group> grouped(const Term* terms, std::size_t count) {
+  std::vector<Group> groups;
+  for (std::size_t n = 0; n < count; ++n) {
+    const Term& t = terms[n];
+    const int f = t.kind == 2 ? kX2LnX : (t.kind == 1 ? t.i : 0);
+    auto g = std::find_if(groups.begin(), groups.end(), [&](const Group& x) { return x.f == f && x.j == t.j; });
+    if (g == groups.end()) g = groups.insert(groups.end(), Group{f, t.j, {}});
+    if (g->c.size() <= static_cast<std::size_t>(t.k)) g->c.resize(static_cast<std::size_t>(t.k) + 1, 0.0);
+    g->c[static_cast<std::size_t>(t.k)] += t.c;
+  }
+  return groups;
+}
+
 // Sum of the terms c f(x) y^j z^k, with f = 1, x^i or x^2 ln x, and, when
-// asked, its derivatives in x and y. The powers are worked out once, so each
-// term is a few multiplications without branches.
+// asked, its derivatives in x and y.
 template <bool with_derivatives = true>
-PolyValue evaluate(const Term* terms, std::size_t count, double x, double y, double z) {
-  constexpr int max_power = 9, x2lnx = max_power + 1;
-  std::array<double, max_power + 2> f{}, df{};
-  std::array<double, max_power + 1> yp{}, dyp{}, zp{};
-  f[0] = yp[0] = zp[0] = 1.0;
-  for (int n = 1; n <= max_power; ++n) {
+PolyValue evaluate(const std::vector<Group>& groups, double x, double y, double z) {
+  std::array<double, kMaxPower + 2> f{}, df{};
+  std::array<double, kMaxPower + 1> yp{}, dyp{};
+  f[0] = yp[0] = 1.0;
+  for (int n = 1; n <= kMaxPower; ++n) {
     f[n] = f[n - 1] * x;
     df[n] = n * f[n - 1];
     yp[n] = yp[n - 1] * y;
     dyp[n] = n * yp[n - 1];
-    zp[n] = zp[n - 1] * z;
   }
   const double lnx = x > 0 ? std::log(x) : 0.0;
-  f[x2lnx] = x * x * lnx;
-  df[x2lnx] = x > 0 ? x * (2 * lnx + 1) : 0.0;
+  f[kX2LnX] = x * x * lnx;
+  df[kX2LnX] = x > 0 ? x * (2 * lnx + 1) : 0.0;
   PolyValue r;
-  for (std::size_t n = 0; n < count; ++n) {
-    const Term& t = terms[n];
-    if (t.k > 0 && z == 0.0) continue;  // at the surface only the pressure-free terms count
-    const int b = t.kind == 2 ? x2lnx : (t.kind == 1 ? t.i : 0);
-    const double cz = t.c * zp[t.k];
-    r.value += cz * f[b] * yp[t.j];
+  for (const Group& g : groups) {
+    double in_z = g.c.back();
+    for (std::size_t k = g.c.size() - 1; k-- > 0;) in_z = in_z * z + g.c[k];
+    const std::size_t fi = static_cast<std::size_t>(g.f), j = static_cast<std::size_t>(g.j);
+    r.value += in_z * f[fi] * yp[j];
     if constexpr (with_derivatives) {
-      r.d_x += cz * df[b] * yp[t.j];
-      r.d_y += cz * f[b] * dyp[t.j];
+      r.d_x += in_z * df[fi] * yp[j];
+      r.d_y += in_z * f[fi] * dyp[j];
     }
   }
   return r;
+}
+
+// The tables, gathered once.
+const std::vector<Group>& specific_volume_groups() {
+  static const std::vector<Group> g = grouped(teos10::specific_volume_terms, teos10::specific_volume_terms_count);
+  return g;
+}
+const std::vector<Group>& entropy_groups() {
+  static const std::vector<Group> g = grouped(teos10::entropy_terms, teos10::entropy_terms_count);
+  return g;
+}
+const std::vector<Group>& ct_from_pt_groups() {
+  static const std::vector<Group> g = grouped(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count);
+  return g;
+}
+const std::vector<Group>& spiciness0_groups() {
+  static const std::vector<Group> g = grouped(teos10::spiciness0_terms, teos10::spiciness0_terms_count);
+  return g;
 }
 
 // Specific volume and its derivatives in SA and CT.
@@ -66,8 +105,7 @@ struct Volume {
 
 Volume volume(double SA, double CT, double p) {
   const double xs = std::sqrt(sfac * SA + soffset);
-  const PolyValue r = evaluate(teos10::specific_volume_terms, teos10::specific_volume_terms_count,
-                               xs, CT * 0.025, p * 1e-4);
+  const PolyValue r = evaluate(specific_volume_groups(), xs, CT * 0.025, p * 1e-4);
   return {r.value, r.d_x * 0.5 * sfac / xs, r.d_y * 0.025};
 }
 
@@ -75,7 +113,7 @@ Volume volume(double SA, double CT, double p) {
 template <bool with_derivatives = true>
 PolyValue entropy(double SA, double t, double p) {
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  PolyValue r = evaluate<with_derivatives>(teos10::entropy_terms, teos10::entropy_terms_count, x, t / 40.0, p * 1e-4);
+  PolyValue r = evaluate<with_derivatives>(entropy_groups(), x, t / 40.0, p * 1e-4);
   r.d_y /= 40.0;
   return r;
 }
@@ -111,7 +149,7 @@ double potential_temperature0(double SA, double t, double p) {
 double conservative_temperature(double SA, double t, double p) {
   const double pt = potential_temperature0(SA, t, p);
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  return evaluate<false>(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count, x, pt / 40.0, 0.0).value;
+  return evaluate<false>(ct_from_pt_groups(), x, pt / 40.0, 0.0).value;
 }
 
 double specific_volume(double SA, double CT, double p) { return volume(SA, CT, p).v; }
@@ -130,7 +168,7 @@ double sigma0(double SA, double CT) { return 1.0 / specific_volume(SA, CT, 0.0) 
 
 double spiciness0(double SA, double CT) {
   const double xs = std::sqrt(sfac * SA + soffset);
-  return evaluate<false>(teos10::spiciness0_terms, teos10::spiciness0_terms_count, xs, CT * 0.025, 0.0).value;
+  return evaluate<false>(spiciness0_groups(), xs, CT * 0.025, 0.0).value;
 }
 
 double gravity(double lat, double p) {
