@@ -378,7 +378,7 @@ bool set_letter(const LetterOption& l, std::string_view value, Options& o, std::
     // The TEOS-10 letters are checked against the look once it is known.
     std::string teos10;
     for (char c : letters)
-        if (const data::Variable* v = data::find_variable(c); v && v->teos10) teos10 += std::string(teos10.empty() ? "" : ", ") + c;
+        if (data::is_teos10(c)) teos10 += std::string(teos10.empty() ? "" : ", ") + c;
     why += " (with --eos teos10 or --style modern also " + teos10 + ")";
     return one_of(value, letters, o.section.*l.answer);
 }
@@ -490,10 +490,9 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     options.look = section::resolve_look(options.look_choices);
     // The TEOS-10 variables are offered only beyond the classic menus.
     for (const char letter : {options.section.color, options.section.contour}) {
-        const data::Variable* v = data::find_variable(letter);
-        if (v && v->teos10 && !options.look.teos10_variables) {
+        if (data::is_teos10(letter) && !options.look.teos10_variables) {
             error = " " + std::string(letter == options.section.color ? "--color " : "--contour ") + letter + ": " +
-                    std::string(v->name) + " is offered with --eos teos10 or --style modern";
+                    std::string(data::find_variable(letter)->name) + " is offered with --eos teos10 or --style modern";
             return false;
         }
     }

@@ -161,15 +161,20 @@ char loaded_letter(const Session& s, char letter) {
 // Absolute Salinity needs a position; a dive without one takes the
 // Reference Salinity, which the run says once.
 void say_reference_salinity(Session& s, char letter) {
-    if (s.said_reference_salinity || letter == 'X' || !data::find_variable(letter)->teos10) return;
+    if (s.said_reference_salinity || !data::is_teos10(letter)) return;
     int without = 0, first_without = 0;
     for (int d = s.first_dive; d <= s.last_dive; ++d)
         if (!data::dive_position(s.dives, d) && without++ == 0) first_without = d;
     if (without == 0) return;
     const int dives = s.last_dive - s.first_dive + 1;
-    miscli::console().write_line(" " + std::to_string(without) + " of " + std::to_string(dives) +
-                                 " dives have no position (the first is dive " + s.dives.dive_label(first_without) +
-                                 "): their Absolute Salinity is the Reference Salinity, SP x 35.16504/35.");
+    std::string line = " ";
+    line += std::to_string(without);
+    line += " of ";
+    line += std::to_string(dives);
+    line += " dives have no position (the first is dive ";
+    line += s.dives.dive_label(first_without);
+    line += "): their Absolute Salinity is the Reference Salinity, SP x 35.16504/35.";
+    miscli::console().write_line(line);
     s.said_reference_salinity = true;
 }
 
@@ -274,12 +279,8 @@ bool prepare_section(Session& s) {
 
     // The TEOS-10 variables and the mixed layer read each sample's SA and CT,
     // worked out once the samples are in order (sorting them again moves none).
-    const auto teos10 = [](char letter) {
-        const data::Variable* v = data::find_variable(letter);
-        return v && v->teos10;
-    };
-    if (teos10(loaded_letter(s, s.color_var)) || teos10(loaded_letter(s, s.line_var)) || s.look.mld_threshold ||
-        !s.mld_csv.empty())
+    if (data::is_teos10(loaded_letter(s, s.color_var)) || data::is_teos10(loaded_letter(s, s.line_var)) ||
+        s.look.mld_threshold || !s.mld_csv.empty())
         data::work_out_teos10(t, n);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);

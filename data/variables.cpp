@@ -18,9 +18,9 @@ const Variable* find_variable(char letter) {
     return nullptr;
 }
 
-bool offered_variable(char letter, bool teos10_offered) {
+bool is_teos10(char letter) {
     const Variable* v = find_variable(letter);
-    return v && (teos10_offered || !v->teos10);
+    return v && v->teos10;
 }
 
 LogPhrases log_phrases(bool teos10_offered) {

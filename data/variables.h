@@ -83,9 +83,9 @@ inline constexpr Variable kPressure{'p', "pressure", "dbar", Source::Function, 0
 // The entry of a letter (upper case), or nullptr.
 const Variable* find_variable(char letter);
 
-// Whether the letter's variable is offered: the classic ones always, the
-// TEOS-10 ones only when `teos10_offered`.
-bool offered_variable(char letter, bool teos10_offered);
+// Whether the letter names a TEOS-10 variable, offered only beyond the
+// classic menus.
+bool is_teos10(char letter);
 
 // The variables that have a log question, for sentences: their names
 // ("fourth variable") and the options that choose them ("--color 4 or

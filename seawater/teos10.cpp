@@ -80,23 +80,12 @@ PolyValue evaluate(const std::vector<Group>& groups, double x, double y, double 
   return r;
 }
 
-// The tables, gathered once.
-const std::vector<Group>& specific_volume_groups() {
-  static const std::vector<Group> g = grouped(teos10::specific_volume_terms, teos10::specific_volume_terms_count);
-  return g;
-}
-const std::vector<Group>& entropy_groups() {
-  static const std::vector<Group> g = grouped(teos10::entropy_terms, teos10::entropy_terms_count);
-  return g;
-}
-const std::vector<Group>& ct_from_pt_groups() {
-  static const std::vector<Group> g = grouped(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count);
-  return g;
-}
-const std::vector<Group>& spiciness0_groups() {
-  static const std::vector<Group> g = grouped(teos10::spiciness0_terms, teos10::spiciness0_terms_count);
-  return g;
-}
+// The tables, gathered once. The term tables are constants, there before
+// any of this runs.
+const std::vector<Group> kSpecificVolume = grouped(teos10::specific_volume_terms, teos10::specific_volume_terms_count);
+const std::vector<Group> kEntropy = grouped(teos10::entropy_terms, teos10::entropy_terms_count);
+const std::vector<Group> kCtFromPt = grouped(teos10::ct_from_pt_terms, teos10::ct_from_pt_terms_count);
+const std::vector<Group> kSpiciness0 = grouped(teos10::spiciness0_terms, teos10::spiciness0_terms_count);
 
 // Specific volume and its derivatives in SA and CT.
 struct Volume {
@@ -105,7 +94,7 @@ struct Volume {
 
 Volume volume(double SA, double CT, double p) {
   const double xs = std::sqrt(sfac * SA + soffset);
-  const PolyValue r = evaluate(specific_volume_groups(), xs, CT * 0.025, p * 1e-4);
+  const PolyValue r = evaluate(kSpecificVolume, xs, CT * 0.025, p * 1e-4);
   return {r.value, r.d_x * 0.5 * sfac / xs, r.d_y * 0.025};
 }
 
@@ -113,7 +102,7 @@ Volume volume(double SA, double CT, double p) {
 template <bool with_derivatives = true>
 PolyValue entropy(double SA, double t, double p) {
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  PolyValue r = evaluate<with_derivatives>(entropy_groups(), x, t / 40.0, p * 1e-4);
+  PolyValue r = evaluate<with_derivatives>(kEntropy, x, t / 40.0, p * 1e-4);
   r.d_y /= 40.0;
   return r;
 }
@@ -149,7 +138,7 @@ double potential_temperature0(double SA, double t, double p) {
 double conservative_temperature(double SA, double t, double p) {
   const double pt = potential_temperature0(SA, t, p);
   const double x = std::sqrt(std::fmax(SA, 0.0) / salinity_unit);
-  return evaluate<false>(ct_from_pt_groups(), x, pt / 40.0, 0.0).value;
+  return evaluate<false>(kCtFromPt, x, pt / 40.0, 0.0).value;
 }
 
 double specific_volume(double SA, double CT, double p) { return volume(SA, CT, p).v; }
@@ -168,7 +157,7 @@ double sigma0(double SA, double CT) { return 1.0 / specific_volume(SA, CT, 0.0) 
 
 double spiciness0(double SA, double CT) {
   const double xs = std::sqrt(sfac * SA + soffset);
-  return evaluate<false>(spiciness0_groups(), xs, CT * 0.025, 0.0).value;
+  return evaluate<false>(kSpiciness0, xs, CT * 0.025, 0.0).value;
 }
 
 double gravity(double lat, double p) {

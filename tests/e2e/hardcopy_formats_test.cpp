@@ -75,6 +75,19 @@ double share_differing(const Picture& page, const Picture& sheet) {
     return double(differing) / (double(page.width) * page.height);
 }
 
+// Renders OUT01.EPS, OUT01.PDF and OUT01.SVG of the folder at 60 dots per
+// inch, smoothed alike, into eps.png, pdf.png and svg.png: the EPS on its
+// 8 x 10 inch sheet as drawn (no crop to the bounding box), the SVG with
+// the white sheet it brings.
+void render_at_60_dpi(const fs::path& dir) {
+    const std::string at = "cd '" + dir.string() + "' && ";
+    ASSERT_EQ(shell(at + "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r60 -dGraphicsAlphaBits=4 "
+                         "-dDEVICEWIDTHPOINTS=576 -dDEVICEHEIGHTPOINTS=720 -dFIXEDMEDIA -sOutputFile=eps.png OUT01.EPS"),
+              0);
+    ASSERT_EQ(shell(at + "pdftoppm -r 60 -png -singlefile OUT01.PDF pdf"), 0);
+    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -o svg.png OUT01.SVG"), 0);
+}
+
 }  // namespace
 
 TEST(HardcopyFormats, EachFormatIsWrittenAndReadable) {
@@ -144,15 +157,7 @@ TEST(HardcopyFormats, PdfSvgAndPngShowTheEpsPicture) {
     args.insert(args.end(), {"--hardcopy", "png", "--dpi", "60"});
     ASSERT_EQ(run_program(dir.path(), "", args).status, 0);
 
-    // All at 60 dots per inch, smoothed alike. The EPS on its 8 x 10 inch
-    // sheet as drawn (no crop to the bounding box).
-    const std::string at = "cd '" + dir.path().string() + "' && ";
-    ASSERT_EQ(shell(at + "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r60 -dGraphicsAlphaBits=4 "
-                         "-dDEVICEWIDTHPOINTS=576 -dDEVICEHEIGHTPOINTS=720 -dFIXEDMEDIA -sOutputFile=eps.png OUT01.EPS"),
-              0);
-    ASSERT_EQ(shell(at + "pdftoppm -r 60 -png -singlefile OUT01.PDF pdf"), 0);
-    // The SVG brings its white sheet.
-    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -o svg.png OUT01.SVG"), 0);
+    ASSERT_NO_FATAL_FAILURE(render_at_60_dpi(dir.path()));
     const Picture sheet = read_png(dir / "eps.png");
     ASSERT_EQ(sheet.width, 480);
     ASSERT_EQ(sheet.height, 600);
@@ -215,11 +220,7 @@ TEST(HardcopyFormats, AMissionsCellsAreOneImageOfTheSamePicture) {
     for (std::size_t p = svg.find("<path"); p != std::string::npos; p = svg.find("<path", p + 1)) ++paths;
     EXPECT_EQ(images, 1u);
     EXPECT_LT(paths, 5000u);
-    ASSERT_EQ(shell(at + "gs -q -dSAFER -dBATCH -dNOPAUSE -sDEVICE=png16m -r60 -dGraphicsAlphaBits=4 "
-                         "-dDEVICEWIDTHPOINTS=576 -dDEVICEHEIGHTPOINTS=720 -dFIXEDMEDIA -sOutputFile=eps.png OUT01.EPS"),
-              0);
-    ASSERT_EQ(shell(at + "pdftoppm -r 60 -png -singlefile OUT01.PDF pdf"), 0);
-    ASSERT_EQ(shell(at + "rsvg-convert -d 60 -p 60 -o svg.png OUT01.SVG"), 0);
+    ASSERT_NO_FATAL_FAILURE(render_at_60_dpi(dir.path()));
     const Picture sheet = read_png(dir / "eps.png");
     for (const char* page : {"pdf.png", "svg.png", "OUT01.PNG"}) {
         const Picture p = read_png(dir / page);
