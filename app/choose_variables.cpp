@@ -112,6 +112,10 @@ bool offered(char answer, std::string_view letters) {
 
 }  // namespace
 
+bool colour_offered(const Session& s, char letter) {
+    return offered(letter, menu_for(s.header.profiler, s.header.column(4).name, s.look).color_letters);
+}
+
 void choose_variables(Session& s) {
     const auto& h = s.header;
     const auto& t = s.dives;

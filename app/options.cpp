@@ -105,6 +105,29 @@ bool set_title(std::string_view v, Options& o, std::string& why) {
     return true;
 }
 
+// "T,S,D,4" or "TSD4": two to eight panels of the registry's letters.
+bool set_stack(std::string_view v, Options& o, std::string& why) {
+    const std::string known = data::variable_letters();
+    std::string letters;
+    for (char c : v) {
+        if (c == ',' || c == ' ') continue;
+        const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        if (known.find(up) == std::string::npos) {
+            why = std::string("give two to eight of ") + data::listed_letters(0, {}, true) + ", as T,S,D";
+            return false;
+        }
+        letters += up;
+    }
+    if (letters.size() < 2 || letters.size() > kMostPanels) {
+        why = "give two to eight colour variables, one a panel, as T,S,D";
+        return false;
+    }
+    o.section.stack = letters;
+    o.section.color = letters.front();
+    o.section.stack_option = v;
+    return true;
+}
+
 bool set_label(std::string_view v, Options& o, std::string& why) {
     const std::size_t comma = v.find(',');
     double x = 0, y = 0;
@@ -359,7 +382,7 @@ constexpr ValueOption kValueOptions[] = {
     {"--ci", "STEP", false, set_ci},                        {"--labels", "auto|hand", false, set_labels},
     {"--size", "W,H", false, set_size},                     {"--eos", "eos80|teos10", false, set_eos},
     {"--mld", "THRESHOLD", false, set_mld},                 {"--mld-csv", "FILE", true, set_mld_csv},
-    {"--stamp", "TEXT", true, set_stamp},
+    {"--stamp", "TEXT", true, set_stamp},                   {"--stack", "LETTERS", true, set_stack},
 };
 
 // Sets a letter option; false with the reason when the value is not one of
@@ -486,13 +509,31 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         format_given = format_given || (!is_letter && valued->set == set_hardcopy);
     }
 
+    // A stacked page is as tall as its panels need, unless a sheet is given.
+    const std::string& stack = options.section.stack;
+    // A stacked page is as tall as its panels need; a sheet given is laid
+    // out 10 inches across (or at the least text size), as tall as it takes.
+    if (daz::HardcopyOutput& h = options.hardcopy; !stack.empty()) {
+        const float n = static_cast<float>(stack.size());
+        if (!options.look_choices.page) {
+            h.width = 10.0f;
+            h.height = 1.6f + n * kPanelHeight + (n - 1.0f) * kPanelGap;
+        }
+        h.scale = std::max(0.6f, h.width / 10.0f);
+        options.look_choices.page = section::ValueRange{h.width / h.scale, h.height / h.scale};
+    }
     // The look is the dialogue's as well as the one command's.
     options.look = section::resolve_look(options.look_choices);
     // The TEOS-10 variables are offered only beyond the classic menus.
-    for (const char letter : {options.section.color, options.section.contour}) {
+    std::string letters = {options.section.color, options.section.contour};
+    letters += stack;
+    for (const char letter : letters) {
         if (data::is_teos10(letter) && !options.look.teos10_variables) {
-            error = " " + std::string(letter == options.section.color ? "--color " : "--contour ") + letter + ": " +
-                    std::string(data::find_variable(letter)->name) + " is offered with --eos teos10 or --style modern";
+            const std::string option = letter == options.section.contour ? "--contour " + std::string(1, letter)
+                                       : stack.empty()                    ? "--color " + std::string(1, letter)
+                                                                          : "--stack " + options.section.stack_option;
+            error = " " + option + ": " + std::string(data::find_variable(letter)->name) +
+                    " is offered with --eos teos10 or --style modern";
             return false;
         }
     }
@@ -515,7 +556,8 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
         return false;
     }
     // Only a variable with a log question can use --log.
-    if (options.section.log && !has_log(options.section.color) && !has_log(options.section.contour)) {
+    if (options.section.log && !has_log(options.section.color) && !has_log(options.section.contour) &&
+        std::none_of(stack.begin(), stack.end(), has_log)) {
         error = log_refusal(options.look.teos10_variables);
         return false;
     }
@@ -535,6 +577,22 @@ bool parse_options(int argc, char** argv, Options& options, std::string& error) 
     if (options.look.mld_threshold && options.section.axis == 'D') {
         error = " --mld: the mixed-layer depth is drawn over a pressure axis; give --axis S or L";
         return false;
+    }
+    if (!stack.empty()) {
+        const std::string option = " --stack " + options.section.stack_option + ": ";
+        if (!options.section.labels.empty()) {
+            error = option + "the panels' contour labels are placed along the lines; give no --label";
+            return false;
+        }
+        if (options.look.style == section::Style::Classic && options.hardcopy.format == daz::HardcopyFormat::Eps) {
+            error = option + "the classic EPS is the plotter's sheet of one section; give --style modern, or a PDF, SVG or PNG";
+            return false;
+        }
+        if (panel_height(options.look.page_height, stack.size()) < kLeastPanelHeight) {
+            error = option + "the sheet is too low for " + std::to_string(stack.size()) +
+                    " panels; give a taller --size, or fewer panels";
+            return false;
+        }
     }
     // The classic EPS is the plotter's sheet, of one size.
     if (options.look_choices.page && options.hardcopy.format == daz::HardcopyFormat::Eps &&

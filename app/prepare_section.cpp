@@ -90,6 +90,11 @@ void make_texts(Session& s) {
 // The typed vertical range, asked again until the grid can hold
 // it and a frame can be drawn from it.
 void ask_range(Session& s, float data_min, float data_max) {
+    if (s.range_kept) {
+        plotcom.z_min = s.typed_range[0];
+        plotcom.z_max = s.typed_range[1];
+        return;
+    }
     const bool pressure_axis = section::is_pressure(plotcom.vertical);
     for (;;) {
         std::string prompt = " Min, Max P is";
@@ -148,6 +153,7 @@ void ask_range(Session& s, float data_min, float data_max) {
         }
         plotcom.z_min = v[0];
         plotcom.z_max = v[1];
+        s.typed_range = {v[0], v[1]};
         return;
     }
 }
@@ -282,6 +288,7 @@ bool prepare_section(Session& s) {
     if (data::is_teos10(loaded_letter(s, s.color_var)) || data::is_teos10(loaded_letter(s, s.line_var)) ||
         s.look.mld_threshold || !s.mld_csv.empty())
         data::work_out_teos10(t, n);
+    if (loaded_letter(s, s.color_var) == 'D' || loaded_letter(s, s.line_var) == 'D') data::work_out_sigma_theta(t, n);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
     section::place_stations(t, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);

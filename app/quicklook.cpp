@@ -1,22 +1,21 @@
 #include "app/quicklook.h"
 
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 
+#include "app/figure_batch.h"
+#include "app/options.h"
 #include "app/quicklook_parts.h"
 #include "data/read_dive_data.h"
 #include "miscli/fixed_format.h"
-
-extern char** environ;
 
 namespace app {
 
@@ -100,35 +99,23 @@ double now_days() {
     return duration<double>(system_clock::now().time_since_epoch()).count() / 86400.0;
 }
 
-// Runs this program on one figure; false with its last line on failure.
-bool draw(const std::vector<std::string>& args, const fs::path& folder, std::string& why) {
-    const std::string errors = (folder / ".errors").string();
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    std::vector<char*> argv;
-    std::string self = "glidersect";
-    argv.push_back(self.data());
-    std::vector<std::string> copies = args;
-    for (std::string& a : copies) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) return why = " cannot run the figure's drawing", false;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+// The options of each figure, as its command line would give them; a
+// figure whose options are refused keeps the refusal in `refused`.
+std::vector<Options> figure_options(const std::vector<std::vector<std::string>>& commands,
+                                    std::vector<std::string>& refused) {
+    std::vector<Options> all;
+    for (const std::vector<std::string>& command : commands) {
+        std::vector<std::string> words{"glidersect"};
+        words.insert(words.end(), command.begin(), command.end());
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        Options o;
+        std::string error;
+        if (!parse_options(static_cast<int>(argv.size()), argv.data(), o, error)) refused.push_back(error);
+        else refused.emplace_back();
+        all.push_back(std::move(o));
     }
-    const std::string text = quicklook::read_text(errors).value_or("");
-    std::error_code ec;
-    fs::remove(errors, ec);
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    std::string last = text.substr(0, text.find_last_not_of('\n') + 1);
-    last = last.substr(last.find_last_of('\n') + 1);
-    why = last.empty() ? std::string(" the drawing ended abnormally") : last;
-    return false;
+    return all;
 }
 
 enum class Outcome { Drawn, Skipped, Failed };
@@ -192,34 +179,73 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
     views.push_back({"upper", "upper " + amount(c.upper_dbar) + " dbar",
                      {"--range", "0," + miscli::fmt_f(c.upper_dbar, 0, 1)}});
 
-    std::vector<Figure> figures;
-    std::string failed;
+    // Each figure's command line, drawn in this process from one read of
+    // the files for all that share their fourth variable: the stacked page
+    // of every variable first, then each variable in each view, the track.
+    struct Planned {
+        std::vector<std::string> args;
+        std::string file, what;
+    };
+    std::vector<Planned> planned;
+    const auto section_args = [&](const Variable& v) {
+        std::vector<std::string> args = s->files;
+        for (const char* a : {"--style", "modern", "--x", "time", "--contour", "D", "--dpi", "100"}) args.emplace_back(a);
+        args.insert(args.end(), {"--title", title, "--stamp", stamp});
+        if (!v.var4.empty()) args.insert(args.end(), {"--var4", v.var4});
+        if (v.log) args.emplace_back("--log");
+        return args;
+    };
+    const auto plan = [&](std::vector<std::string> args, const std::string& file, const std::string& what) {
+        for (const char* format : {"png", "pdf"}) {
+            if (std::string(format) == "pdf" && !c.pdf) continue;
+            std::vector<std::string> one = args;
+            one.insert(one.end(), {"-o", (folder / (file + "." + format)).string()});
+            planned.push_back({one, file + "." + format, what});
+        }
+    };
+    {
+        // One fourth variable a page: the first the mission offers.
+        std::string letters;
+        Variable page{"", "", "", "", false};
+        for (const Variable& v : variables) {
+            if (v.letter == "4" && letters.find('4') != std::string::npos) continue;
+            letters += v.letter;
+            if (v.letter == "4") page = v;
+        }
+        std::vector<std::string> args = section_args(page);
+        args.insert(args.end(), {"--stack", letters});
+        if (letters.size() >= 2) plan(args, "all_variables", "All variables, whole mission");
+    }
     for (const Variable& v : variables)
         for (const View& view : views) {
-            const std::string file = v.file + "_" + view.file;
-            std::vector<std::string> args = s->files;
-            for (const char* a : {"--style", "modern", "--x", "time", "--contour", "D", "--dpi", "100"}) args.emplace_back(a);
-            args.insert(args.end(), {"--color", v.letter, "--title", title, "--stamp", stamp});
-            if (!v.var4.empty()) args.insert(args.end(), {"--var4", v.var4});
-            if (v.log) args.emplace_back("--log");
+            std::vector<std::string> args = section_args(v);
+            args.insert(args.end(), {"--color", v.letter});
             args.insert(args.end(), view.args.begin(), view.args.end());
-            for (const char* format : {"png", "pdf"}) {
-                if (std::string(format) == "pdf" && !c.pdf) continue;
-                std::vector<std::string> one = args;
-                one.insert(one.end(), {"-o", (folder / (file + "." + format)).string()});
-                std::string reason;
-                if (!draw(one, folder, reason)) {
-                    failed = reason;
-                    break;
-                }
-                if (std::string(format) == "png") figures.push_back({file + ".png", v.words + ", " + view.words});
-            }
+            plan(args, v.file + "_" + view.file, v.words + ", " + view.words);
         }
-    // The track, where the dives have positions.
     std::vector<std::string> map = s->files;
-    map.insert(map.end(), {"--map", "--style", "modern", "--title", title, "--stamp", stamp, "--dpi", "100", "-o",
-                           (folder / "track.png").string()});
-    if (std::string reason; !figures.empty() && draw(map, folder, reason)) figures.push_back({"track.png", "Track"});
+    map.insert(map.end(), {"--map", "--style", "modern", "--title", title, "--stamp", stamp, "--dpi", "100"});
+    plan(map, "track", "Track");
+
+    std::vector<std::vector<std::string>> commands;
+    for (const Planned& p : planned) commands.push_back(p.args);
+    std::vector<std::string> refused;
+    const std::vector<Options> options = figure_options(commands, refused);
+    std::vector<Options> drawable;
+    for (std::size_t i = 0; i < options.size(); ++i)
+        if (refused[i].empty()) drawable.push_back(options[i]);
+    const std::vector<std::string> results = draw_figures(drawable);
+    std::vector<Figure> figures;
+    std::string failed;
+    for (std::size_t i = 0, k = 0; i < planned.size(); ++i) {
+        const std::string reason = refused[i].empty() ? results[k++] : refused[i];
+        // The track is drawn where the dives have positions; without, it is left out.
+        if (!reason.empty()) {
+            if (planned[i].file.rfind("track.", 0) != 0) failed = reason;
+            continue;
+        }
+        if (planned[i].file.ends_with(".png")) figures.push_back({planned[i].file, planned[i].what});
+    }
     if (figures.empty()) return why = failed.empty() ? " nothing to draw" : failed, Outcome::Failed;
 
     // The page and the record last: a run stopped before leaves the old ones.
@@ -231,6 +257,52 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
         !quicklook::write_whole((folder / "inputs.txt").string(), record, why))
         return Outcome::Failed;
     return Outcome::Drawn;
+}
+
+// Draws the mission in a process of its own, so that whatever befalls its
+// drawing ends with it and no state of one mission reaches the next.
+Outcome isolated(const std::string& mission, const Choices& c, std::string& why) {
+    int ends[2];
+    if (pipe(ends) != 0) return why = " cannot start its drawing", Outcome::Failed;
+    std::cout.flush();
+    const pid_t pid = fork();
+    if (pid < 0) {
+        close(ends[0]);
+        close(ends[1]);
+        return why = " cannot start its drawing", Outcome::Failed;
+    }
+    if (pid == 0) {
+        close(ends[0]);
+        std::string reason;
+        const Outcome outcome = one_mission(mission, c, reason);
+        const std::string report = std::to_string(static_cast<int>(outcome)) + reason;
+        std::size_t done = 0;
+        while (done < report.size()) {
+            const ssize_t n = write(ends[1], report.data() + done, report.size() - done);
+            if (n <= 0 && errno != EINTR) break;
+            if (n > 0) done += static_cast<std::size_t>(n);
+        }
+        _exit(0);
+    }
+    close(ends[1]);
+    std::string report;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(ends[0], buffer, sizeof buffer);
+        if (n > 0) report.append(buffer, static_cast<std::size_t>(n));
+        else if (n == 0 || errno != EINTR) break;
+    }
+    close(ends[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || report.empty()) {
+        why = WIFSIGNALED(status) ? " its drawing ended abnormally (signal " + std::to_string(WTERMSIG(status)) + ")"
+                                  : std::string(" its drawing ended abnormally");
+        return Outcome::Failed;
+    }
+    why = report.substr(1);
+    return static_cast<Outcome>(report[0] - '0');
 }
 
 }  // namespace
@@ -252,7 +324,7 @@ int run_quicklook(const std::vector<std::string>& args) {
     int drawn = 0, skipped = 0, failed = 0;
     for (const std::string& m : c.missions) {
         std::string reason;
-        switch (one_mission(m, c, reason)) {
+        switch (isolated(m, c, reason)) {
         case Outcome::Drawn: ++drawn; break;
         case Outcome::Skipped: ++skipped; break;
         case Outcome::Failed:

@@ -14,13 +14,17 @@ namespace app {
 
 using section::plotcom;
 
-void read_dive_file(Session& s) {
+void place_frame(const Session& s) {
     // The frame keeps its margins to the page's edges: 2 inches at the
     // right for the colour bar, 0.8 elsewhere.
     plotcom.left = 0.8f;
     plotcom.right = s.look.page_width - 2.0f;
     plotcom.bottom = 0.8f;
     plotcom.top = s.look.page_height - 0.8f;
+}
+
+void read_dive_file(Session& s) {
+    place_frame(s);
 
     miscli::console().write_prompt("Name *.SCI file");
     // The name is taken whole; only trailing blanks go.

@@ -63,6 +63,8 @@ void SectionAnswers::window_question(const miscli::Question& q, std::string_view
     window_note_ = q.note;
 }
 
+void SectionAnswers::file_read() { asked_.insert(asked_.end(), {Id::File, Id::Var4}); }
+
 void SectionAnswers::flush() {
     for (const std::string& l : held_) print(l);
     held_.clear();
@@ -160,7 +162,7 @@ void SectionAnswers::refuse(Id id, std::string_view reason) const {
     switch (id) {
     case Id::Var4: option = "--var4 " + c.var4.value_or("(the first)"); break;
     case Id::DiveRange: option = "--dives " + (c.dives.empty() ? "(all dives)" : c.dives_option); break;
-    case Id::Color: option = std::string("--color ") + c.color; break;
+    case Id::Color: option = c.stack.empty() ? std::string("--color ") + c.color : "--stack " + c.stack_option; break;
     case Id::Line: option = std::string("--contour ") + c.contour; break;
     case Id::Range:
         // Without --range the data's own range was refused: no option to blame.

@@ -24,6 +24,8 @@ public:
     void window_question(const miscli::Question& q, std::string_view text) override;
     bool console_answer(const miscli::Question& q, std::string& line) override;
     bool window_answer(std::string& line) override;
+    // The run's files were read before: their questions are not asked.
+    void file_read();
     // Prints the lines still held; called when the run ends.
     void flush();
     // The last line held, taken out; empty if none.

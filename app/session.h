@@ -2,6 +2,7 @@
 // All the driver's data: the dive table, the section arrays, the grids and
 // the choices of the dialogue. Sized once the file has been read; the grids
 // grow when a typed range needs more levels than any range before.
+#include <array>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,12 @@ struct Session {
     bool map_only = false;  // the run draws the track map into the hardcopy and ends
     std::string map_title;  // ... under this title
 
+    // A stacked page: the colour variable of each panel, top to bottom;
+    // the panels after the first keep the range the first was given.
+    std::string stack;
+    bool range_kept = false;
+    std::array<float, 2> typed_range{};
+
     std::string sn_text = std::string(15, ' ');
     std::string date_text = std::string(21, ' ');
     std::string title_text = std::string(45, ' ');
@@ -68,9 +75,20 @@ struct Session {
 
 // The dialogue's steps, in order.
 void read_dive_file(Session& s);            // file name, reader, offsets
+void place_frame(const Session& s);         // the section frame's place on the page (the read does it too)
 void choose_track_and_axis(Session& s);     // track distance, range, order, axis
 void choose_variables(Session& s);          // summary, menus, tick style; Q ends the run
 bool prepare_section(Session& s);           // density, sort, load, range, grids, frame; false: nothing to draw
 void plot_loop(Session& s);                 // screen plots, hardcopy, back to the menus
+[[noreturn]] void plot_stack(Session& s);   // a stacked page of the panels into the hardcopy
+
+// The parts of a plot: the section's cells, lines and mixed layer; the
+// title (asked for here); the title, date and stamp lines of the page,
+// about a frame (or stack of frames) from `top` to `bottom`.
+void draw_section(Session& s);
+void ask_title(Session& s);
+void page_words(const Session& s, float top, float bottom);
+// Whether the colour menu of the file offers the letter.
+bool colour_offered(const Session& s, char letter);
 
 }  // namespace app

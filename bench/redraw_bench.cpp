@@ -37,22 +37,17 @@ app::Session& prepared() {
         app::choose_variables(s);
         app::prepare_section(s);
         s.title_text = "Largest file";
+        s.device_code = 'H';  // leaves out the label editor's wait
         return s;
     }();
     return s;
 }
 
 // The section's drawing, on whatever device is open.
-void draw_section(app::Session& s) {
+void draw_page(app::Session& s) {
     daz::linwid_(20);
-    section::pix_plot_(s.grid_z, s.grid_color, s.station_x, s.station_day, s.dives.dive_number, s.n_levels, s.first_dive, s.last_dive,
-                       s.color_lo, s.color_hi, s.log_color, s.day_tics ? 1 : 0, s.contour_step, s.label_color,
-                       -999.0f, s.look);
-    // 'H' here only leaves out the label editor's wait.
-    section::lin_plot_(s.grid_z, s.grid_line, s.station_x, s.n_levels, s.first_dive, s.last_dive, s.line_lo,
-                       s.line_hi, s.contour_step, s.label_line, s.label_count, 'H', -999.0f, s.look);
-    daz::letter_(section::plotcom.left + 1.0f, section::plotcom.top + 0.4f, 0.1f, 0.0f, s.sn_text + s.title_text);
-    daz::letter_(section::plotcom.left, section::plotcom.bottom - 0.4f, 0.1f, 0.0f, s.date_text);
+    app::draw_section(s);
+    app::page_words(s, section::plotcom.top, section::plotcom.bottom);
 }
 
 void BM_RedrawLargestSection(benchmark::State& state) {
@@ -62,7 +57,7 @@ void BM_RedrawLargestSection(benchmark::State& state) {
     miscli::ConsoleRedirect quiet(in, out);
     for (auto _ : state) {
         daz::plopen_('S', 'X');
-        draw_section(s);
+        draw_page(s);
         screen::present_window();
         benchmark::DoNotOptimize(screen::pixel_at(500, 400));
     }
@@ -86,7 +81,7 @@ void BM_HardcopyLargestSection(benchmark::State& state) {
     for (auto _ : state) {
         fs::remove(dir / "OUT01.EPS");
         daz::plopen_('H', 'X');
-        draw_section(s);
+        draw_page(s);
         daz::plclosnow_();
     }
     state.counters["MB"] = static_cast<double>(fs::file_size(dir / "OUT01.EPS")) / 1e6;

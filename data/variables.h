@@ -31,6 +31,10 @@ using Derive = bool (*)(const DiveTable& dives, int k, int d, float& value);
 // Sigma-theta [kg/m3] of sample k from its salinity, temperature and
 // pressure (EOS-80), where temperature and salinity are good.
 bool sample_sigma_theta(const DiveTable& dives, int k, int d, float& value);
+// Each sample's sigma-theta of dives 1..n_dives, worked out once (on two
+// threads) into the table once its samples are in order, for the runs that
+// load it again and again; the same values sample_sigma_theta gives.
+void work_out_sigma_theta(DiveTable& dives, int n_dives);
 
 struct Variable {
     char letter;            // menu answer and option value

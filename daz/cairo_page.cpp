@@ -11,6 +11,7 @@
 #include <cairo-svg.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "daz/cell_raster.h"
+#include "daz/png_file.h"
 #include "daz/device.h"
 #include "daz/hardcopy_format.h"
 #include "daz/hardcopy_target.h"
@@ -44,54 +46,6 @@ cairo_status_t to_target(void* closure, const unsigned char* data, unsigned int 
     auto* target = static_cast<HardcopyTarget*>(closure);
     if (!target->is_open()) return CAIRO_STATUS_WRITE_ERROR;
     target->write(reinterpret_cast<const char*>(data), length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
-// The CRC of a PNG chunk (ISO 3309, as zlib's crc32), over its type and data.
-std::uint32_t png_crc(const unsigned char* bytes, std::size_t n) {
-    std::uint32_t c = 0xffffffffu;
-    for (std::size_t i = 0; i < n; ++i) {
-        c ^= bytes[i];
-        for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xedb88320u & (0u - (c & 1u)));
-    }
-    return c ^ 0xffffffffu;
-}
-
-void put_be32(unsigned char* out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) out[i] = static_cast<unsigned char>(v >> (24 - 8 * i));
-}
-
-// cairo's PNG with a pHYs chunk, which cairo does not write, so that other
-// programs know the picture's dots per inch. It goes right after the
-// signature and the header chunk, which come first in every PNG.
-struct PngWithResolution {
-    static constexpr std::size_t kAfterHeader = 8 + 4 + 4 + 13 + 4;
-    HardcopyTarget& target;
-    unsigned char chunk[21];  // length, type, X and Y pixels a metre, unit, CRC
-    std::size_t seen = 0;
-
-    PngWithResolution(HardcopyTarget& t, int dpi) : target(t) {
-        const auto per_metre = static_cast<std::uint32_t>(std::lround(dpi / 0.0254));
-        put_be32(chunk, 9);
-        std::memcpy(chunk + 4, "pHYs", 4);
-        put_be32(chunk + 8, per_metre);
-        put_be32(chunk + 12, per_metre);
-        chunk[16] = 1;  // the unit is the metre
-        put_be32(chunk + 17, png_crc(chunk + 4, 13));
-    }
-};
-
-cairo_status_t png_to_target(void* closure, const unsigned char* data, unsigned int length) {
-    auto& png = *static_cast<PngWithResolution*>(closure);
-    const auto* bytes = reinterpret_cast<const char*>(data);
-    std::size_t head = 0;
-    if (png.seen < PngWithResolution::kAfterHeader && png.seen + length >= PngWithResolution::kAfterHeader) {
-        head = PngWithResolution::kAfterHeader - png.seen;
-        png.target.write(bytes, head);
-        png.target.write(reinterpret_cast<const char*>(png.chunk), sizeof png.chunk);
-    }
-    png.target.write(bytes + head, length - head);
-    png.seen += length;
     return CAIRO_STATUS_SUCCESS;
 }
 
@@ -138,6 +92,9 @@ private:
     bool path_open_ = false;           // lines gathered into one path, ending at path_end_
     FilePoint path_end_;
     int dpi_;
+    // The file x of the page's top: above the plotter's sheet (below 0) on
+    // a page taller than it, a stacked page.
+    std::int32_t top_x_ = 0;
     HardcopyTarget& target_;
     cairo_surface_t* surface_ = nullptr;
     cairo_t* cr_ = nullptr;
@@ -153,6 +110,7 @@ CairoPage::CairoPage(const HardcopyOutput& output, HardcopyTarget& target)
                  height_pt = kPageHeightPt * output.height / kPageHeightIn;
     const double scale = output.scale, page_height = output.height / output.scale;
     double unit = kUnitPt * scale;  // device units per file unit
+    top_x_ = static_cast<std::int32_t>(std::min(0.0, std::floor((kPageHeightIn - page_height) * 1000.0)));
     switch (format) {
     case HardcopyFormat::Pdf:
         surface_ = cairo_pdf_surface_create_for_stream(to_target, &target_, width_pt, height_pt);
@@ -285,10 +243,15 @@ void CairoPage::line_width(long width) {
 void CairoPage::fill(std::span<const PagePoint> vertices) {
     draw_pending();
     if (vertices.empty()) return;
-    const FilePoint first = sheet_point(vertices[0]);
+    // Held to the sheet as the plotter's are, and to the top of a taller page.
+    const auto held = [this](PagePoint p) {
+        FilePoint q = file_point(p);
+        return FilePoint{std::clamp<std::int32_t>(q.x, top_x_, 8000), std::clamp<std::int32_t>(q.y, 0, 10000)};
+    };
+    const FilePoint first = held(vertices[0]);
     cairo_move_to(cr_, first.x, first.y);
     for (const PagePoint& p : vertices.subspan(1)) {
-        const FilePoint v = sheet_point(p);
+        const FilePoint v = held(p);
         cairo_line_to(cr_, v.x, v.y);
     }
     cairo_close_path(cr_);
@@ -300,9 +263,7 @@ bool CairoPage::finish(std::string& reason) {
     if (format_ != HardcopyFormat::Png) cairo_show_page(cr_);
     cairo_status_t status = cairo_status(cr_);
     if (status == CAIRO_STATUS_SUCCESS && format_ == HardcopyFormat::Png) {
-        cairo_surface_flush(surface_);
-        PngWithResolution png(target_, dpi_);
-        status = cairo_surface_write_to_png_stream(surface_, png_to_target, &png);
+        if (!write_png(surface_, dpi_, target_, reason)) return false;
     }
     cairo_surface_finish(surface_);
     if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface_);

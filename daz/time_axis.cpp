@@ -94,7 +94,7 @@ void centred(float x, float y, float below, std::string_view text) {
 
 }  // namespace
 
-void time_ax_(double t1, double t2, std::string_view title, float x1, float y, float x2) {
+void time_ax_(double t1, double t2, std::string_view title, float x1, float y, float x2, bool labelled) {
     ploti_(x1, y, 3);
     ploti_(x2, y, 2);
     const double lo = std::min(t1, t2), hi = std::max(t1, t2);
@@ -118,6 +118,7 @@ void time_ax_(double t1, double t2, std::string_view title, float x1, float y, f
             const float x = page_x(t);
             ploti_(x, y + kTick, 3);
             ploti_(x, y - kTick, 2);
+            if (!labelled) return;
             std::string text = label_of(*chosen, t);
             if (chosen->unit == Unit::Hour && text == "00:00") text = miscli::iso_date(t);
             centred(x, y, kTick + 0.04f + kHeight, text);
@@ -125,7 +126,7 @@ void time_ax_(double t1, double t2, std::string_view title, float x1, float y, f
         // Hours alone do not say the day: the title does.
         if (chosen->unit == Unit::Hour && !full_title.empty()) full_title += " from " + miscli::iso_date(lo);
     }
-    if (!full_title.empty()) centred(0.5f * (x1 + x2), y, 0.35f, full_title);
+    if (labelled && !full_title.empty()) centred(0.5f * (x1 + x2), y, 0.35f, full_title);
 }
 
 }  // namespace daz

@@ -8,7 +8,7 @@ namespace daz {
 
 // The axis from page x1 to x2 at height y, time t1 at x1 and t2 at x2 [days
 // since 1970-01-01 UTC; t2 may be below t1]. Ticks and labels as the value
-// axes draw them (0.06 ticks, 0.1 inch labels).
-void time_ax_(double t1, double t2, std::string_view title, float x1, float y, float x2);
+// axes draw them (0.06 ticks, 0.1 inch labels); unlabelled, the ticks alone.
+void time_ax_(double t1, double t2, std::string_view title, float x1, float y, float x2, bool labelled = true);
 
 }  // namespace daz

@@ -127,6 +127,13 @@ float frame_y(float z) {
 float frame_x(float x) { return plotcom.left + (x - plotcom.x_left) * plotcom.x_scale; }
 
 void draw_horizontal_axis(bool titled) {
+    // A panel above others of a stacked page: the time ticks alone.
+    if (!plotcom.words_below) {
+        if (plotcom.horizontal == Horizontal::Time)
+            daz::time_ax_(plotcom.x_origin + plotcom.x_left, plotcom.x_origin + plotcom.x_right, "", plotcom.left,
+                          plotcom.bottom, plotcom.right, false);
+        return;
+    }
     switch (plotcom.horizontal) {
     case Horizontal::Distance:
         daz::linx_ax_(plotcom.x_left, plotcom.x_right, "Distance, km", plotcom.left, plotcom.bottom, plotcom.right,
@@ -143,19 +150,31 @@ void draw_horizontal_axis(bool titled) {
     }
 }
 
+float height_within(std::string_view text, float height, float room, float least) {
+    std::array<float, 4> r{};
+    daz::justy_(r, height, text);
+    if (!(r[2] > room)) return height;
+    return std::max(least, height * room / r[2]);
+}
+
 namespace {
 
-// The left axis's title, up its left side and centred on it.
+// The left axis's title, up its left side and centred on it; beside a
+// frame too low for it, the square-root axis's title leaves out its scale
+// (the ticks show it).
 void vertical_title(Eos eos) {
     static constexpr const char* kTitles[] = {"Pressure, dbar (square-root scale)", "Pressure, dbar", "σθ, kg m⁻³"};
     const bool sigma0 = plotcom.vertical == Vertical::Density && eos == Eos::Teos10;
     std::string why;
-    const std::string text =
+    std::string text =
         daz::stroke_text_of(sigma0 ? "σ₀ (TEOS-10), kg m⁻³" : kTitles[static_cast<int>(plotcom.vertical)], why)
             .value_or("");
+    const float room = plotcom.top - plotcom.bottom;
+    if (height_within(text, 0.12f, room) < 0.12f && plotcom.vertical == Vertical::SqrtPressure) text = kTitles[1];
+    const float height = height_within(text, 0.12f, room);
     std::array<float, 4> r{};
-    daz::justy_(r, 0.12f, text);
-    daz::letter_(plotcom.left - 0.55f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, text);
+    daz::justy_(r, height, text);
+    daz::letter_(plotcom.left - 0.55f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], height, 90.0f, text);
 }
 
 }  // namespace
@@ -179,9 +198,11 @@ void draw_vertical_axis(bool titled, Eos eos) {
         daz::letter_(plotcom.left - 0.1f - r[2], y - 0.04f, 0.1f, 0.0f, text);
         return y;
     };
+    // Titled, beside a low frame, a tick whose label would touch the one
+    // above it is left out.
     float lowest = plotcom.top;
     for (float v : ticks)
-        if (v < plotcom.z_max) lowest = tick(v);
+        if (v < plotcom.z_max && !(titled && lowest - frame_y(v) < 0.16f && v > 0.0f)) lowest = tick(v);
     // A titled axis says where it ends, unless a label stands close by.
     if (titled && lowest - frame_y(plotcom.z_max) > 0.25f) tick(plotcom.z_max);
 }

@@ -7,6 +7,7 @@
 // only ask for page positions.
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "data/dive_table.h"
 #include "miscli/array.h"
@@ -50,6 +51,10 @@ void set_vertical_scale();
 // Page y of vertical coordinate z and page x of horizontal coordinate x.
 float frame_y(float z);
 float frame_x(float x);
+
+// The height at which text of `height` fits within `room` inches, at
+// least `least`: titles that run beside a low frame.
+float height_within(std::string_view text, float height, float room, float least = 0.07f);
 
 // The frame's bottom axis and its left axis, in the colour set; titled
 // axes have both ends labelled, and the left one says what it is and its

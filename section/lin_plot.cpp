@@ -147,7 +147,7 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     } else {
         contour_levels(v_lo, v_hi, levels);
     }
-    if (levels.n > 0) interval_line(levels, label_line, look.titled);
+    if (levels.n > 0 && plotcom.words_below) interval_line(levels, label_line, look.titled);
 
     std::vector<float> column_x(static_cast<std::size_t>(std::max(j2 - j1 + 1, 0)));
     for (int j = j1; j <= j2; ++j) column_x[static_cast<std::size_t>(j - j1)] = frame_x(station_x(j));

@@ -60,6 +60,7 @@ void draw_mld_line(const miscli::Array1<float>& station_x, int first, int last, 
     cased([&](float dy) { trace(station_x, first, last, mld, dy); });
 
     // Its words under the frame, after a short piece of the line.
+    if (!plotcom.words_below) return;
     const float y = plotcom.bottom - (titled ? 0.7f : 0.55f);
     cased([&](float dy) {
         daz::ploti_(plotcom.left, y + 0.05f + dy, 3);

@@ -70,10 +70,12 @@ void colour_bar(int bands, const BandColour& band_colour, float overlap, float l
         daz::letter_(x0, plotcom.top + 0.05f, 0.12f, 0.0f, label);
         return;
     }
-    // The full title runs up the bar's right side, centred on it.
+    // The full title runs up the bar's right side, centred on it, smaller
+    // beside a frame too low for it.
+    const float height = height_within(label, 0.12f, plotcom.top - plotcom.bottom);
     std::array<float, 4> r{};
-    daz::justy_(r, 0.12f, label);
-    daz::letter_(x1 + 0.3f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], 0.12f, 90.0f, label);
+    daz::justy_(r, height, label);
+    daz::letter_(x1 + 0.3f, 0.5f * (plotcom.bottom + plotcom.top) - r[1], height, 90.0f, label);
 }
 
 // `ranged`: the field has values and v_lo differs from v_hi; a reversed
@@ -253,7 +255,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
         map_bar(scale, ranged, log_color, label, look.titled);
         const bool holes = cells(grid_z, grid, station_x, n_levels, first, last, missing,
                                  [&](float g) { return g > missing ? scale.colour(g) : scale.missing; });
-        if (holes && look.grey_missing) no_data_swatch(scale.missing);
+        if (holes && look.grey_missing && plotcom.words_below) no_data_swatch(scale.missing);
     }
 
     daz::rgbcolor_(0.0f, 0.0f, 0.0f);
@@ -263,7 +265,7 @@ void pix_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     daz::ploti_(plotcom.right, plotcom.bottom, 2);
     draw_horizontal_axis(look.titled);
     draw_vertical_axis(look.titled, look.eos);
-    top_ticks(station_x, station_day, station_number, first, last, day_tics, look.titled);
+    if (plotcom.ticks_above) top_ticks(station_x, station_day, station_number, first, last, day_tics, look.titled);
 }
 
 }  // namespace section

@@ -16,6 +16,10 @@ struct Plotcom {
     double x_origin = 0.0;              // time axis: the time of coordinate 0 [days since 1970]
     float z_scale = 0.0f;               // inches per unit of the vertical axis
     float z_min = 0.0f, z_max = 0.0f;   // vertical coordinate at the top and bottom edges
+    // A panel of a stacked page shares its horizontal axis: the top panel
+    // alone has the ticks above the frame, the bottom one alone the axis's
+    // labels and the lines under the frame.
+    bool ticks_above = true, words_below = true;
 };
 
 inline Plotcom plotcom;

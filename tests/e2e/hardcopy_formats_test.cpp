@@ -227,3 +227,19 @@ TEST(HardcopyFormats, AMissionsCellsAreOneImageOfTheSamePicture) {
         EXPECT_LT(share_differing(p, sheet), 0.03) << page;
     }
 }
+
+// A stacked page: one panel a variable, each its own frame and colour bar
+// down a page as tall as they need, white between them.
+TEST(HardcopyFormats, AStackedPageHasAPanelForEachVariable) {
+    TempDir dir;
+    RunResult run = run_program(dir.path(), "", {kSample, "--style", "modern", "--stack", "T,S,D", "--contour", "D",
+                                                 "--range", "0,500", "--dpi", "60", "-o", "stack.png"});
+    ASSERT_EQ(run.status, 0) << run.output << run.errors;
+    const Picture page = read_png(dir / "stack.png");
+    // 1.6 inches of margins, three 2-inch frames and two 0.3-inch gaps.
+    ASSERT_EQ(page.width, 600);
+    ASSERT_EQ(page.height, 492);
+    const auto white = [&](int y) { return page.at(264, y) == std::array<int, 3>{255, 255, 255}; };
+    for (int frame_middle : {108, 246, 384}) EXPECT_FALSE(white(frame_middle)) << frame_middle;
+    for (int gap : {177, 315}) EXPECT_TRUE(white(gap)) << gap;
+}

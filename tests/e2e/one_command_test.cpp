@@ -165,6 +165,15 @@ TEST(OneCommand, ABadOptionGetsOneLineNamingItAndNothingIsWritten) {
         {{kSample, "--style", "modern", "--size", "3.5,8", "-o", "x.png"},
          " --size 3.5,8: too narrow or too low for the figure; give a sheet nearer 5:4 (as 7,5.6 or 3.5,2.8)"},
         {{kSample, "--size", "7,5.6"}, " --size: the classic EPS is the plotter's sheet; give --style modern, or a PDF, SVG or PNG"},
+        // Stacked pages.
+        {{kSample, "--stack", "T"}, " --stack T: give two to eight colour variables, one a panel, as T,S,D"},
+        {{kSample, "--stack", "T,S"},
+         " --stack T,S: the classic EPS is the plotter's sheet of one section; give --style modern, or a PDF, SVG or PNG"},
+        {{kSample, "--stack", "T,S,D,4,U,V", "--size", "7,5.6", "-o", "x.png"},
+         " --stack T,S,D,4,U,V: the sheet is too low for 6 panels; give a taller --size, or fewer panels"},
+        {{kSample, "--stack", "T,C", "-o", "x.png"},
+         " --stack T,C: Conservative Temperature (TEOS-10) is offered with --eos teos10 or --style modern"},
+        {{kSample, "--stack", "T,W", "-o", "x.png"}, " --stack: W is not in the colour menu of this file."},
         // A colour field without a value is no picture.
         {{kSample, "--range", "2000,2100"},
          " --color T: The colour variable T has no value in dives 1 to 120 from 2000.0 to 2100.0: choose another "

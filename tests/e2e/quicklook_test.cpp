@@ -56,8 +56,9 @@ TEST(Quicklook, DrawsEachMissionSkipsWhatIsUnchangedAndNamesWhatFails) {
     EXPECT_NE(first.output.find(" Quicklook: 2 drawn, 0 skipped, 1 failed in "), std::string::npos) << first.output;
     EXPECT_EQ(std::count(first.errors.begin(), first.errors.end(), '\n'), 1) << first.errors;
     EXPECT_EQ(first.errors.rfind(" broken.nc: ", 0), 0u) << first.errors;
-    for (const char* f : {"temperature_mission.png", "temperature_recent.png", "temperature_upper.png",
-                          "salinity_mission.png", "sigma_theta_upper.png", "CHLA_mission.png", "track.png"})
+    for (const char* f : {"all_variables.png", "temperature_mission.png", "temperature_recent.png",
+                          "temperature_upper.png", "salinity_mission.png", "sigma_theta_upper.png", "CHLA_mission.png",
+                          "track.png"})
         EXPECT_TRUE(fs::exists(dir / "ql" / "sg101" / f)) << f;
     every_link_resolves(dir / "ql" / "index.html");
     every_link_resolves(dir / "ql" / "sg102" / "index.html");
@@ -135,5 +136,5 @@ async function look(page) {
     EXPECT_EQ(text.find("broken "), std::string::npos) << text;
     EXPECT_EQ(text.find("missing "), std::string::npos) << text;
     EXPECT_GE(std::count(text.begin(), text.end(), '\n'), 10) << text;
-    EXPECT_NE(text.find("shown ql/index.html sg201/temperature_mission.png"), std::string::npos) << text;
+    EXPECT_NE(text.find("shown ql/index.html sg201/all_variables.png"), std::string::npos) << text;
 }
