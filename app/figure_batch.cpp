@@ -45,9 +45,7 @@ std::vector<std::string> draw_figures(const std::vector<Options>& figures) {
     screen::configure(true, false);
     screen::skip_unseen_drawing();
     for (const Options& o : figures) {
-        daz::HardcopyOutput output = o.hardcopy;
-        output.upright = o.look.style == section::Style::Modern;
-        daz::set_hardcopy_output(output);
+        daz::set_hardcopy_output(output_of(o));
         SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet);
         miscli::console().set_answerer(&answers);
         std::string line;

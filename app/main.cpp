@@ -194,10 +194,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     try {
-        // A modern figure's EPS is the upright page, as journals take it.
-        daz::HardcopyOutput output = options.hardcopy;
-        output.upright = options.look.style == section::Style::Modern;
-        daz::set_hardcopy_output(output);
+        daz::set_hardcopy_output(app::output_of(options));
         if (!options.dive_files.empty()) app::run_section_command(options);
         screen::configure(options.headless, options.screenshots);
         screen::skip_unseen_drawing();

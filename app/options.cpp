@@ -436,6 +436,14 @@ constexpr Flag kFlags[] = {
 
 }  // namespace
 
+daz::HardcopyOutput output_of(const Options& options) {
+    daz::HardcopyOutput output = options.hardcopy;
+    const bool modern = options.look.style == section::Style::Modern;
+    output.upright = modern;
+    output.cells_as_image = modern && output.format == daz::HardcopyFormat::Png;
+    return output;
+}
+
 bool parse_options(int argc, char** argv, Options& options, std::string& error) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     for (std::string_view a : args) {

@@ -27,6 +27,11 @@ struct Options {
     section::Look look;        // and as it is drawn
 };
 
+// The hardcopy as the options draw it: a modern figure's EPS is the
+// upright page, as journals take it, and its PNG paints the cells as one
+// image at its own resolution.
+daz::HardcopyOutput output_of(const Options& options);
+
 // Parses argv; gives false with the one console line in error for an
 // unknown option or a bad value. --help and --version win over everything.
 bool parse_options(int argc, char** argv, Options& options, std::string& error);

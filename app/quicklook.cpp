@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -159,14 +160,17 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
         std::string letter, file, words, var4;
         bool log = false;
     };
-    std::vector<Variable> variables{{"T", "temperature", "Temperature", "", false},
-                                    {"S", "salinity", "Salinity", "", false},
-                                    {"D", "sigma_theta", "Sigma-theta", "", false}};
+    // The figures of other variables read the first fourth variable, so
+    // that one read serves them all.
+    const std::string first4 = s->fourth.empty() ? std::string() : s->fourth.front();
+    std::vector<Variable> variables{{"T", "temperature", "Temperature", first4, false},
+                                    {"S", "salinity", "Salinity", first4, false},
+                                    {"D", "sigma_theta", "Sigma-theta", first4, false}};
     for (const std::string& v : s->fourth) variables.push_back({"4", mission_name(v), v, v, log_scaled(v)});
     if (!s->own_fourth.empty()) variables.push_back({"4", mission_name(s->own_fourth), s->own_fourth, "", log_scaled(s->own_fourth)});
     if (s->profiler) {
-        variables.push_back({"U", "east_velocity", "East velocity", "", false});
-        variables.push_back({"V", "north_velocity", "North velocity", "", false});
+        variables.push_back({"U", "east_velocity", "East velocity", first4, false});
+        variables.push_back({"V", "north_velocity", "North velocity", first4, false});
     }
     struct View {
         std::string file, words;
@@ -225,20 +229,33 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
         }
     std::vector<std::string> map = s->files;
     map.insert(map.end(), {"--map", "--style", "modern", "--title", title, "--stamp", stamp, "--dpi", "100"});
+    if (!first4.empty()) map.insert(map.end(), {"--var4", first4});
     plan(map, "track", "Track");
 
     std::vector<std::vector<std::string>> commands;
     for (const Planned& p : planned) commands.push_back(p.args);
     std::vector<std::string> refused;
     const std::vector<Options> options = figure_options(commands, refused);
-    std::vector<Options> drawable;
+    // Drawn grouped by the fourth variable they read, the first first.
+    std::vector<std::size_t> order;
     for (std::size_t i = 0; i < options.size(); ++i)
-        if (refused[i].empty()) drawable.push_back(options[i]);
-    const std::vector<std::string> results = draw_figures(drawable);
+        if (refused[i].empty()) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        const auto rank = [&](std::size_t i) {
+            const std::string v = options[i].section.var4.value_or("");
+            return v == first4 ? std::string() : v;
+        };
+        return rank(a) < rank(b);
+    });
+    std::vector<Options> drawable;
+    for (std::size_t i : order) drawable.push_back(options[i]);
+    const std::vector<std::string> drawn_results = draw_figures(drawable);
+    std::vector<std::string> results(options.size());
+    for (std::size_t k = 0; k < order.size(); ++k) results[order[k]] = drawn_results[k];
     std::vector<Figure> figures;
     std::string failed;
-    for (std::size_t i = 0, k = 0; i < planned.size(); ++i) {
-        const std::string reason = refused[i].empty() ? results[k++] : refused[i];
+    for (std::size_t i = 0; i < planned.size(); ++i) {
+        const std::string reason = refused[i].empty() ? results[i] : refused[i];
         // The track is drawn where the dives have positions; without, it is left out.
         if (!reason.empty()) {
             if (planned[i].file.rfind("track.", 0) != 0) failed = reason;

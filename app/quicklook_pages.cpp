@@ -2,13 +2,14 @@
 // inputs, its page, and the index of every mission, each written whole or
 // not at all.
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
-#include <zlib.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,17 +24,36 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The CRC-32 of the file's bytes (zlib's, some gigabytes a second): with
-// the size and time beside it, enough to tell a changed file from the same.
+// A hash of the file's bytes, eight at a time in four lanes so that it
+// runs near the speed of memory (a rerun of an archive hashes every file
+// of it), over the file mapped in place of read: with the size and time
+// beside it, enough to tell a changed file from the same.
 std::uint64_t content_hash(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    uLong crc = crc32(0L, Z_NULL, 0);
-    std::vector<char> buffer(1 << 20);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        crc = crc32(crc, reinterpret_cast<const Bytef*>(buffer.data()), static_cast<uInt>(in.gcount()));
+    constexpr std::uint64_t kPrime = 0x100000001b3ull;
+    std::uint64_t lane[4] = {0xcbf29ce484222325ull, 0x9e3779b97f4a7c15ull, 0xc2b2ae3d27d4eb4full, 0x165667b19e3779f9ull};
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || fstat(fd, &st) != 0 || st.st_size <= 0) {
+        if (fd >= 0) close(fd);
+        return lane[0];
     }
-    return crc;
+    const auto size = static_cast<std::size_t>(st.st_size);
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+    close(fd);
+    if (map == MAP_FAILED) return lane[1];
+    madvise(map, size, MADV_SEQUENTIAL);
+    const auto* bytes = static_cast<const unsigned char*>(map);
+    std::size_t i = 0;
+    for (; i + 32 <= size; i += 32)
+        for (int k = 0; k < 4; ++k) {
+            std::uint64_t w;
+            std::memcpy(&w, bytes + i + 8 * k, 8);
+            lane[k] = (lane[k] ^ w) * kPrime;
+        }
+    std::uint64_t h = lane[0] ^ (lane[1] * 31) ^ (lane[2] * 961) ^ (lane[3] * 29791) ^ size;
+    for (; i < size; ++i) h = (h ^ bytes[i]) * kPrime;
+    munmap(map, size);
+    return h;
 }
 
 // Text for HTML: the five characters that mean something there escaped.

@@ -83,6 +83,7 @@ private:
     }
 
     HardcopyFormat format_;
+    std::size_t most_cell_paths_;      // cells filled as paths at most, before they go into an image
     std::optional<CellRaster> cells_;  // where the cells go, when they may go into an image
     bool raster_on_ = false;           // ... and once they do
     std::vector<CellColumn> pending_;  // columns not drawn yet
@@ -102,7 +103,8 @@ private:
 };
 
 CairoPage::CairoPage(const HardcopyOutput& output, HardcopyTarget& target)
-    : format_(output.format), dpi_(output.dpi), target_(target) {
+    : format_(output.format), most_cell_paths_(output.cells_as_image ? 0 : kMostCellPaths), dpi_(output.dpi),
+      target_(target) {
     const HardcopyFormat format = output.format;
     const int dpi = output.dpi;
     // The sheet, and the layout page drawn on it `scale` times its size.
@@ -170,7 +172,7 @@ void CairoPage::fill_cells(const CellColumn& column) {
     }
     pending_.push_back(column);
     pending_cells_ += column.cells.size();
-    if (cells_ && pending_cells_ > kMostCellPaths) {
+    if (cells_ && pending_cells_ > most_cell_paths_) {
         for (const CellColumn& c : pending_) cells_->add(c);
         pending_.clear();
         raster_on_ = true;

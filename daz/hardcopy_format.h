@@ -20,6 +20,9 @@ struct HardcopyOutput {
     int dpi = 150;     // PNG only
     std::string name;  // empty: the next free OUTnn with the format's extension
     bool upright = false;  // EPS: the upright page with a tight box, not the plotter's sheet
+    // The cells of every section painted as one image (a modern PNG), not
+    // only those of a section of more cells than paths can carry.
+    bool cells_as_image = false;
     // The page drawn on a sheet of width x height inches (--size): the
     // figure is laid out on a page of width / scale x height / scale
     // inches and drawn `scale` times that size.
