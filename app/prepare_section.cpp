@@ -4,6 +4,7 @@
 // ranges and frame scales.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -233,6 +234,36 @@ void grid_variable(Session& s, char letter, int first, int last, miscli::Array2<
                      s.grid_step, threshold, range);
 }
 
+// Loads and grids the line variable `letter` over the section's dives. A
+// variable that asks no question as it loads (no log10 question) takes the
+// grid of an earlier figure made from the same: the same values, once.
+void grid_lines(Session& s, char letter, section::GridRange range) {
+    const data::Variable* v = data::find_variable(letter);
+    const bool plain = v && !v->log_question;
+    char key[96];
+    std::snprintf(key, sizeof key, "%c %d %d %a %a %d %d", letter, s.first_dive, s.last_dive, range.z_min, range.z_max,
+                  s.n_levels, static_cast<int>(plotcom.vertical));
+    auto& earlier = s.gridded_lines;
+    const auto found = std::find_if(earlier.begin(), earlier.end(), [&](const auto& g) { return g.key == key; });
+    if (plain && found != earlier.end()) {
+        s.grid_line = found->grid;
+        s.label_line = found->label;
+        s.log_line = 0;
+    } else {
+        int is_adcp_line = 0;
+        data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, letter, s.label_line, s.log_line,
+                        is_adcp_line, s.dives, s.header.column(4).name);
+        grid_variable(s, letter, s.first_dive, s.last_dive, s.grid_line, s.log_line != 0, data::GRID_MISSING, range);
+        // A few are kept: a quick-look's views each have their own.
+        constexpr std::size_t kKept = 4;
+        if (plain) {
+            if (earlier.size() == kKept) earlier.erase(earlier.begin());
+            earlier.push_back({key, s.grid_line, s.label_line});
+        }
+    }
+    if (s.look.titled) s.title_line = figure_title(s, letter, s.log_line != 0);
+}
+
 // The mixed-layer depths of the section's dives, for its line and the
 // one command's file.
 void mixed_layer(Session& s) {
@@ -318,13 +349,7 @@ bool prepare_section(Session& s) {
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
     s.size_grids(section::grid_levels(s.grid_step, range, data::MXLEV));
     grid_variable(s, color, 1, n, s.grid_color, s.log_color != 0, data::COLOUR_SAMPLE_ABOVE, range);
-    if (s.line_var != 'X') {
-        int is_adcp_line = 0;
-        data::load_sec_(s.sec_val, s.sec_z, s.first_dive, s.last_dive, s.sec_n, line, s.label_line, s.log_line,
-                        is_adcp_line, t, s.header.column(4).name);
-        if (s.look.titled) s.title_line = figure_title(s, line, s.log_line != 0);
-        grid_variable(s, line, s.first_dive, s.last_dive, s.grid_line, s.log_line != 0, data::GRID_MISSING, range);
-    }
+    if (s.line_var != 'X') grid_lines(s, line, range);
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);
     if (s.color_lo > s.color_hi) {

@@ -62,6 +62,16 @@ struct Session {
     bool map_only = false;  // the run draws the track map into the hardcopy and ends
     std::string map_title;  // ... under this title
 
+    // Line variables gridded before in this run, for the figures that draw
+    // the same lines again (a quick-look's density contours over each of
+    // its variables): the grid, keyed by all it was made from, and its label.
+    struct GriddedLines {
+        std::string key;
+        miscli::Array2<float> grid;
+        std::string label;
+    };
+    std::vector<GriddedLines> gridded_lines;
+
     // A stacked page: the colour variable of each panel, top to bottom;
     // the panels after the first keep the range the first was given.
     std::string stack;

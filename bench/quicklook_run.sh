@@ -16,16 +16,19 @@ for m in $(seq "$missions"); do
   "$root/$build/gen_nc" --dives 250 --samples 1000 --deflate 0 --seed "$m" "$work/archive/m$m/mission.nc" > /dev/null
 done
 cd "$work"
+# Wall seconds of a run, and (less at the mercy of a shared machine) the
+# processor seconds of all its processes.
 run() {
   local start end
   start=$(date +%s.%N)
-  parallel --will-cite -j 2 /usr/bin/time -a -o "$work/peaks" -f %M "$bin" quicklook {} -o ql ::: archive/*/ > /dev/null
+  /usr/bin/time -o "$work/cpu" -f '%U %S' \
+    parallel --will-cite -j 2 /usr/bin/time -a -o "$work/peaks" -f %M "$bin" quicklook {} -o ql ::: archive/*/ > /dev/null
   "$bin" quicklook --index ql
   end=$(date +%s.%N)
-  echo "$end $start" | awk '{printf "%.1f", $1 - $2}'
+  echo "$end $start $(cat "$work/cpu")" | awk '{printf "%.1f s (%.1f processor s)", $1 - $2, $3 + $4}'
 }
 first=$(run)
 again=$(run)
 peak=$(sort -n "$work/peaks" | tail -1)
-printf 'missions %d: first run %s s, again unchanged %s s, peak %.0f MB per process, %d figures\n' \
+printf 'missions %d: first run %s, again unchanged %s, peak %.0f MB per process, %d figures\n' \
   "$missions" "$first" "$again" "$(echo "$peak" | awk '{print $1/1024}')" "$(find ql -name '*.png' | wc -l)"
