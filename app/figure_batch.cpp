@@ -1,8 +1,6 @@
 #include "app/figure_batch.h"
 
 #include <exception>
-#include <memory>
-#include <sstream>
 
 #include "app/driver.h"
 #include "app/section_answers.h"
@@ -18,11 +16,16 @@ namespace app {
 
 namespace {
 
-// The files and the fourth variable: figures of one key share a read.
-std::string read_key(const Options& o) {
+std::string files_of(const Options& o) {
     std::string key;
     for (const std::string& f : o.dive_files) key += f + '\n';
-    return key + '\n' + o.section.var4.value_or("");
+    return key;
+}
+
+// The fourth variable a read gives: the one named, or the first offered.
+std::string fourth_of(const Options& o, const Session& s) {
+    if (o.section.var4 && !o.section.var4->empty()) return *o.section.var4;
+    return s.header.offered.empty() ? std::string() : s.header.offered.front();
 }
 
 // What a figure chooses of the session, and the state a figure before it
@@ -34,53 +37,81 @@ void take_figure(Session& s, const Options& o) {
     take_options(s, o);
 }
 
+// A run's answers in place of the console while it lasts.
+class Answering {
+public:
+    explicit Answering(SectionAnswers& a) { miscli::console().set_answerer(&a); }
+    ~Answering() { miscli::console().set_answerer(nullptr); }
+    Answering(const Answering&) = delete;
+    Answering& operator=(const Answering&) = delete;
+};
+
+// The line that ends a run that stopped.
+std::string stop_line(const miscli::ProgramStop& stop, SectionAnswers& answers) {
+    if (stop.status == 0) return {};
+    std::string line = stop.line.empty() ? answers.take_last_line() : stop.line;
+    return line.empty() ? std::string(" the figure was not drawn") : line;
+}
+
 }  // namespace
 
-std::vector<std::string> draw_figures(const std::vector<Options>& figures) {
-    std::vector<std::string> results;
-    auto session = std::make_unique<Session>();
-    std::string held;  // the key of the files the session holds
-    std::ostringstream quiet;
+FigureRun::FigureRun() : session_(std::make_unique<Session>()) {
     // No window: the screen passes draw nothing anyone sees.
     screen::configure(true, false);
     screen::skip_unseen_drawing();
-    for (const Options& o : figures) {
-        daz::set_hardcopy_output(output_of(o));
-        SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet);
-        miscli::console().set_answerer(&answers);
-        std::string line;
-        try {
-            // A table turned to densities is read again for the next figure.
-            const bool read = read_key(o) != held || session->density_converted;
-            if (read) {
-                held.clear();
-                session = std::make_unique<Session>();
-            } else {
-                answers.file_read();
-            }
-            Session& t = *session;
-            take_figure(t, o);
-            if (read) {
-                read_dive_file(t);
-                held = read_key(o);
-            } else {
-                place_frame(t);
-            }
-            draw_read_file(t);
-        } catch (miscli::ProgramStop& stop) {
-            daz::close_open_plot();
-            if (stop.status != 0) line = stop.line.empty() ? answers.take_last_line() : stop.line;
-            if (stop.status != 0 && line.empty()) line = " the figure was not drawn";
-        } catch (const std::exception& e) {
-            daz::close_open_plot();
-            held.clear();
-            line = std::string(" Internal error: ") + e.what();
-        }
-        miscli::console().set_answerer(nullptr);
-        quiet.str({});
-        results.push_back(line);
+}
+
+FigureRun::~FigureRun() = default;
+
+bool FigureRun::holds(const Options& o) const {
+    // A table turned to densities is read again.
+    return held_ && !session_->density_converted && files_ == files_of(o) && var4_ == fourth_of(o, *session_);
+}
+
+const Session* FigureRun::read(const Options& o, std::string& why) {
+    if (holds(o)) return session_.get();
+    held_ = false;
+    SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet_);
+    Answering answering(answers);
+    try {
+        session_ = std::make_unique<Session>();
+        take_figure(*session_, o);
+        read_dive_file(*session_);
+    } catch (miscli::ProgramStop& stop) {
+        why = stop_line(stop, answers);
+        if (why.empty()) why = " it holds no dives";
+        return nullptr;
     }
-    return results;
+    files_ = files_of(o);
+    var4_ = fourth_of(o, *session_);
+    held_ = true;
+    quiet_.str({});
+    return session_.get();
+}
+
+std::string FigureRun::draw(const Options& o) {
+    std::string why;
+    if (!read(o, why)) return why;
+    daz::set_hardcopy_output(output_of(o));
+    SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet_);
+    answers.file_read();
+    Answering answering(answers);
+    std::string line;
+    try {
+        Session& s = *session_;
+        take_figure(s, o);
+        place_frame(s);
+        draw_read_file(s);
+    } catch (miscli::ProgramStop& stop) {
+        daz::close_open_plot();
+        line = stop_line(stop, answers);
+    } catch (const std::exception& e) {
+        daz::close_open_plot();
+        held_ = false;
+        line = std::string(" Internal error: ") + e.what();
+    }
+    quiet_.str({});
+    return line;
 }
 
 }  // namespace app

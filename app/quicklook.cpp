@@ -147,7 +147,8 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
     if (!c.force && quicklook::read_text((folder / "inputs.txt").string()) == record &&
         fs::exists(folder / "index.html", ec))
         return Outcome::Skipped;
-    std::optional<Survey> s = quicklook::survey(mission, c.recent_days, why);
+    FigureRun run;
+    std::optional<Survey> s = quicklook::survey(mission, run, c.recent_days, why);
     if (!s) return Outcome::Failed;
 
     const std::string drawn = quicklook::utc_text(now_days());
@@ -247,11 +248,8 @@ Outcome one_mission(const std::string& mission, const Choices& c, std::string& w
         };
         return rank(a) < rank(b);
     });
-    std::vector<Options> drawable;
-    for (std::size_t i : order) drawable.push_back(options[i]);
-    const std::vector<std::string> drawn_results = draw_figures(drawable);
     std::vector<std::string> results(options.size());
-    for (std::size_t k = 0; k < order.size(); ++k) results[order[k]] = drawn_results[k];
+    for (std::size_t i : order) results[i] = run.draw(options[i]);
     std::vector<Figure> figures;
     std::string failed;
     for (std::size_t i = 0; i < planned.size(); ++i) {

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace app {
+class FigureRun;
+}
+
 namespace app::quicklook {
 
 struct Choices {
@@ -30,8 +34,9 @@ struct Survey {
     long left_out = 0;                 // samples with a value that QC calls bad
 };
 
-// Reads the mission; nullopt with the reason when it cannot be read.
-std::optional<Survey> survey(const std::string& mission, double recent_days, std::string& why);
+// Reads the mission for the run that draws its figures; nullopt with the
+// reason when it cannot be read.
+std::optional<Survey> survey(const std::string& mission, FigureRun& run, double recent_days, std::string& why);
 
 // The input record: a line for each file, its size, time and content hash.
 std::string input_record(const std::vector<std::string>& files);

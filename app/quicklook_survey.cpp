@@ -1,62 +1,28 @@
-// What a mission holds, from one read of its files in this process, the
-// console lines kept from the terminal.
+// What a mission holds, from the read of its files that its figures share.
 #include <algorithm>
 #include <cmath>
 #include <string>
 
+#include "app/figure_batch.h"
 #include "app/quicklook_parts.h"
+#include "app/session.h"
 #include "data/read_dive_data.h"
-#include "miscli/console.h"
-#include "miscli/stop.h"
 #include "section/frame_axes.h"
 
 namespace app::quicklook {
 
-namespace {
-
-// Answers the reader's questions (Enter: the first fourth variable) and
-// keeps its lines, the last of which says why a read failed.
-class QuietReader final : public miscli::Answerer {
-public:
-    void console_line(std::string_view line) override { last = line; }
-    void window_question(const miscli::Question&, std::string_view) override {}
-    bool console_answer(const miscli::Question&, std::string& line) override {
-        line.clear();
-        return true;
-    }
-    bool window_answer(std::string&) override { return false; }
-    std::string last;
-};
-
-class Installed {
-public:
-    explicit Installed(miscli::Answerer& a) { miscli::console().set_answerer(&a); }
-    ~Installed() { miscli::console().set_answerer(nullptr); }
-    Installed(const Installed&) = delete;
-    Installed& operator=(const Installed&) = delete;
-};
-
-}  // namespace
-
-std::optional<Survey> survey(const std::string& mission, double recent_days, std::string& why) {
+std::optional<Survey> survey(const std::string& mission, FigureRun& run, double recent_days, std::string& why) {
     Survey s;
     bool set = false;
     s.files = data::files_named(mission, set);
-    data::FileHeader header;
-    data::DiveTable t;
-    QuietReader quiet;
-    try {
-        Installed installed(quiet);
-        data::read_dive_data(mission, header, t);
-    } catch (const miscli::ProgramStop& stop) {
-        why = !stop.line.empty() ? stop.line : quiet.last;
-        if (why.empty()) why = " it cannot be read";
-        return std::nullopt;
-    }
-    if (!header.opened || header.n_read <= 0) {
-        why = quiet.last.empty() ? " it holds no dives" : quiet.last;
-        return std::nullopt;
-    }
+    // The figures name the files one by one, as found here: the same read
+    // serves them.
+    Options read;
+    read.dive_files = s.files.empty() ? std::vector<std::string>{mission} : s.files;
+    const Session* session = run.read(read, why);
+    if (!session) return std::nullopt;
+    const data::FileHeader& header = session->header;
+    const data::DiveTable& t = session->dives;
     s.fourth = header.offered;
     if (s.fourth.empty() && header.n_vars >= 4) s.own_fourth = header.column(4).name;
     s.profiler = header.profiler != data::Profiler::None;
