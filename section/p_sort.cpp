@@ -58,13 +58,16 @@ private:
     std::vector<int> winner_;
 };
 
-// A profile whose keys (as the selection counts them) all differ has one
-// sorted order only, so it may be sorted any way: here by insertion from
-// the nearer of its order and its reverse, as a glider's profile nearly is
-// one or the other. Gives false, having moved nothing, when two keys are
-// equal (then the selection's own order decides) or the profile is too far
-// from either order for insertion to pay.
-class DistinctSort {
+// A glider's profile is nearly in order or nearly in reverse: it is put in
+// order of its keys (as the selection counts them) by insertion from the
+// nearer of the two. Keys that all differ have that one order only. Where
+// keys are equal, the selection's exchanges are followed in that order:
+// each step takes the next largest key, of equal ones the leftmost where
+// the exchanges before it left them, and once only zeros (samples at or
+// above the surface) are left nothing moves. Gives false, having moved
+// nothing, when the profile is too far from either order for insertion to
+// pay, or holds a long run of one key above 0.0 (then the tournament does).
+class InsertionSort {
 public:
     bool sort(float* const* column, std::int8_t* const* flag, int n_vars, float* carried, int n) {
         const float* key = column[1];
@@ -84,9 +87,15 @@ public:
             moves += j - i;
             if (moves > 8 * count) return false;
         }
-        for (std::size_t j = 1; j < count; ++j)
-            if (clamped_[static_cast<std::size_t>(order_[j - 1])] == clamped_[static_cast<std::size_t>(order_[j])])
-                return false;
+        // The keys above 0.0 come first; equal ones stand together.
+        std::size_t positive = 0, run = 1;
+        bool ties = false;
+        for (; positive < count && key_of(positive) > 0.0f; ++positive) {
+            run = positive > 0 && key_of(positive) == key_of(positive - 1) ? run + 1 : 1;
+            if (run > kLongestRun) return false;
+            ties = ties || run > 1;
+        }
+        if (ties || count - positive > 1) exchanges(positive);
         for (int v = 1; v <= n_vars; ++v) {
             permute(column[v], values_);
             permute(flag[v], flags_);
@@ -96,6 +105,39 @@ public:
     }
 
 private:
+    static constexpr std::size_t kLongestRun = 32;
+    float key_of(std::size_t j) const { return clamped_[static_cast<std::size_t>(order_[j])]; }
+
+    // The arrangement the selection leaves after placing the first `placed`
+    // of order_ (the keys above 0.0, largest first) by exchange.
+    void exchanges(std::size_t placed) {
+        const std::size_t count = order_.size();
+        at_.resize(count);
+        where_.resize(count);
+        for (std::size_t j = 0; j < count; ++j) at_[j] = where_[j] = static_cast<int>(j);
+        const auto where = [this](int e) { return where_[static_cast<std::size_t>(e)]; };
+        for (std::size_t j = 0; j < placed;) {
+            std::size_t end = j + 1;
+            while (end < placed && key_of(end) == key_of(j)) ++end;
+            for (std::size_t t = j; t < end; ++t) {
+                std::size_t first = t;
+                for (std::size_t u = t + 1; u < end; ++u)
+                    if (where(order_[u]) < where(order_[first])) first = u;
+                std::swap(order_[t], order_[first]);
+                const int e = order_[t];
+                const auto m = static_cast<std::size_t>(where(e));
+                if (m == t) continue;
+                const int other = at_[t];
+                at_[t] = e;
+                at_[m] = other;
+                where_[static_cast<std::size_t>(e)] = static_cast<int>(t);
+                where_[static_cast<std::size_t>(other)] = static_cast<int>(m);
+            }
+            j = end;
+        }
+        order_.swap(at_);
+    }
+
     template <class T>
     void permute(T* data, std::vector<T>& room) const {
         room.assign(data, data + order_.size());
@@ -103,7 +145,7 @@ private:
     }
     std::vector<float> clamped_, values_;
     std::vector<std::int8_t> flags_;
-    std::vector<int> order_;
+    std::vector<int> order_, at_, where_;
 };
 
 }  // namespace
@@ -115,7 +157,7 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
     // Profiles are sorted apart, on two threads for a large section.
     auto sort = [&](int first, int last) {
         Tournament tree(longest);
-        DistinctSort distinct;
+        InsertionSort insertion;
         for (int i = first; i <= last; ++i) {
             int n = n_samp(i);
             if (n > 1) {
@@ -134,7 +176,7 @@ void p_sort_(int n_dives, int n_vars, miscli::Array1<int>& n_samp, miscli::Ragge
                     flags[v] = &prof_flag(1, i, v);
                 }
                 float* carry = carried ? &(*carried)(1, i) : nullptr;
-                if (!ordered && !distinct.sort(columns, flags, n_vars, carry, n)) {
+                if (!ordered && !insertion.sort(columns, flags, n_vars, carry, n)) {
                     tree.build(key, n);
                     for (int j = 0; j < n - 1; ++j) {
                         int m = tree.winner();

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -99,6 +100,13 @@ TEST(PSort, MatchesThePlainSelectionScanOnRandomProfiles) {
             for (int k = 0; k < n; ++k) keys[static_cast<std::size_t>(k)] = 0.5f * k + wobble(rng);
             if (i % 15 == 3) std::reverse(keys.begin(), keys.end());
             if (i % 15 == 8) std::shuffle(keys.begin(), keys.end(), rng);
+            // Pressures to a fifth of a dbar (ties between neighbours), and
+            // ties at and above the surface scattered through the profile.
+            if (i % 15 == 13)
+                for (float& k : keys) {
+                    k = std::round(k * 5.0f) / 5.0f;
+                    if (pick(rng) < 2) k = pick(rng) < 5 ? 0.0f : -999.0f;
+                }
         }
         p.set(i, keys);
         std::vector<float> origin;
