@@ -37,15 +37,6 @@ void take_figure(Session& s, const Options& o) {
     take_options(s, o);
 }
 
-// A run's answers in place of the console while it lasts.
-class Answering {
-public:
-    explicit Answering(SectionAnswers& a) { miscli::console().set_answerer(&a); }
-    ~Answering() { miscli::console().set_answerer(nullptr); }
-    Answering(const Answering&) = delete;
-    Answering& operator=(const Answering&) = delete;
-};
-
 // The line that ends a run that stopped.
 std::string stop_line(const miscli::ProgramStop& stop, SectionAnswers& answers) {
     if (stop.status == 0) return {};
@@ -72,7 +63,7 @@ const Session* FigureRun::read(const Options& o, std::string& why) {
     if (holds(o)) return session_.get();
     held_ = false;
     SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet_);
-    Answering answering(answers);
+    AnswersInstalled installed(answers, false);
     try {
         session_ = std::make_unique<Session>();
         take_figure(*session_, o);
@@ -95,7 +86,7 @@ std::string FigureRun::draw(const Options& o) {
     daz::set_hardcopy_output(output_of(o));
     SectionAnswers answers(data::answer_naming(o.dive_files), o.section, quiet_);
     answers.file_read();
-    Answering answering(answers);
+    AnswersInstalled installed(answers, false);
     std::string line;
     try {
         Session& s = *session_;

@@ -56,4 +56,24 @@ private:
     std::size_t next_label_ = 0;
 };
 
+// The answers stand in for the console while this lives. With `flush`,
+// whatever ends the run, the lines they hold are printed before the line
+// that says why; without, they are left out.
+class AnswersInstalled {
+public:
+    AnswersInstalled(SectionAnswers& answers, bool flush) : answers_(answers), flush_(flush) {
+        miscli::console().set_answerer(&answers_);
+    }
+    ~AnswersInstalled() {
+        miscli::console().set_answerer(nullptr);
+        if (flush_) answers_.flush();
+    }
+    AnswersInstalled(const AnswersInstalled&) = delete;
+    AnswersInstalled& operator=(const AnswersInstalled&) = delete;
+
+private:
+    SectionAnswers& answers_;
+    bool flush_;
+};
+
 }  // namespace app

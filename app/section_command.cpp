@@ -14,28 +14,6 @@
 
 namespace app {
 
-namespace {
-
-// The answers stand in for the console for the run; whatever ends it, the
-// lines they hold are printed before the line that says why.
-class AnswersInstalled {
-public:
-    explicit AnswersInstalled(SectionAnswers& answers) : answers_(answers) {
-        miscli::console().set_answerer(&answers_);
-    }
-    ~AnswersInstalled() {
-        miscli::console().set_answerer(nullptr);
-        answers_.flush();
-    }
-    AnswersInstalled(const AnswersInstalled&) = delete;
-    AnswersInstalled& operator=(const AnswersInstalled&) = delete;
-
-private:
-    SectionAnswers& answers_;
-};
-
-}  // namespace
-
 void run_section_command(const Options& options) {
     // A hardcopy on standard output keeps the console lines out of it.
     if (options.hardcopy.name == "-") {
@@ -45,7 +23,7 @@ void run_section_command(const Options& options) {
     screen::configure(true, false);
     screen::skip_unseen_drawing();
     SectionAnswers answers(data::answer_naming(options.dive_files), options.section, miscli::console().out());
-    AnswersInstalled installed(answers);
+    AnswersInstalled installed(answers, true);
     try {
         run_dialogue(options);
     } catch (miscli::ProgramStop& stop) {
