@@ -319,10 +319,6 @@ bool prepare_section(Session& s) {
     if (data::is_teos10(loaded_letter(s, s.color_var)) || data::is_teos10(loaded_letter(s, s.line_var)) ||
         s.look.mld_threshold || !s.mld_csv.empty())
         data::work_out_teos10(t, n);
-    // Sigma-theta is worked out into the table for the second section that
-    // draws it: a single one works it out as it loads, which is quicker.
-    if ((loaded_letter(s, s.color_var) == 'D' || loaded_letter(s, s.line_var) == 'D') && s.sigma_theta_sections++ > 0)
-        data::work_out_sigma_theta(t, n);
 
     for (int d = s.first_dive; d <= s.last_dive; ++d) s.station_day(d) = 0.25f * t.day_start(d) + 0.75f * t.day_end(d);
     section::place_stations(t, s.track_km, s.first_dive, s.last_dive, s.reverse, s.station_x);

@@ -62,8 +62,6 @@ struct Session {
     bool map_only = false;  // the run draws the track map into the hardcopy and ends
     std::string map_title;  // ... under this title
 
-    int sigma_theta_sections = 0;  // sections that drew sigma-theta, of this table
-
     // Line variables gridded before in this run, for the figures that draw
     // the same lines again (a quick-look's density contours over each of
     // its variables): the grid, keyed by all it was made from, and its label.

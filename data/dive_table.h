@@ -99,9 +99,6 @@ struct DiveTable {
     // out once when a TEOS-10 variable is first asked for (none before;
     // SAMPLE_FILL where temperature or salinity is not good).
     miscli::RaggedArray2<float> absolute_salinity, conservative_temperature;
-    // Each sample's sigma-theta, worked out once when it is first drawn
-    // (none before; dropped when the density axis takes prof column 1).
-    miscli::RaggedArray2<float> sigma_theta;
     miscli::Array1<int> n_adcp;
     miscli::RaggedArray3<float> adcp{0, 0, 5};    // (bin, dive, column 1..5)
     miscli::RaggedArray3<Flag> adcp_flag{0, 0, 3}; // (bin, dive, flag 1..3)

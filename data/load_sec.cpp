@@ -1,5 +1,6 @@
 #include "data/load_sec.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "data/variables.h"
@@ -68,6 +69,11 @@ void load_values(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<floa
             }
             int n = t.n_samp(d);
             sec_n(d) = n;
+            if (var->derive_profile) {
+                var->derive_profile(t, d, sec_val.column(d).first(static_cast<std::size_t>(n)));
+                std::copy_n(t.prof.column(d, 1).begin(), n, sec_z.column(d).begin());
+                continue;
+            }
             for (int k = 1; k <= n; ++k) {
                 sec_z(k, d) = t.prof(k, d, 1);
                 if (var->source == Source::Grid) continue;  // worked out once gridded

@@ -1,33 +1,24 @@
 #include "data/variables.h"
 
 #include <algorithm>
-#include <vector>
 
-#include "miscli/two_threads.h"
-
+#include "data/missing.h"
 #include "seawater/seawater.h"
 
 namespace data {
 
 bool sample_sigma_theta(const DiveTable& t, int k, int d, float& value) {
     if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) != 0) return false;
-    value = t.sigma_theta.dim2() >= d ? t.sigma_theta(k, d)
-                                      : seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
+    value = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
     return true;
 }
 
-void work_out_sigma_theta(DiveTable& t, int n_dives) {
-    if (t.sigma_theta.dim2() >= n_dives) return;
-    std::vector<int> lengths(static_cast<std::size_t>(n_dives));
-    for (int d = 1; d <= n_dives; ++d) lengths[static_cast<std::size_t>(d - 1)] = t.n_samp(d);
-    miscli::RaggedArray2<float> sigma(lengths, 0.0f);
-    miscli::split_over_two_threads(1, n_dives, [&](int d) { return t.n_samp(d); }, [&](int first, int last) {
-        for (int d = first; d <= last; ++d)
-            for (int k = 1; k <= t.n_samp(d); ++k)
-                if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) == 0)
-                    sigma(k, d) = seawater::sigma_(t.prof(k, d, 3), t.prof(k, d, 2), t.prof(k, d, 1), 0.0f);
-    });
-    t.sigma_theta = std::move(sigma);
+void profile_sigma_theta(const DiveTable& t, int d, std::span<float> out) {
+    const int n = t.n_samp(d);
+    seawater::sigma_theta_of(t.prof.column(d, 3).data(), t.prof.column(d, 2).data(), t.prof.column(d, 1).data(),
+                             out.data(), n);
+    for (int k = 1; k <= n; ++k)
+        if (std::max(t.prof_flag(k, d, 2), t.prof_flag(k, d, 3)) != 0) out[static_cast<std::size_t>(k - 1)] = SAMPLE_FILL;
 }
 
 const Variable* find_variable(char letter) {

@@ -3,6 +3,7 @@
 // command-line options, the loading, the help text and the manual page all
 // read this table. A new variable is one entry here, and its function when
 // it is worked out from others.
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,14 +29,16 @@ enum class Source { Samples, Profiler, Function, Grid };
 // has none (a flag of what it is made from is not 0).
 using Derive = bool (*)(const DiveTable& dives, int k, int d, float& value);
 
+// The values of a worked-out variable for all samples of dive d at once,
+// where that is quicker than one by one: out[k - 1] is the value of sample
+// k, or SAMPLE_FILL where Derive would give none; out holds n_samp(d).
+using DeriveProfile = void (*)(const DiveTable& dives, int d, std::span<float> out);
+
 // Sigma-theta [kg/m3] of sample k from its salinity, temperature and
 // pressure (EOS-80), where temperature and salinity are good.
 bool sample_sigma_theta(const DiveTable& dives, int k, int d, float& value);
-// Each sample's sigma-theta of dives 1..n_dives, worked out once (on two
-// threads) into the table once its samples are in order, for the runs that
-// load it again and again; the same values sample_sigma_theta gives.
-void work_out_sigma_theta(DiveTable& dives, int n_dives);
-
+// The same for a whole dive.
+void profile_sigma_theta(const DiveTable& dives, int d, std::span<float> out);
 struct Variable {
     char letter;            // menu answer and option value
     std::string_view name;  // in words, for the help and the manual
@@ -53,13 +56,14 @@ struct Variable {
     // Offered beyond the classic menus: with the TEOS-10 equation of state
     // chosen or in the modern style.
     bool teos10 = false;
+    DeriveProfile derive_profile = nullptr;  // Function only, where it has one
 };
 
 inline constexpr Variable kVariables[] = {
     {'T', "temperature", "degC", Source::Samples, 2, 2, nullptr, false, false, "temp", "T", kEveryFile, "Temperature"},
     {'S', "salinity", "PSS-78", Source::Samples, 3, 3, nullptr, false, false, "salty", "S", kEveryFile, "Salinity"},
     {'D', "sigma-theta", "kg/m3", Source::Function, 0, 0, sample_sigma_theta, false, false, "sigmat",
-     "\\sigma\\\\sub{\\theta\\}", kEveryFile, "σθ"},
+     "\\sigma\\\\sub{\\theta\\}", kEveryFile, "σθ", false, profile_sigma_theta},
     {'4', "fourth variable", "", Source::Samples, 4, 4, nullptr, true, true, "", "", kEveryFile, ""},
     {'U', "east velocity", "", Source::Profiler, 2, 1, nullptr, false, false, "east", "U", kAnyProfiler, "East velocity"},
     {'V', "north velocity", "", Source::Profiler, 3, 1, nullptr, false, false, "north", "V", kAnyProfiler, "North velocity"},

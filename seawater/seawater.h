@@ -30,6 +30,10 @@ float potemp_(float s, float t, float p, float pr);
 // Returns the density minus 1000 [kg/m3].
 float sigma_(float s, float t, float p, float pr);
 
+// Sigma-theta of many samples at once, the same values sigma_(s[i], t[i],
+// p[i], 0) gives, bit for bit; out has the length of s, t and p.
+void sigma_theta_of(const float* s, const float* t, const float* p, float* out, int n);
+
 // Sea pressure at a depth by Saunders (1981), for files that hold depth
 // but no pressure:
 //   p = ((1 - c1) - sqrt((1 - c1)^2 - 8.84e-6 z)) / 4.42e-6,

@@ -25,7 +25,6 @@ void convert_to_density(data::DiveTable& t, int n_dives, Eos eos) {
         lengths[static_cast<std::size_t>(d - 1)] = t.n_samp(d);
     }
     t.sea_pressure = miscli::RaggedArray2<float>(lengths, 0.0f);
-    t.sigma_theta = {};
     auto& scratch = t.sea_pressure;
     // Dives are converted apart, on two threads for a large file.
     auto convert = [&](int first, int last) {

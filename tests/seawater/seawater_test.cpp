@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
+#include <vector>
 
 #include "seawater/seawater.h"
 
@@ -68,6 +70,26 @@ TEST(SeawaterBadInput, GivesNaNWithoutHanging) {
     EXPECT_TRUE(std::isnan(rho80_(-1.0f, 10.0f, 100.0f)));
     EXPECT_EQ(seawater::potemp_sub_steps(seawater::max_potemp_span), 1001);
     EXPECT_FALSE(std::isnan(potemp_(35.0f, 2.0f, 12000.0f, 0.0f)));
+}
+
+TEST(SigmaThetaOf, GivesSigmaBitForBit) {
+    // A spread of ordinary samples, the sub-step edge at 1000 dbar, deep,
+    // negative, missing and unintegrable ones, and more than one vector's worth.
+    std::vector<float> s, t, p;
+    const float edges[] = {0.0f, -0.0f, 5.0f, 999.9999f, std::nextafter(1000.0f, 0.0f), 1000.0f, 4500.0f,
+                           -3.0f, NAN, 2.0e6f, INFINITY};
+    for (int i = 0; i < 203; ++i) {
+        s.push_back(i % 17 == 3 ? -1.0f : i % 19 == 5 ? NAN : 30.0f + 0.037f * static_cast<float>(i));
+        t.push_back(-2.0f + 0.157f * static_cast<float>(i));
+        p.push_back(i < 11 ? edges[i] : 4.93f * static_cast<float>(i));
+    }
+    std::vector<float> out(s.size());
+    seawater::sigma_theta_of(s.data(), t.data(), p.data(), out.data(), static_cast<int>(s.size()));
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        const float one = sigma_(s[i], t[i], p[i], 0.0f);
+        EXPECT_TRUE(std::memcmp(&one, &out[i], sizeof one) == 0 || (std::isnan(one) && std::isnan(out[i])))
+            << i << ": " << one << " " << out[i];
+    }
 }
 
 TEST(PressureFromDepth, SaundersFormula) {
