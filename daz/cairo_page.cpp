@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "daz/cell_raster.h"
+#include "daz/line_chains.h"
 #include "daz/png_file.h"
 #include "daz/device.h"
 #include "daz/hardcopy_format.h"
@@ -90,8 +91,7 @@ private:
     std::size_t pending_cells_ = 0;
     std::optional<std::array<float, 3>> last_cell_colour_;
     double device_per_inch_ = 72.0;  // device units per inch of the layout page
-    bool path_open_ = false;           // lines gathered into one path, ending at path_end_
-    FilePoint path_end_;
+    LineChains lines_;                 // lines gathered, to be stroked as one path
     int dpi_;
     // The file x of the page's top: above the plotter's sheet (below 0) on
     // a page taller than it, a stacked page.
@@ -208,22 +208,23 @@ void CairoPage::paint_cells() {
 }
 
 void CairoPage::stroke_path() {
-    if (!path_open_) return;
+    if (lines_.empty()) return;
+    // Points within a file unit (a thousandth of an inch) of the line go.
+    for (const std::vector<FilePoint>& line : lines_.take(1.0)) {
+        cairo_move_to(cr_, line.front().x, line.front().y);
+        for (std::size_t i = 1; i < line.size(); ++i) cairo_line_to(cr_, line[i].x, line[i].y);
+    }
     cairo_stroke(cr_);
-    path_open_ = false;
 }
 
 void CairoPage::stroke(PagePoint page, int pen) {
     paint_cells();
     const FilePoint to = file_point(page);
     // Once the cells went into an image (a mission's section), the lines are
-    // gathered into one path until the colour or width changes: its
-    // contours would otherwise be a path per stroke.
+    // gathered until the colour or width changes and joined into one path:
+    // its contours would otherwise be a path per stroke.
     if (pen != 3 && raster_on_) {
-        if (!path_open_ || path_end_.x != last_.x || path_end_.y != last_.y) cairo_move_to(cr_, last_.x, last_.y);
-        cairo_line_to(cr_, to.x, to.y);
-        path_open_ = true;
-        path_end_ = to;
+        lines_.add(last_, to);
     } else if (pen != 3) {
         cairo_move_to(cr_, last_.x, last_.y);
         cairo_line_to(cr_, to.x, to.y);
