@@ -72,7 +72,11 @@ CellRaster::Image CellRaster::take() {
     image.height = y_hi_ - y_lo_ + 1;
     image.stride = 4 * image.width;
     image.pixels.assign(static_cast<std::size_t>(image.stride) * image.height, 0);
-    const auto byte = [](float v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255.0f)); };
+    // Rounded half away from zero, as lround does, without its call: the
+    // float times 255 plus a half is exact in a double.
+    const auto byte = [](float v) {
+        return static_cast<std::uint32_t>(static_cast<double>(std::clamp(v, 0.0f, 1.0f) * 255.0f) + 0.5);
+    };
     for (int y = y_lo_; y <= y_hi_; ++y) {
         unsigned char* row = image.pixels.data() + static_cast<std::size_t>(y - y_lo_) * image.stride;
         for (int x = x_lo_; x <= x_hi_; ++x) {

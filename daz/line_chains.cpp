@@ -1,7 +1,6 @@
 #include "daz/line_chains.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdint>
 #include <utility>
 
@@ -15,12 +14,13 @@ std::uint64_t key(FilePoint p) {
 
 bool same(FilePoint a, FilePoint b) { return a.x == b.x && a.y == b.y; }
 
-// Distance of p from the segment a-b [file units].
-double distance(FilePoint p, FilePoint a, FilePoint b) {
+// Squared distance of p from the segment a-b [file units squared].
+double distance2(FilePoint p, FilePoint a, FilePoint b) {
     const double dx = b.x - a.x, dy = b.y - a.y, px = p.x - a.x, py = p.y - a.y;
     const double length2 = dx * dx + dy * dy;
     const double u = length2 > 0.0 ? std::clamp((px * dx + py * dy) / length2, 0.0, 1.0) : 0.0;
-    return std::hypot(px - u * dx, py - u * dy);
+    const double ex = px - u * dx, ey = py - u * dy;
+    return ex * ex + ey * ey;
 }
 
 // Marks the points of line[first..last] that stay when those within
@@ -31,10 +31,10 @@ void mark_kept(const std::vector<FilePoint>& line, std::size_t first, std::size_
     while (!spans.empty()) {
         const auto [a, b] = spans.back();
         spans.pop_back();
-        double farthest = tolerance;
+        double farthest = tolerance * tolerance;
         std::size_t at = a;
         for (std::size_t i = a + 1; i < b; ++i)
-            if (const double d = distance(line[i], line[a], line[b]); d > farthest) {
+            if (const double d = distance2(line[i], line[a], line[b]); d > farthest) {
                 farthest = d;
                 at = i;
             }
