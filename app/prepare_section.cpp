@@ -329,7 +329,10 @@ bool prepare_section(Session& s) {
     const char color = loaded_letter(s, s.color_var), line = loaded_letter(s, s.line_var);
     say_reference_salinity(s, color);
     say_reference_salinity(s, line);
-    data::load_sec_(s.sec_val, s.sec_z, 1, n, s.sec_n, color, s.label_color, s.log_color, s.is_adcp, t,
+    // The colour grid fills a level a profile lacks from the profiles either
+    // side, so it takes in one dive beyond each end of the section.
+    const int lo = std::max(1, s.first_dive - 1), hi = std::min(n, s.last_dive + 1);
+    data::load_sec_(s.sec_val, s.sec_z, lo, hi, s.sec_n, color, s.label_color, s.log_color, s.is_adcp, t,
                     s.header.column(4).name);
 
     float z_lo = 1000.0f, z_hi = 0.0f;
@@ -347,7 +350,7 @@ bool prepare_section(Session& s) {
 
     const section::GridRange range{plotcom.z_min, plotcom.z_max};
     s.size_grids(section::grid_levels(s.grid_step, range, data::MXLEV));
-    grid_variable(s, color, 1, n, s.grid_color, s.log_color != 0, data::COLOUR_SAMPLE_ABOVE, range);
+    grid_variable(s, color, lo, hi, s.grid_color, s.log_color != 0, data::COLOUR_SAMPLE_ABOVE, range);
     if (s.line_var != 'X') grid_lines(s, line, range);
 
     value_range(s, s.grid_color, s.color_lo, s.color_hi);
