@@ -67,21 +67,28 @@ void load_values(miscli::RaggedArray2<float>& sec_val, miscli::RaggedArray2<floa
                 }
                 continue;
             }
-            int n = t.n_samp(d);
+            const int n = t.n_samp(d);
+            const auto length = static_cast<std::size_t>(n);
             sec_n(d) = n;
-            if (var->derive_profile) {
-                var->derive_profile(t, d, sec_val.column(d).first(static_cast<std::size_t>(n)));
-                std::copy_n(t.prof.column(d, 1).begin(), n, sec_z.column(d).begin());
-                continue;
+            std::copy_n(t.prof.column(d, 1).begin(), length, sec_z.column(d).begin());
+            const std::span<float> out = sec_val.column(d).first(length);
+            switch (var->source) {
+            case Source::Samples: {
+                const auto values = t.prof.column(d, var->column);
+                const auto flags = t.prof_flag.column(d, var->flag);
+                for (std::size_t k = 0; k < length; ++k) out[k] = flags[k] == 0 ? values[k] : SAMPLE_FILL;
+                break;
             }
-            for (int k = 1; k <= n; ++k) {
-                sec_z(k, d) = t.prof(k, d, 1);
-                if (var->source == Source::Grid) continue;  // worked out once gridded
-                if (var->source == Source::Function) {
-                    if (float v = 0.0f; var->derive(t, k, d, v)) sec_val(k, d) = v;
-                } else if (t.prof_flag(k, d, var->flag) == 0) {
-                    sec_val(k, d) = t.prof(k, d, var->column);
+            case Source::Function:
+                if (var->derive_profile) {
+                    var->derive_profile(t, d, out);
+                    break;
                 }
+                for (int k = 1; k <= n; ++k)
+                    if (float v = 0.0f; var->derive(t, k, d, v)) out[static_cast<std::size_t>(k - 1)] = v;
+                break;
+            default:  // a Grid variable is worked out once gridded
+                break;
             }
         }
     };
