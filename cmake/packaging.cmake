@@ -36,5 +36,5 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 # The run-time libraries of Debian 12 that the program links, and those it
 # loads when it needs them (SDL2 and Xlib for a window, netCDF for its files).
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.26), libx11-6, libcairo2 (>= 1.16), libpng16-16 (>= 1.6), zlib1g (>= 1:1.2), libnetcdf19 (>= 1:4.9.0)")
+    "libc6 (>= 2.36), libstdc++6 (>= 12), libgcc-s1, libsdl2-2.0-0 (>= 2.26), libx11-6, libcairo2 (>= 1.16), libdeflate0 (>= 1.14), libnetcdf19 (>= 1:4.9.0)")
 include(CPack)

@@ -1,9 +1,9 @@
 #pragma once
 // A cairo image written as a PNG file: RGB, with its resolution (pHYs) so
 // that other programs know its dots per inch. Rows are filtered by their
-// neighbour above and run-length deflated, which keeps a section's flat
-// runs of colour small and writes several times faster than the usual
-// adaptive filters and deflate level.
+// neighbour above and deflated whole by libdeflate at a low level, which
+// keeps a section's runs of colour small and writes several times faster
+// than the usual adaptive filters and zlib's default level.
 #include <cairo.h>
 
 #include <string>

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are absent.
 set -euo pipefail
-packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libpng-dev zlib1g-dev libgtest-dev libbenchmark-dev
+packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libdeflate-dev libgtest-dev libbenchmark-dev
           libnetcdf-dev netcdf-bin   # the glider netCDF reader; ncgen makes the test files
           ghostscript fonts-dejavu-core
           poppler-utils librsvg2-bin  # the tests: rendering PDF and SVG hardcopies
