@@ -40,6 +40,7 @@ private:
     double ppi_, page_height_;
     int width_, height_;
     std::vector<Sum> sums_;
+    std::vector<double> across_;  // a column's share of each pixel it spans
     bool touched_ = false;
     int x_lo_ = 0, x_hi_ = -1, y_lo_ = 0, y_hi_ = -1;  // the touched box
 };
