@@ -389,7 +389,8 @@ std::vector<ContourLine> LineJoiner::lines() const {
     return out;
 }
 
-std::vector<AutoLabel> place_auto_labels(const TracedField& field, const ContourLevels& levels, PageBox frame) {
+std::vector<AutoLabel> place_auto_labels(const TracedField& field, const ContourLevels& levels, PageBox frame,
+                                         const LevelCells* cells) {
     struct Found {
         ContourLine line;
         float length;
@@ -399,8 +400,10 @@ std::vector<AutoLabel> place_auto_labels(const TracedField& field, const Contour
     for (int q = 1; q <= levels.n; ++q) {
         if (!heavy_level(levels, q)) continue;
         LineJoiner joiner(static_cast<int>(field.level_y.size()));
-        trace_level<AtLevel::Above>(field, levels.w[static_cast<std::size_t>(q - 1)],
-                    [&](int j, int k, const CellCrossings& c) { joiner.cell(j, k, c); });
+        const float w = levels.w[static_cast<std::size_t>(q - 1)];
+        const auto join = [&](int j, int k, const CellCrossings& c) { joiner.cell(j, k, c); };
+        if (cells && !cells->empty()) cells->trace<AtLevel::Above>(field, q, w, join);
+        else trace_level<AtLevel::Above>(field, w, join);
         for (ContourLine& line : joiner.lines()) {
             float length = 0.0f;
             for (std::size_t i = 1; i < line.points.size(); ++i) length += distance(line.points[i - 1], line.points[i]);

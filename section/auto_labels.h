@@ -60,7 +60,9 @@ private:
 
 // Labels for the heavy levels of `levels` traced through `field`, inside
 // `frame`. Reads the current font for the texts' widths.
-std::vector<AutoLabel> place_auto_labels(const TracedField& field, const ContourLevels& levels, PageBox frame);
+// `cells`, when given, lists the cells each level may cross.
+std::vector<AutoLabel> place_auto_labels(const TracedField& field, const ContourLevels& levels, PageBox frame,
+                                         const LevelCells* cells = nullptr);
 
 // Draws one level's crossings as lin_plot_ joins them, leaving out every
 // part that passes inside a label's box.

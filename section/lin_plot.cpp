@@ -159,22 +159,30 @@ void lin_plot_(const miscli::Array1<float>& grid_z, const miscli::Array2<float>&
     // broken under them; hand-placed labels take their place.
     const bool drawn = !daz::draws_nothing();
     std::vector<AutoLabel> placed;
+    const LevelCells cells = drawn && levels.n > 0
+                                 ? LevelCells(traced, std::span<const float>(levels.w.data(),
+                                                                             static_cast<std::size_t>(levels.n)))
+                                 : LevelCells(traced, {});
     if (drawn && look.auto_labels && label_count <= 0 && levels.n > 0)
-        placed = place_auto_labels(traced, levels, {plotcom.left, plotcom.bottom, plotcom.right, plotcom.top});
+        placed = place_auto_labels(traced, levels, {plotcom.left, plotcom.bottom, plotcom.right, plotcom.top}, &cells);
     const BrokenLines broken(placed, column_x);
     // Each cell's crossings are joined in edge order: two give one segment,
     // four (a saddle, or a level through corners) three.
     for (int q = 1; q <= (drawn ? levels.n : 0); ++q) {
         daz::linwid_(heavy_level(levels, q) ? 16 : 8);
         const float w = levels.w[static_cast<std::size_t>(q - 1)];
+        const auto trace = [&](auto&& visit) {
+            if (!cells.empty()) cells.trace(traced, q, w, visit);
+            else trace_level(traced, w, visit);
+        };
         if (placed.empty()) {
-            trace_level(traced, w, [](int, int, const CellCrossings& c) {
+            trace([](int, int, const CellCrossings& c) {
                 for (int i = 0; i < c.n; ++i)
                     daz::ploti_(c.at[static_cast<std::size_t>(i)].x, c.at[static_cast<std::size_t>(i)].y,
                                 i == 0 ? 3 : 2);
             });
         } else {
-            trace_level(traced, w, [&](int j, int, const CellCrossings& c) { broken.cell(j - j1, c); });
+            trace([&](int j, int, const CellCrossings& c) { broken.cell(j - j1, c); });
         }
     }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "daz/letter_recorder.h"
@@ -381,4 +382,36 @@ TEST(AutoLabels, ALevelThroughNodesThatHoldItIsJoinedIntoOneLine) {
     const auto [left, right] = std::minmax(lines[0].points.front().x, lines[0].points.back().x);
     EXPECT_FLOAT_EQ(left, 1.0f);
     EXPECT_FLOAT_EQ(right, 8.0f);
+}
+
+TEST(LevelCells, VisitTheCellsTraceLevelVisitsInItsOrder) {
+    // Levels through nodes that hold them, missing patches and NaN nodes.
+    Field f(from_to(0.0f, 6.4f, 0.1f), from_to(0.0f, 7.0f, 0.1f),
+            [](float km, float z) { return std::round((z + 0.3f * std::sin(km)) * 4.0f) / 4.0f; });
+    for (int j = 10; j <= 14; ++j)
+        for (int k = 20; k <= 30; ++k) f.g(k, j) = data::GRID_MISSING;
+    f.g(40, 33) = NAN;
+    f.g(5, 50) = NAN;
+    std::vector<float> column_x, level_y, levels;
+    for (int j = 1; j <= f.last; ++j) column_x.push_back(section::frame_x(f.km(j)));
+    for (int k = 1; k <= f.n_z; ++k) level_y.push_back(section::frame_y(f.z(k)));
+    for (float w = 0.25f; w < 7.0f; w += 0.5f) levels.push_back(w);
+    const section::TracedField traced{level_y, column_x, f.g, 1};
+    const section::LevelCells cells(traced, levels);
+    ASSERT_FALSE(cells.empty());
+    using Visits = std::vector<std::tuple<int, int, int, float, float>>;
+    const auto record = [](Visits& v) {
+        return [&v](int j, int k, const section::CellCrossings& c) { v.emplace_back(j, k, c.n, c.at[0].x, c.at[0].y); };
+    };
+    for (int q = 1; q <= static_cast<int>(levels.size()); ++q) {
+        const float w = levels[static_cast<std::size_t>(q - 1)];
+        Visits scanned, listed, scanned_above, listed_above;
+        section::trace_level(traced, w, record(scanned));
+        cells.trace(traced, q, w, record(listed));
+        section::trace_level<section::AtLevel::Above>(traced, w, record(scanned_above));
+        cells.trace<section::AtLevel::Above>(traced, q, w, record(listed_above));
+        EXPECT_FALSE(scanned.empty());
+        EXPECT_EQ(scanned, listed) << "level " << w;
+        EXPECT_EQ(scanned_above, listed_above) << "level " << w;
+    }
 }
