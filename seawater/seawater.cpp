@@ -23,6 +23,39 @@ float lapse_rate(float ds, float t, float p) {
            ((6.6228e-10f * t - 6.836e-8f) * t + 8.5258e-6f) * t + 3.5803e-5f;
 }
 
+// One Runge-Kutta-Gill step of h [dbar] from temperature t at pressure p:
+// the temperature at the step's end, p moved there.
+inline float rk_gill_step(float ds, float t, float& p, float h) {
+    float k = h * lapse_rate(ds, t, p);
+    t = t + 0.5f * k;
+    float q = k;
+    p = p + 0.5f * h;
+
+    k = h * lapse_rate(ds, t, p);
+    t = t + 0.29289322f * (k - q);
+    q = 0.58578644f * k + 0.121320344f * q;
+
+    k = h * lapse_rate(ds, t, p);
+    t = t + 1.707106781f * (k - q);
+    q = 3.414213562f * k - 4.121320344f * q;
+    p = p + 0.5f * h;
+
+    k = h * lapse_rate(ds, t, p);
+    return t + (k - 2.0f * q) / 6.0f;
+}
+
+// The density at the surface divided by 1000 [g/cm3], in double.
+inline double surface_density(double s, double t) {
+    const double sr = std::sqrt(s);
+    const double rhow =
+        ((((d(6.536332e-9f) * t - d(1.120083e-6f)) * t + d(1.001685e-4f)) * t - d(9.095290e-3f)) * t +
+         d(6.793952e-2f)) * t + d(999.842594f);
+    const double a = (((d(5.3875e-9f) * t - d(8.2467e-7f)) * t + d(7.6438e-5f)) * t - d(4.0899e-3f)) * t +
+                     d(8.24493e-1f);
+    const double b = (d(-1.6546e-6f) * t + d(1.0227e-4f)) * t - d(5.72466e-3f);
+    return (((d(4.8314e-4f) * s + b * sr) + a) * s + rhow) / d(1000.0f);
+}
+
 }  // namespace
 
 float rho80_(float s_in, float t_in, float p_in) {
@@ -30,14 +63,7 @@ float rho80_(float s_in, float t_in, float p_in) {
     const double t = t_in;
     const double p = d(0.1f) * p_in;  // bars
     const double sr = std::sqrt(s);
-
-    const double rhow =
-        ((((d(6.536332e-9f) * t - d(1.120083e-6f)) * t + d(1.001685e-4f)) * t - d(9.095290e-3f)) * t +
-         d(6.793952e-2f)) * t + d(999.842594f);
-    const double a = (((d(5.3875e-9f) * t - d(8.2467e-7f)) * t + d(7.6438e-5f)) * t - d(4.0899e-3f)) * t +
-                     d(8.24493e-1f);
-    const double b = (d(-1.6546e-6f) * t + d(1.0227e-4f)) * t - d(5.72466e-3f);
-    const double rho0 = (((d(4.8314e-4f) * s + b * sr) + a) * s + rhow) / d(1000.0f);
+    const double rho0 = surface_density(s, t);
 
     // At the surface the bulk modulus term is exactly 1; skip forming it.
     if (p == 0.0) return static_cast<float>(rho0);
@@ -69,24 +95,7 @@ float potemp_(float s, float t0, float p0, float pr) {
     const float ds = s - 35.0f;
     float p = p0;
     float t = t0;
-    for (int step = 0; step < n; ++step) {
-        float k = h * lapse_rate(ds, t, p);
-        t = t + 0.5f * k;
-        float q = k;
-        p = p + 0.5f * h;
-
-        k = h * lapse_rate(ds, t, p);
-        t = t + 0.29289322f * (k - q);
-        q = 0.58578644f * k + 0.121320344f * q;
-
-        k = h * lapse_rate(ds, t, p);
-        t = t + 1.707106781f * (k - q);
-        q = 3.414213562f * k - 4.121320344f * q;
-        p = p + 0.5f * h;
-
-        k = h * lapse_rate(ds, t, p);
-        t = t + (k - 2.0f * q) / 6.0f;
-    }
+    for (int step = 0; step < n; ++step) t = rk_gill_step(ds, t, p, h);
     return t;
 }
 
@@ -97,37 +106,12 @@ float sigma_(float s, float t, float p, float pr) {
 
 namespace {
 
-// One Runge-Kutta-Gill step from p to the surface and the density there, as
-// potemp_ and rho80_ work them out for a sample shallower than 1000 dbar,
-// written without branches so that a loop of them runs on vector lanes.
-inline float surface_sigma(float s, float t, float p0) {
-    const float h = 0.0f - p0;
-    const float ds = s - 35.0f;
-    float p = p0;
-    float k = h * lapse_rate(ds, t, p);
-    t = t + 0.5f * k;
-    float q = k;
-    p = p + 0.5f * h;
-    k = h * lapse_rate(ds, t, p);
-    t = t + 0.29289322f * (k - q);
-    q = 0.58578644f * k + 0.121320344f * q;
-    k = h * lapse_rate(ds, t, p);
-    t = t + 1.707106781f * (k - q);
-    q = 3.414213562f * k - 4.121320344f * q;
-    p = p + 0.5f * h;
-    k = h * lapse_rate(ds, t, p);
-    t = t + (k - 2.0f * q) / 6.0f;
-
-    const double sd = s, td = t;
-    const double sr = __builtin_sqrt(sd);
-    const double rhow =
-        ((((d(6.536332e-9f) * td - d(1.120083e-6f)) * td + d(1.001685e-4f)) * td - d(9.095290e-3f)) * td +
-         d(6.793952e-2f)) * td + d(999.842594f);
-    const double a = (((d(5.3875e-9f) * td - d(8.2467e-7f)) * td + d(7.6438e-5f)) * td - d(4.0899e-3f)) * td +
-                     d(8.24493e-1f);
-    const double b = (d(-1.6546e-6f) * td + d(1.0227e-4f)) * td - d(5.72466e-3f);
-    const double rho0 = (((d(4.8314e-4f) * sd + b * sr) + a) * sd + rhow) / d(1000.0f);
-    return (static_cast<float>(rho0) - 1.0f) * 1000.0f;
+// Sigma-theta of a sample shallower than 1000 dbar (one sub-step), as
+// sigma_ works it out, written without branches so that a loop of them
+// runs on vector lanes.
+inline float surface_sigma(float s, float t, float p) {
+    const float theta = rk_gill_step(s - 35.0f, t, p, 0.0f - p);
+    return (static_cast<float>(surface_density(s, theta)) - 1.0f) * 1000.0f;
 }
 
 // Built for the wider vector lanes too, where the processor has them.
