@@ -1,11 +1,14 @@
 #include "data/nc_child.h"
 
 #include <fcntl.h>
+#include <linux/futex.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -18,7 +21,7 @@
 
 namespace data {
 
-NcLink::NcLink(int fd) : fd_(fd), out_(kRoom), in_(kRoom) {}
+NcLink::NcLink(int fd, NcRing& out, NcRing& in) : fd_(fd), out_ring_(out), in_ring_(in), out_(kRoom) {}
 
 NcLink::~NcLink() { close(fd_); }
 
@@ -48,12 +51,47 @@ void NcLink::flush() {
     out_used_ = 0;
 }
 
+namespace {
+
+// The ring's waits and wakes: futexes on memory the two processes share.
+void wake(std::atomic<std::uint32_t>& tick) {
+    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAKE, 1, nullptr, nullptr, 0);
+}
+
+}  // namespace
+
+bool NcLink::wait(std::atomic<std::uint32_t>& tick, std::uint32_t seen) {
+    // A tenth of a second at a time, looking between for the other end.
+    const timespec tenth{0, 100'000'000};
+    while (tick.load(std::memory_order_acquire) == seen) {
+        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAIT, seen, &tenth, nullptr, 0);
+        if (tick.load(std::memory_order_acquire) != seen) break;
+        // Nothing is written to the socket: readable means the other end closed it.
+        pollfd p{fd_, POLLIN, 0};
+        if (poll(&p, 1, 0) > 0) return tick.load(std::memory_order_acquire) != seen;
+    }
+    return true;
+}
+
 void NcLink::send_all(const std::byte* data, std::size_t n) {
-    for (std::size_t sent = 0; sent < n;) {
-        const ssize_t r = send(fd_, data + sent, n - sent, MSG_NOSIGNAL);
-        if (r < 0 && errno == EINTR) continue;
-        if (r <= 0) throw NcLinkEnded{};
-        sent += static_cast<std::size_t>(r);
+    NcRing& r = out_ring_;
+    std::uint64_t written = r.written.load(std::memory_order_relaxed);
+    while (n > 0) {
+        const std::uint32_t seen = r.read_tick.load(std::memory_order_acquire);
+        const std::uint64_t room = NcRing::kBytes - (written - r.read.load(std::memory_order_acquire));
+        if (room == 0) {
+            if (!wait(r.read_tick, seen)) throw NcLinkEnded{};
+            continue;
+        }
+        const std::size_t at = static_cast<std::size_t>(written % NcRing::kBytes);
+        const std::size_t piece = std::min({n, static_cast<std::size_t>(room), NcRing::kBytes - at});
+        std::memcpy(r.bytes + at, data, piece);
+        data += piece;
+        n -= piece;
+        written += piece;
+        r.written.store(written, std::memory_order_release);
+        r.written_tick.fetch_add(1, std::memory_order_release);
+        wake(r.written_tick);
     }
 }
 
@@ -72,26 +110,24 @@ bool NcLink::get(void* to, std::size_t n) {
 }
 
 bool NcLink::receive(std::byte* at, std::size_t n) {
+    NcRing& r = in_ring_;
+    std::uint64_t read = r.read.load(std::memory_order_relaxed);
     while (n > 0) {
-        if (in_start_ == in_end_) {
-            // A large block goes straight to its place; small ones share a buffer.
-            const bool direct = n >= in_.size() / 4;
-            const ssize_t r = recv(fd_, direct ? at : in_.data(), direct ? n : in_.size(), 0);
-            if (r < 0 && errno == EINTR) continue;
-            if (r <= 0) return false;
-            if (direct) {
-                at += r;
-                n -= static_cast<std::size_t>(r);
-                continue;
-            }
-            in_start_ = 0;
-            in_end_ = static_cast<std::size_t>(r);
+        const std::uint32_t seen = r.written_tick.load(std::memory_order_acquire);
+        const std::uint64_t ready = r.written.load(std::memory_order_acquire) - read;
+        if (ready == 0) {
+            if (!wait(r.written_tick, seen)) return false;
+            continue;
         }
-        const std::size_t take = std::min(n, in_end_ - in_start_);
-        std::memcpy(at, in_.data() + in_start_, take);
-        in_start_ += take;
-        at += take;
-        n -= take;
+        const std::size_t from = static_cast<std::size_t>(read % NcRing::kBytes);
+        const std::size_t piece = std::min({n, static_cast<std::size_t>(ready), NcRing::kBytes - from});
+        std::memcpy(at, r.bytes + from, piece);
+        at += piece;
+        n -= piece;
+        read += piece;
+        r.read.store(read, std::memory_order_release);
+        r.read_tick.fetch_add(1, std::memory_order_release);
+        wake(r.read_tick);
     }
     return true;
 }
@@ -141,41 +177,38 @@ void become_child(pid_t parent, std::size_t memory, long seconds) {
 NcChild::NcChild(std::size_t memory, long seconds,
                  const std::function<void(NcLink&, std::atomic<std::size_t>&)>& body)
     : seconds_(seconds) {
-    void* page = mmap(nullptr, sizeof(std::atomic<std::size_t>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-    if (page == MAP_FAILED) throw std::system_error(errno, std::generic_category(), "mmap");
-    shared_ = new (page) std::atomic<std::size_t>(0);
+    // Mapped before the fork, so that both processes see the same pages.
+    void* pages = mmap(nullptr, sizeof(Shared), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (pages == MAP_FAILED) throw std::system_error(errno, std::generic_category(), "mmap");
+    shared_ = new (pages) Shared;
     int fds[2];
     if (socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) != 0) {
         const int err = errno;
-        munmap(page, sizeof *shared_);
+        munmap(pages, sizeof(Shared));
         throw std::system_error(err, std::generic_category(), "socketpair");
     }
-    // Room in the socket for large pieces of the table at once.
-    const int bytes = 4 << 20;
-    setsockopt(fds[0], SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes);
-    setsockopt(fds[1], SOL_SOCKET, SO_SNDBUF, &bytes, sizeof bytes);
     const pid_t parent = getpid();
     pid_ = fork();
     if (pid_ < 0) {
         const int err = errno;
         close(fds[0]);
         close(fds[1]);
-        munmap(shared_, sizeof *shared_);
+        munmap(pages, sizeof(Shared));
         throw std::system_error(err, std::generic_category(), "fork");
     }
     if (pid_ == 0) {
         close(fds[0]);
         become_child(parent, memory, seconds);
         try {
-            NcLink link(fds[1]);
-            body(link, *shared_);
+            NcLink link(fds[1], shared_->to_parent, shared_->to_child);
+            body(link, shared_->number);
         } catch (...) {
             _exit(2);
         }
         _exit(0);
     }
     close(fds[1]);
-    link_ = std::make_unique<NcLink>(fds[0]);
+    link_ = std::make_unique<NcLink>(fds[0], shared_->to_child, shared_->to_parent);
 }
 
 NcChild::~NcChild() {
@@ -186,7 +219,7 @@ NcChild::~NcChild() {
         while (waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
         }
     }
-    munmap(shared_, sizeof *shared_);
+    munmap(shared_, sizeof(Shared));
 }
 
 std::string NcChild::how_it_ended() {

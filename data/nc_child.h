@@ -2,11 +2,12 @@
 // Work done in a child process, so that a library that crashes or runs away
 // on a damaged file ends the child and not the program: the child's memory
 // and processor time are limited, and it speaks with the parent only over
-// a socket (its standard input and output are /dev/null).
+// its link (its standard input and output are /dev/null).
 #include <sys/types.h>
 
 #include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,10 +18,24 @@ namespace data {
 // The other end of the link has gone.
 struct NcLinkEnded {};
 
-// One end of the byte stream between parent and child, buffered both ways.
+// Bytes going one way between parent and child: a ring in memory that
+// both map, written by one and read by the other. A mission's millions of
+// samples are copied once into it and once out, where a socket would have
+// the kernel take and copy each piece.
+struct NcRing {
+    static constexpr std::size_t kBytes = std::size_t{8} << 20;
+    std::atomic<std::uint64_t> written{0}, read{0};  // totals so far
+    // Bumped with each, for the other end to wait on.
+    std::atomic<std::uint32_t> written_tick{0}, read_tick{0};
+    std::byte bytes[kBytes];
+};
+
+// One end of the byte stream between parent and child, buffered both ways:
+// it writes `out` and reads `in`. The socket carries no bytes; it tells a
+// waiting end that the other has gone.
 class NcLink {
 public:
-    explicit NcLink(int fd);
+    NcLink(int fd, NcRing& out, NcRing& in);
     ~NcLink();
     NcLink(const NcLink&) = delete;
     NcLink& operator=(const NcLink&) = delete;
@@ -44,9 +59,14 @@ public:
 private:
     void send_all(const std::byte* data, std::size_t n);
     bool receive(std::byte* to, std::size_t n);
+    // Waits for the tick to move from `seen`; false when it has not and
+    // the other end has gone.
+    bool wait(std::atomic<std::uint32_t>& tick, std::uint32_t seen);
     int fd_;
-    std::vector<std::byte> out_, in_;
-    std::size_t out_used_ = 0, in_start_ = 0, in_end_ = 0;
+    NcRing& out_ring_;
+    NcRing& in_ring_;
+    std::vector<std::byte> out_;
+    std::size_t out_used_ = 0;
 };
 
 class NcChild {
@@ -65,7 +85,7 @@ public:
     NcLink& link() { return *link_; }
     // A number the child sets and this process reads, even after the child
     // has died (the file it was reading).
-    std::atomic<std::size_t>& shared_number() { return *shared_; }
+    std::atomic<std::size_t>& shared_number() { return shared_->number; }
     // How the child ended, once its end of the link has gone (waits for
     // it): "killed by signal 11, Segmentation fault", "more than N seconds
     // of processor time", "ended with status N".
@@ -74,7 +94,12 @@ public:
 private:
     pid_t pid_ = -1;
     long seconds_;
-    std::atomic<std::size_t>* shared_ = nullptr;  // in a page shared with the child
+    // In memory shared with the child: the number and the link's two rings.
+    struct Shared {
+        std::atomic<std::size_t> number{0};
+        NcRing to_parent, to_child;
+    };
+    Shared* shared_ = nullptr;
     std::unique_ptr<NcLink> link_;
 };
 
