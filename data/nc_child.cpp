@@ -54,21 +54,28 @@ void NcLink::flush() {
 namespace {
 
 // The ring's waits and wakes: futexes on memory the two processes share.
-void wake(std::atomic<std::uint32_t>& tick) {
-    syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAKE, 1, nullptr, nullptr, 0);
+// The tick is bumped before the count of waiters is read, and a waiter is
+// counted before it reads the tick again, so a wake is only skipped when
+// nobody can be asleep.
+void bump(std::atomic<std::uint32_t>& tick, std::atomic<std::uint32_t>& waits) {
+    tick.fetch_add(1);
+    if (waits.load() > 0) syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAKE, 1, nullptr, nullptr, 0);
 }
 
 }  // namespace
 
-bool NcLink::wait(std::atomic<std::uint32_t>& tick, std::uint32_t seen) {
+bool NcLink::wait(std::atomic<std::uint32_t>& tick, std::atomic<std::uint32_t>& waits, std::uint32_t seen) {
     // A tenth of a second at a time, looking between for the other end.
     const timespec tenth{0, 100'000'000};
-    while (tick.load(std::memory_order_acquire) == seen) {
-        syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAIT, seen, &tenth, nullptr, 0);
-        if (tick.load(std::memory_order_acquire) != seen) break;
+    while (tick.load() == seen) {
+        waits.fetch_add(1);
+        if (tick.load() == seen)
+            syscall(SYS_futex, reinterpret_cast<std::uint32_t*>(&tick), FUTEX_WAIT, seen, &tenth, nullptr, 0);
+        waits.fetch_sub(1);
+        if (tick.load() != seen) break;
         // Nothing is written to the socket: readable means the other end closed it.
         pollfd p{fd_, POLLIN, 0};
-        if (poll(&p, 1, 0) > 0) return tick.load(std::memory_order_acquire) != seen;
+        if (poll(&p, 1, 0) > 0) return tick.load() != seen;
     }
     return true;
 }
@@ -80,7 +87,7 @@ void NcLink::send_all(const std::byte* data, std::size_t n) {
         const std::uint32_t seen = r.read_tick.load(std::memory_order_acquire);
         const std::uint64_t room = NcRing::kBytes - (written - r.read.load(std::memory_order_acquire));
         if (room == 0) {
-            if (!wait(r.read_tick, seen)) throw NcLinkEnded{};
+            if (!wait(r.read_tick, r.read_waits, seen)) throw NcLinkEnded{};
             continue;
         }
         const std::size_t at = static_cast<std::size_t>(written % NcRing::kBytes);
@@ -90,8 +97,7 @@ void NcLink::send_all(const std::byte* data, std::size_t n) {
         n -= piece;
         written += piece;
         r.written.store(written, std::memory_order_release);
-        r.written_tick.fetch_add(1, std::memory_order_release);
-        wake(r.written_tick);
+        bump(r.written_tick, r.written_waits);
     }
 }
 
@@ -116,7 +122,7 @@ bool NcLink::receive(std::byte* at, std::size_t n) {
         const std::uint32_t seen = r.written_tick.load(std::memory_order_acquire);
         const std::uint64_t ready = r.written.load(std::memory_order_acquire) - read;
         if (ready == 0) {
-            if (!wait(r.written_tick, seen)) return false;
+            if (!wait(r.written_tick, r.written_waits, seen)) return false;
             continue;
         }
         const std::size_t from = static_cast<std::size_t>(read % NcRing::kBytes);
@@ -126,8 +132,7 @@ bool NcLink::receive(std::byte* at, std::size_t n) {
         n -= piece;
         read += piece;
         r.read.store(read, std::memory_order_release);
-        r.read_tick.fetch_add(1, std::memory_order_release);
-        wake(r.read_tick);
+        bump(r.read_tick, r.read_waits);
     }
     return true;
 }

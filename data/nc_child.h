@@ -25,8 +25,9 @@ struct NcLinkEnded {};
 struct NcRing {
     static constexpr std::size_t kBytes = std::size_t{8} << 20;
     std::atomic<std::uint64_t> written{0}, read{0};  // totals so far
-    // Bumped with each, for the other end to wait on.
+    // Bumped with each, for the other end to wait on, and how many wait.
     std::atomic<std::uint32_t> written_tick{0}, read_tick{0};
+    std::atomic<std::uint32_t> written_waits{0}, read_waits{0};
     std::byte bytes[kBytes];
 };
 
@@ -61,7 +62,7 @@ private:
     bool receive(std::byte* to, std::size_t n);
     // Waits for the tick to move from `seen`; false when it has not and
     // the other end has gone.
-    bool wait(std::atomic<std::uint32_t>& tick, std::uint32_t seen);
+    bool wait(std::atomic<std::uint32_t>& tick, std::atomic<std::uint32_t>& waits, std::uint32_t seen);
     int fd_;
     NcRing& out_ring_;
     NcRing& in_ring_;
