@@ -23,7 +23,7 @@ struct NcLinkEnded {};
 // samples are copied once into it and once out, where a socket would have
 // the kernel take and copy each piece.
 struct NcRing {
-    static constexpr std::size_t kBytes = std::size_t{8} << 20;
+    static constexpr std::size_t kBytes = std::size_t{2} << 20;
     std::atomic<std::uint64_t> written{0}, read{0};  // totals so far
     // Bumped with each, for the other end to wait on, and how many wait.
     std::atomic<std::uint32_t> written_tick{0}, read_tick{0};
