@@ -9,6 +9,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "data/nc_chunks.h"
 #include "data/nc_library.h"
 
 namespace data {
@@ -112,6 +113,9 @@ std::size_t size_of_file(const std::string& path) {
 NcFile::NcFile(const std::string& path) : file_size_(size_of_file(path)) {
     check(nc_library().open(path.c_str(), NC_NOWRITE, &ncid_));
     load_metadata();
+    int format = 0;
+    if (nc_library().inq_format(ncid_, &format) == NC_NOERR && (format == NC_FORMAT_NETCDF4 || format == NC_FORMAT_NETCDF4_CLASSIC))
+        chunks_ = NcChunks::open(path);
 }
 
 NcFile::NcFile(const std::string& name, std::span<const std::byte> bytes) : file_size_(bytes.size()) {
@@ -123,7 +127,17 @@ NcFile::NcFile(const std::string& name, std::span<const std::byte> bytes) : file
 }
 
 NcFile::~NcFile() {
+    chunks_.reset();  // its handles on the file close first
     if (ncid_ >= 0) nc_library().close(ncid_);
+}
+
+std::string NcFile::dataset_of(const NcVariable& v) const {
+    // A variable named like a dimension it is not the coordinate of is
+    // kept under another name: the dimension's own dataset has its name.
+    const bool coordinate = v.dims.size() == 1 && dimension(v.dims[0]).name == v.name;
+    const bool named_like_dimension =
+        std::any_of(dims_.begin(), dims_.end(), [&](const Dimension& d) { return d.name == v.name; });
+    return named_like_dimension && !coordinate ? "_nc4_non_coord_" + v.name : v.name;
 }
 
 void NcFile::load_metadata() {
@@ -349,19 +363,25 @@ int range_is_no_error(int status) { return status == NC_ERANGE ? NC_NOERR : stat
 void NcFile::read_doubles(const NcVariable& v, NcDoubles& out) const {
     const std::size_t rows = v.dims.empty() ? 1 : dimension_length(v.dims[0]);
     const std::size_t row_size = v.dims.empty() ? 1 : length_of(v) / std::max<std::size_t>(rows, 1);
+    const bool one_dimension = v.dims.size() == 1;
     read_in_pieces(ncid_, v, rows, row_size, out,
-                   [](int ncid, int id, const std::size_t* start, const std::size_t* count, double* to) {
+                   [&](int ncid, int id, const std::size_t* start, const std::size_t* count, double* to) {
+                       if (one_dimension && chunks_ && chunks_->read(v, dataset_of(v), *start, *count, to)) return NC_NOERR;
                        return range_is_no_error(start ? nc_library().get_vara_double(ncid, id, start, count, to)
                                                       : nc_library().get_var_double(ncid, id, to));
                    });
 }
 
 void NcFile::read_doubles(const NcVariable& v, std::size_t start, std::size_t count, double* to) const {
-    if (count > 0) check_reading(range_is_no_error(nc_library().get_vara_double(ncid_, v.id, &start, &count, to)), v);
+    if (count == 0) return;
+    if (v.dims.size() == 1 && chunks_ && chunks_->read(v, dataset_of(v), start, count, to)) return;
+    check_reading(range_is_no_error(nc_library().get_vara_double(ncid_, v.id, &start, &count, to)), v);
 }
 
 void NcFile::read_ints(const NcVariable& v, std::size_t start, std::size_t count, int* to) const {
-    if (count > 0) check_reading(range_is_no_error(nc_library().get_vara_int(ncid_, v.id, &start, &count, to)), v);
+    if (count == 0) return;
+    if (v.dims.size() == 1 && chunks_ && chunks_->read(v, dataset_of(v), start, count, to)) return;
+    check_reading(range_is_no_error(nc_library().get_vara_int(ncid_, v.id, &start, &count, to)), v);
 }
 
 void NcFile::read_chars(const NcVariable& v, std::size_t start, std::size_t count, char* to) const {

@@ -4,6 +4,7 @@
 // values, and the reading of whole variables. Every fault of the library
 // becomes an NcError saying in words what is wrong with the file.
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <stdexcept>
@@ -38,6 +39,8 @@ struct Unzeroed : std::allocator<T> {
 // A variable's values, one per sample; kept and reused by the reader.
 using NcDoubles = std::vector<double, Unzeroed<double>>;
 using NcInts = std::vector<int, Unzeroed<int>>;
+
+class NcChunks;
 
 struct NcVariable {
     int id = 0;
@@ -86,6 +89,8 @@ public:
 
 private:
     void load_metadata();
+    // The HDF5 dataset that holds v's values in a netCDF-4 file.
+    std::string dataset_of(const NcVariable& v) const;
     void check_classic_sizes() const;
     std::size_t classic_size_needed(int format) const;
     std::size_t length_of(const NcVariable& v) const;  // held at the largest size_t
@@ -106,6 +111,7 @@ private:
     std::vector<Dimension> dims_;
     std::vector<NcVariable> variables_;
     std::vector<std::vector<Attribute>> attributes_;  // of the file, then by variable id
+    std::unique_ptr<NcChunks> chunks_;  // chunked variables read without the library; null when none
 };
 
 // Whether a netCDF type holds numbers (not text, not a user-defined type).

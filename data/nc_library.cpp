@@ -25,6 +25,7 @@ NcLibrary load() {
         throw NcError(std::string("the netCDF library cannot be loaded: ") + (why ? why : GLIDERSECT_NETCDF_LIBRARY));
     }
     NcLibrary l{};
+    l.handle = h;
     bind(h, "nc_open", l.open);
     bind(h, "nc_open_mem", l.open_mem);
     bind(h, "nc_close", l.close);

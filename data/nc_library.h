@@ -8,6 +8,7 @@
 namespace data {
 
 struct NcLibrary {
+    void* handle;  // of dlopen: the HDF5 library beneath is reached through it
     decltype(&::nc_open) open;
     decltype(&::nc_open_mem) open_mem;
     decltype(&::nc_close) close;

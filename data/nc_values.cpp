@@ -88,7 +88,7 @@ void apply(const ValueRule& r, std::span<double> values) {
 
 void read_values(const NcFile& f, const NcVariable& v, NcDoubles& values) {
     f.read_doubles(v, values);
-    apply(value_rule(f, v), values);
+    data::apply(value_rule(f, v), values);
 }
 
 namespace {

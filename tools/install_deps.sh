@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only those that are absent.
 set -euo pipefail
 packages=(cmake make g++ pkg-config libsdl2-dev libx11-dev libcairo2-dev libdeflate-dev libgtest-dev libbenchmark-dev
-          libnetcdf-dev netcdf-bin   # the glider netCDF reader; ncgen makes the test files
+          libnetcdf-dev libhdf5-dev netcdf-bin   # the glider netCDF reader (HDF5: its filters); ncgen makes the test files
           ghostscript fonts-dejavu-core
           poppler-utils librsvg2-bin  # the tests: rendering PDF and SVG hardcopies
           xvfb xdotool x11-apps   # the real-window test: X server, key/mouse driver, xwd
