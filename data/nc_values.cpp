@@ -71,9 +71,10 @@ ValueRule value_rule(const NcFile& f, const NcVariable& v) {
 void apply(const ValueRule& r, std::span<double> values) {
     if (r.missing.empty() && r.stored_units && !r.packed) {
         // The usual case, in a loop the compiler can vectorise: a fill that
-        // is NaN or absent equals no value.
-        const double fill = r.fill.value_or(kNaN);
-        for (double& x : values) x = std::isfinite(x) && x != fill && !(x < r.lo) && !(x > r.hi) ? x : kNaN;
+        // is NaN or absent equals no value. The bounds are copied first, as
+        // the values written might otherwise be the rule's own.
+        const double fill = r.fill.value_or(kNaN), lo = r.lo, hi = r.hi;
+        for (double& x : values) x = std::isfinite(x) && x != fill && !(x < lo) && !(x > hi) ? x : kNaN;
         return;
     }
     for (double& x : values) {
