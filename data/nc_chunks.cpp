@@ -221,7 +221,9 @@ bool describe(const Hdf5Library& h5, const NcVariable& v, std::size_t block_valu
     if (plist < 0) return false;
     bool fits = h5.pget_layout(plist) == H5D_CHUNKED;
     hsize_t chunk = 0;
-    fits = fits && h5.pget_chunk(plist, 1, &chunk) == 1 && chunk > 0 && chunk < (hsize_t{1} << 32);
+    // A chunk of more than a gigabyte is left to the library, which has
+    // to hold it whole as well.
+    fits = fits && h5.pget_chunk(plist, 1, &chunk) == 1 && chunk > 0 && chunk <= (hsize_t{1} << 30) / type->size;
     const int n_filters = fits ? h5.pget_nfilters(plist) : 0;
     for (int i = 0; fits && i < n_filters; ++i) {
         unsigned flags = 0, config = 0;
