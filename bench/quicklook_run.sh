@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Times the quick-looks of a generated archive: MISSIONS missions of 500
-# profiles of 500 samples (gen_nc), drawn with GNU parallel two at a time,
-# then drawn again with nothing changed; prints both wall times and the
-# peak memory of the largest process.
+# profiles of 1,000 samples (gen_nc; stored plain, or deflated at level
+# DEFLATE as real archives are), drawn with GNU parallel two at a time, then
+# drawn again with nothing changed; prints both wall times and the peak
+# memory of the largest process.
 #   bench/quicklook_run.sh [BUILD_DIR] [MISSIONS]
+#   DEFLATE=5 bench/quicklook_run.sh build 100
 set -euo pipefail
 build=${1:-build}
 missions=${2:-100}
@@ -13,7 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for m in $(seq "$missions"); do
   mkdir -p "$work/archive/m$m"
-  "$root/$build/gen_nc" --dives 250 --samples 1000 --deflate 0 --seed "$m" "$work/archive/m$m/mission.nc" > /dev/null
+  "$root/$build/gen_nc" --dives 250 --samples 1000 --deflate "${DEFLATE:-0}" --seed "$m" "$work/archive/m$m/mission.nc" > /dev/null
 done
 cd "$work"
 # Wall seconds of a run, and (less at the mercy of a shared machine) the
