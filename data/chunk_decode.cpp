@@ -40,19 +40,19 @@ struct FreeDecompressor {
     void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
 };
 
+// The shuffle's inverse for values of size > 1 bytes: byte k of value j is
+// at k * n + j; the bytes after the last whole value stay where they are.
+void unshuffle(std::span<const std::byte> in, std::size_t size, std::span<std::byte> out) {
+    const std::size_t n = in.size() / size, whole = n * size;
+    const auto* from = reinterpret_cast<const unsigned char*>(in.data());
+    auto* to = reinterpret_cast<unsigned char*>(out.data());
+    unshuffle_planes(from, size, to, n);
+    std::memcpy(to + whole, from + whole, in.size() - whole);
+}
+
 bool skips(std::uint32_t skipped, int at) { return at < 0 || at >= 32 || (skipped >> at & 1u) != 0; }
 
 }  // namespace
-
-void unshuffle(std::span<const std::byte> in, std::size_t size, std::span<std::byte> out) {
-    const std::size_t n = size > 0 ? in.size() / size : 0;
-    const std::size_t whole = n * size;
-    const auto* from = reinterpret_cast<const unsigned char*>(in.data());
-    auto* to = reinterpret_cast<unsigned char*>(out.data());
-    if (size > 1) unshuffle_planes(from, size, to, n);
-    std::memcpy(to + whole, from + whole, in.size() - whole);
-    if (size <= 1) std::memcpy(to, from, whole);
-}
 
 bool decode_chunk(std::span<const std::byte> raw, const ChunkFilters& filters, std::uint32_t skipped,
                   std::span<std::byte> out, ByteRoom& scratch) {

@@ -36,8 +36,4 @@ struct ChunkFilters {
 bool decode_chunk(std::span<const std::byte> raw, const ChunkFilters& filters, std::uint32_t skipped,
                   std::span<std::byte> out, ByteRoom& scratch);
 
-// The shuffle's inverse: byte k of value j is at k * n + j, for n values
-// of `size` bytes; the bytes after the last whole value stay where they are.
-void unshuffle(std::span<const std::byte> in, std::size_t size, std::span<std::byte> out);
-
 }  // namespace data
